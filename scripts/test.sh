@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Every test tier, in order: host unit tests (sanitizers), target unit tests
+# under Wine, end-to-end tests under Wine and Xvfb, and a short fuzzing run.
+# Ends with one line "N passed, N failed" counting the test programs and
+# end-to-end scripts.
+set -u
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+source tests/support/wine.sh
+
+passed=0
+failed=0
+failures=()
+
+record() {  # record NAME STATUS
+  if [ "$2" = 0 ]; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    failures+=("$1")
+  fi
+}
+
+run_ctest() {  # run_ctest TIER BUILD_DIR
+  local tier=$1 dir=$2 log=$2/ctest.log name
+  echo "== $tier"
+  (cd "$dir" && ctest --output-on-failure -j 2 > ctest.log 2>&1)
+  tail -n 3 "$log" | sed 's/^/   /'
+  while read -r name; do record "$tier:$name" 0; done < <(
+    sed -nE 's/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: ([^ ]+) \.+ +Passed.*/\1/p' "$log")
+  while read -r name; do record "$tier:$name" 1; done < <(
+    sed -nE 's/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: ([^ ]+) \.+.*(Failed|Exception|Timeout|Not Run).*/\1/p' "$log")
+  if grep -qE '(Failed|Exception|Timeout)' "$log"; then
+    grep -E -B2 -A30 '\*\*\*(Failed|Exception|Timeout)' "$log" | head -n 200
+  fi
+}
+
+run_ctest "host unit" build/host
+
+tw_xvfb_start 1024x768x24 && {
+  run_ctest "win32 unit" build/win32
+  tw_prefix unit; tw_wine_stop
+  tw_xvfb_stop
+}
+
+echo "== end-to-end"
+for script in tests/e2e/*_test.sh; do
+  [ -e "$script" ] || continue
+  name=$(basename "$script" .sh)
+  log=build/e2e/$name.log
+  mkdir -p build/e2e
+  if timeout 900 bash "$script" > "$log" 2>&1; then
+    record "e2e:$name" 0
+    echo "   $name: ok"
+  else
+    record "e2e:$name" 1
+    echo "   $name: FAILED"
+    tail -n 40 "$log" | sed 's/^/   | /'
+  fi
+done
+
+if [ -x scripts/fuzz.sh ]; then
+  echo "== fuzzing (short)"
+  if scripts/fuzz.sh short; then record fuzz 0; else record fuzz 1; fi
+fi
+
+[ ${#failures[@]} -gt 0 ] && printf 'failed: %s\n' "${failures[@]}"
+echo "$passed passed, $failed failed"
+[ "$failed" = 0 ]
