@@ -3,7 +3,7 @@
 # caller's DISPLAY when set, otherwise a private Xvfb for the run.
 set -u
 source "$(dirname "$0")/wine.sh"
-tw_prefix unit
+tw_prefix "${TW_UNIT_PREFIX:-unit}"
 own_display=0
 if [ -z "${DISPLAY:-}" ]; then
   tw_xvfb_start 1024x768x24 || exit 1
