@@ -1,0 +1,51 @@
+#include "scene/config.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+TEST(Config, DisplayChoiceCoversEveryValue) {
+  for (int i = 0; i <= 7; ++i) {
+    BackgroundChoice c = DecodeDisplayChoice(i);
+    EXPECT_EQ(c.kind, BackgroundChoice::kStock);
+    EXPECT_EQ(c.index, i);
+  }
+  EXPECT_EQ(DecodeDisplayChoice(8).kind, BackgroundChoice::kCustom);
+  for (std::int32_t v : {9, 1000, -1, INT32_MIN, INT32_MAX})
+    EXPECT_EQ(DecodeDisplayChoice(v).kind, BackgroundChoice::kRandom) << v;
+}
+
+TEST(Config, FishesUsesSeventeenBits) {
+  for (int i = 0; i < 17; ++i) EXPECT_TRUE(SpeciesEnabled(0x1FFFF, i));
+  for (int i = 0; i < 17; ++i) EXPECT_FALSE(SpeciesEnabled(0x20000, i));
+  EXPECT_FALSE(SpeciesEnabled(0xFFFFFFFF, 17));
+  EXPECT_TRUE(SpeciesEnabled(1u << 9, 9));
+}
+
+TEST(Config, FontDecoding) {
+  std::uint8_t record[kFontRecordSize];
+  DecodeFont("", record);
+  for (auto b : record) EXPECT_EQ(b, 0);
+
+  DecodeFont("F0FFFFFF", record);  // lfHeight = -16
+  std::int32_t height = record[0] | record[1] << 8 | record[2] << 16 | record[3] << 24;
+  EXPECT_EQ(height, -16);
+
+  DecodeFont("f0ab1C", record);  // lower case counts as 0
+  EXPECT_EQ(record[0], 0x00);
+  EXPECT_EQ(record[1], 0x00);
+  EXPECT_EQ(record[2], 0x1C);
+
+  DecodeFont("ABC", record);  // odd length: the lone character gives 0
+  EXPECT_EQ(record[0], 0xAB);
+  EXPECT_EQ(record[1], 0x00);
+
+  std::string longText(400, '7');  // only the first 120 characters count
+  record[kFontRecordSize - 1] = 0;
+  DecodeFont(longText.c_str(), record);
+  for (auto b : record) EXPECT_EQ(b, 0x77);
+
+  DecodeFont("zz!!", record);  // garbage still yields a record
+  EXPECT_EQ(record[0], 0);
+  EXPECT_EQ(record[1], 0);
+}

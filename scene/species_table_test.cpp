@@ -1,0 +1,50 @@
+#include "scene/species_table.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+TEST(SpeciesTable, FramesAndRangesAreConsistent) {
+  for (int i = 0; i < kSpeciesCount; ++i) {
+    const SpeciesRecord* s = SpeciesAt(i);
+    ASSERT_NE(s, nullptr);
+    EXPECT_GT(s->totalFrames, 0) << s->spriteName;
+    EXPECT_LE(s->swimFrames, s->totalFrames) << s->spriteName;
+    EXPECT_LT(s->left, s->right) << s->spriteName;
+    EXPECT_NE(s->speed, 0) << s->spriteName;
+  }
+  EXPECT_EQ(SpeciesAt(-1), nullptr);
+  EXPECT_EQ(SpeciesAt(17), nullptr);
+  EXPECT_EQ(SpeciesAt(12)->top, 100);  // the lobster and the crab walk the floor
+  EXPECT_EQ(SpeciesAt(14)->top, 100);
+}
+
+TEST(SpeciesTable, OnlyTheExactNamePufferIsThePuffer) {
+  int puffers = 0;
+  for (int i = 0; i < kSpeciesCount; ++i) puffers += IsPufferSpecies(*SpeciesAt(i));
+  EXPECT_EQ(puffers, 1);
+  EXPECT_TRUE(IsPufferSpecies(*SpeciesAt(9)));
+  SpeciesRecord lower = *SpeciesAt(9);
+  std::strcpy(lower.spriteName, "puffer");
+  EXPECT_FALSE(IsPufferSpecies(lower));
+}
+
+TEST(BackgroundTable, VariantsByWidthAndDerivedNames) {
+  EXPECT_STREQ(BackgroundAt(0, 640)->background.name, "13S");
+  EXPECT_STREQ(BackgroundAt(0, 800)->background.name, "13M");
+  EXPECT_STREQ(BackgroundAt(0, 1024)->background.name, "13L");
+  EXPECT_STREQ(BackgroundAt(0, 1280)->background.name, "13L");
+  EXPECT_EQ(BackgroundAt(8, 640), nullptr);
+  EXPECT_EQ(BackgroundAt(-1, 640), nullptr);
+  EXPECT_EQ(BackgroundAt(7, 800)->overlayA.name, nullptr);
+  EXPECT_EQ(BackgroundAt(5, 640)->overlayA.x, 0);
+  EXPECT_STREQ(BackgroundAt(2, 800)->overlayB.name, "03BM");
+
+  char name[8];
+  ASSERT_TRUE(PreviewPictureName(3, name, sizeof name));
+  EXPECT_STREQ(name, "06LP");
+  ASSERT_TRUE(PalettePictureName(3, name, sizeof name));
+  EXPECT_STREQ(name, "06P");
+  EXPECT_FALSE(PreviewPictureName(3, name, 4));  // "06LP" needs 5 bytes
+  EXPECT_FALSE(PalettePictureName(8, name, sizeof name));
+}
