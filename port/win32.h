@@ -31,6 +31,15 @@ using LPVOID = void*;
 using LPCVOID = const void*;
 using HANDLE = void*;
 using HGLOBAL = void*;
+// Opaque handles of the window system and GDI; portable code only stores them.
+using HWND = void*;
+using HDC = void*;
+using HINSTANCE = void*;
+using HMODULE = void*;
+using HPALETTE = void*;
+using HRGN = void*;
+using HBITMAP = void*;
+using HGDIOBJ = void*;
 using SIZE_T = std::size_t;
 using COLORREF = DWORD;
 using FOURCC = DWORD;

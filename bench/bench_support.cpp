@@ -1,0 +1,75 @@
+#include "bench/bench_support.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <vector>
+
+struct RatioLine {
+  std::string a, b, label;
+};
+
+static std::vector<RatioLine>& Ratios() {
+  static std::vector<RatioLine> ratios;
+  return ratios;
+}
+
+void AddBench(const std::string& name, std::function<void()> body,
+              std::int64_t bytesPerIteration) {
+  benchmark::RegisterBenchmark(name.c_str(), [body, bytesPerIteration](benchmark::State& state) {
+    for (auto _ : state) body();
+    if (bytesPerIteration > 0) state.SetBytesProcessed(state.iterations() * bytesPerIteration);
+  });
+}
+
+void AddRatio(const std::string& a, const std::string& b, const std::string& label) {
+  Ratios().push_back({a, b, label.empty() ? a + "/" + b : label});
+}
+
+// The console reporter that also keeps each case's throughput. No colour, so that every
+// line of the output (the ratio lines above all) starts with its text.
+class RecordingReporter : public benchmark::ConsoleReporter {
+ public:
+  RecordingReporter() : ConsoleReporter(OO_Tabular) {}
+  std::map<std::string, double> bytesPerSecond;
+  std::map<std::string, double> itemsPerSecond;
+
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      if (run.error_occurred || run.iterations == 0) continue;
+      const std::string name = run.benchmark_name();
+      const auto bytes = run.counters.find("bytes_per_second");
+      if (bytes != run.counters.end()) bytesPerSecond[name] = bytes->second;
+      const double seconds = run.real_accumulated_time / double(run.iterations);
+      if (seconds > 0) itemsPerSecond[name] = 1.0 / seconds;
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+
+  double Ratio(const std::string& a, const std::string& b) const {
+    const auto ba = bytesPerSecond.find(a), bb = bytesPerSecond.find(b);
+    if (ba != bytesPerSecond.end() && bb != bytesPerSecond.end() && bb->second > 0) {
+      return ba->second / bb->second;
+    }
+    const auto ia = itemsPerSecond.find(a), ib = itemsPerSecond.find(b);
+    if (ia != itemsPerSecond.end() && ib != itemsPerSecond.end() && ib->second > 0) {
+      return ia->second / ib->second;
+    }
+    return std::nan("");
+  }
+};
+
+int RunBenchMain(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  RecordingReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  for (const RatioLine& line : Ratios()) {
+    std::printf("ratio %s %.3f\n", line.label.c_str(), reporter.Ratio(line.a, line.b));
+  }
+  std::fflush(stdout);
+  return 0;
+}
