@@ -1,0 +1,81 @@
+#pragma once
+// Building blocks of the underwater scenes. Scenes are drawn in design units
+// of a 1024 x 768 screen; a `SceneCanvas` maps them to the pixel size of the
+// variant being drawn, so every size is drawn at its own resolution.
+
+#include "assets/art/canvas.h"
+#include "assets/art/draw_kit.h"
+
+#include <functional>
+#include <memory>
+
+class SceneCanvas {
+ public:
+  SceneCanvas(int width, int height, std::uint32_t seed);
+  ~SceneCanvas();
+  SceneCanvas(const SceneCanvas&) = delete;
+  SceneCanvas& operator=(const SceneCanvas&) = delete;
+
+  cairo_t* cr() const { return canvas_.cr(); }
+  Canvas& canvas() { return canvas_; }
+  int width() const { return canvas_.width(); }
+  int height() const { return canvas_.height(); }
+  double scale() const { return scale_; }  // pixels per design unit
+  std::uint32_t seed() const { return seed_; }
+
+  // Fills the whole canvas with water: `top` near the surface, `bottom` at
+  // depth, with a faint shimmer of caustics just under the surface.
+  void Water(Rgb top, Rgb bottom, double caustics);
+  // Soft shafts of light from the surface, fanning out from `sourceX`.
+  void LightRays(int count, double sourceX, double alpha);
+  // Sand below the curve `floorY(x)` (design units), rippled and grained.
+  void Sand(const std::function<double(double)>& floorY, Rgb nearColour, Rgb farColour,
+            double ripples);
+  // Pushes what is drawn so far into the distance: water colour over it,
+  // stronger higher up (`amount` 0..1).
+  void Haze(Rgb water, double amount);
+  // Grain of the current clip (after a shape's path was set as clip):
+  // modulates what is there by the scene's noise texture.
+  void Texture(double strength);
+  // Darkens the corners a little.
+  void Vignette(double amount);
+
+ private:
+  Canvas canvas_;
+  double scale_;
+  std::uint32_t seed_;
+  cairo_surface_t* noise_;  // grey noise texture, the canvas's size
+};
+
+// Objects of the scene, in design units, drawn through cairo. Each takes the
+// cairo context already scaled to design units.
+// A rock: an irregular rounded lump standing on `baseY`.
+void DrawRock(SceneCanvas& sc, double cx, double baseY, double width, double height, Rgb colour,
+              std::uint64_t seed);
+// A kelp strand rising from (x, baseY) to `topY`, leaves alternating.
+void DrawKelp(SceneCanvas& sc, double x, double baseY, double topY, double sway, Rgb colour,
+              std::uint64_t seed);
+// A tuft of sea grass blades.
+void DrawSeaGrass(SceneCanvas& sc, double x, double baseY, double height, int blades, Rgb colour,
+                  std::uint64_t seed);
+// Branching coral growing from (x, baseY).
+void DrawBranchCoral(SceneCanvas& sc, double x, double baseY, double size, Rgb colour,
+                     std::uint64_t seed);
+// A dome of brain coral.
+void DrawBrainCoral(SceneCanvas& sc, double cx, double baseY, double width, double height,
+                    Rgb colour, std::uint64_t seed);
+// A sea fan: a flat net of fine branches.
+void DrawSeaFan(SceneCanvas& sc, double x, double baseY, double size, Rgb colour,
+                std::uint64_t seed);
+// Tube sponges: a cluster of open cylinders.
+void DrawTubeSponges(SceneCanvas& sc, double x, double baseY, double size, Rgb colour,
+                     std::uint64_t seed);
+// A sea anemone on a short column, tentacles swaying.
+void DrawAnemone(SceneCanvas& sc, double x, double baseY, double size, Rgb colour,
+                 std::uint64_t seed);
+// A starfish lying on the sand.
+void DrawStarfish(SceneCanvas& sc, double cx, double cy, double size, double angle, Rgb colour);
+// A scallop shell.
+void DrawShell(SceneCanvas& sc, double cx, double cy, double size, Rgb colour);
+// Faint columns of rising bubbles.
+void DrawBubbleColumn(SceneCanvas& sc, double x, double baseY, double topY, std::uint64_t seed);

@@ -1,0 +1,19 @@
+#pragma once
+// The eight stock underwater scenes, each in the three sizes of the
+// background table, with the overlays that belong to them.
+
+#include "assets/art/canvas.h"
+
+struct ScenePictures {
+  RgbaImage background;  // opaque, the scene's full size
+  // Overlays A and B: opaque where they cover, alpha 0 elsewhere; their top
+  // left corner goes at (x, y) of the screen.
+  RgbaImage overlay[2];
+  int overlayX[2] = {0, 0};
+  int overlayY[2] = {0, 0};
+  bool hasOverlay[2] = {false, false};
+};
+
+// Scene 0..7 (the background table's index) at a logical width of 640, 800
+// or 1024. An index outside 0..7 gives empty pictures.
+ScenePictures RenderScene(int index, int width);
