@@ -1,16 +1,37 @@
-# Shared Wine helpers, sourced by the test scripts and the run script.
+# The Wine and Xvfb harness, sourced by the test scripts and the run script.
+#
 # Every prefix lives under build/wine/NAME and is initialised once; every
 # process started here is ended here, by PID or by `wineserver -k` of our own
-# prefix.
+# prefix. An end-to-end script typically reads:
+#
+#   source tests/support/wine.sh
+#   tw_begin shell_modes 800x600x24     # prefix, private display, cleanup trap
+#   tw_stage plain                      # a directory with a copy of tidewater.scr
+#   tw_reg_set HKCU "$TW_CONFIG_KEY" DISPLAY dword 3
+#   tw_platform legacy; tw_reg_apply    # one regedit import for the lot
+#   tw_start /s; tw_window_wait "Screen Saver" 10
+#   tw_key Escape; tw_wait_exit 10; tw_expect_eq "key closes" "$TW_EXIT" 0
+#   tw_finish                           # summary; exit status = failures
+#
+# Debug output of the programs (OutputDebugStringA, hence DebugLog) is
+# captured from Wine's stderr with WINEDEBUG=-all,+debugstr; tw_log prints it.
 
 TW_TOP=${TW_TOP:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 TW_WINE_ROOT=$TW_TOP/build/wine
+# The target build whose products the tests run.
+TW_BUILD=${TW_BUILD:-$TW_TOP/build/win32}
+TW_CONFIG_KEY='SOFTWARE\Quillmoor\Tidewater\1.00\Config'
+TW_SAVER_NAME=tidewater.scr
+
+# ---------------------------------------------------------------- prefix
 
 # tw_prefix NAME: sets WINEPREFIX to build/wine/NAME, initialising it once.
+# Native DLLs beside a program win over Wine's own for MPR.DLL, so that the
+# test stand-in is found.
 tw_prefix() {
   export WINEPREFIX=$TW_WINE_ROOT/$1
   export WINEARCH=win32
-  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;mpr=n,b"
   export WINEDEBUG=${WINEDEBUG:--all}
   mkdir -p "$TW_WINE_ROOT"
   (
@@ -24,8 +45,23 @@ tw_prefix() {
   ) 9>"$TW_WINE_ROOT/.$1.lock"
 }
 
+# tw_wine_stop: ends every process of the current prefix.
+tw_wine_stop() {
+  [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null || true
+}
+
+# tw_winpath PATH: the Windows name of a Unix path (through drive Z:).
+tw_winpath() {
+  local p
+  p=$(realpath -m "$1")
+  printf 'Z:%s' "${p//\//\\}"
+}
+
+# ---------------------------------------------------------------- display
+
 # tw_xvfb_start WxHxD: starts a private Xvfb on a free display number and
-# exports DISPLAY. TW_XVFB_PID holds its PID.
+# exports DISPLAY. TW_XVFB_PID holds its PID. Depths 8, 16 and 24 all work
+# under Wine (8 is a palette display).
 tw_xvfb_start() {
   local geometry=$1 n
   for n in $(seq 90 189); do
@@ -55,7 +91,327 @@ tw_xvfb_stop() {
   fi
 }
 
-# tw_wine_stop: ends every process of the current prefix.
-tw_wine_stop() {
-  [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null || true
+# tw_display_restart WxHxD: a fresh private display of another size or depth
+# (the programs of the prefix are ended first).
+tw_display_restart() {
+  tw_stop_all
+  tw_xvfb_stop
+  tw_xvfb_start "$1"
+}
+
+# ---------------------------------------------------------------- session
+
+TW_PIDS=()
+TW_FAILURES=0
+TW_CHECKS=0
+
+# tw_begin NAME [WxHxD]: prefix "e2e-NAME", a private display (default
+# 800x600x24), a work directory build/e2e/NAME (TW_WORK), and a trap that
+# cleans up whatever this session started.
+tw_begin() {
+  TW_SESSION=$1
+  TW_WORK=$TW_TOP/build/e2e/$1
+  rm -rf "$TW_WORK"
+  mkdir -p "$TW_WORK"
+  trap tw_cleanup EXIT
+  tw_prefix "e2e-$1"
+  tw_wine_stop
+  tw_xvfb_start "${2:-800x600x24}" || { echo "no display" >&2; exit 1; }
+  echo "session $1: prefix $WINEPREFIX, display $DISPLAY, work $TW_WORK"
+}
+
+# tw_stop_all: ends the programs this session started, then the prefix's
+# wineserver (which takes any Windows process they left behind).
+tw_stop_all() {
+  local pid
+  for pid in "${TW_PIDS[@]}"; do
+    kill "$pid" 2>/dev/null || true
+  done
+  for pid in "${TW_PIDS[@]}"; do
+    wait "$pid" 2>/dev/null || true
+  done
+  TW_PIDS=()
+  tw_wine_stop
+}
+
+tw_cleanup() {
+  tw_stop_all
+  tw_xvfb_stop
+}
+
+# ---------------------------------------------------------------- checks
+
+tw_pass() { TW_CHECKS=$((TW_CHECKS + 1)); echo "ok   $1"; }
+tw_fail() {
+  TW_CHECKS=$((TW_CHECKS + 1))
+  TW_FAILURES=$((TW_FAILURES + 1))
+  echo "FAIL $1"
+}
+
+# tw_expect_eq DESCRIPTION GOT WANT
+tw_expect_eq() {
+  if [ "$2" = "$3" ]; then tw_pass "$1"; else tw_fail "$1: got '$2', want '$3'"; fi
+}
+
+# tw_expect DESCRIPTION COMMAND...: passes when the command succeeds.
+tw_expect() {
+  local what=$1
+  shift
+  if "$@"; then tw_pass "$what"; else tw_fail "$what"; fi
+}
+
+# tw_expect_range DESCRIPTION VALUE LOW HIGH (numbers, bounds included)
+tw_expect_range() {
+  if awk -v v="$2" -v lo="$3" -v hi="$4" 'BEGIN { exit !(v >= lo && v <= hi) }'; then
+    tw_pass "$1 ($2)"
+  else
+    tw_fail "$1: $2 not within $3..$4"
+  fi
+}
+
+# tw_finish: prints the summary and exits with the number of failures.
+tw_finish() {
+  echo "$TW_SESSION: $((TW_CHECKS - TW_FAILURES)) of $TW_CHECKS checks passed"
+  exit $((TW_FAILURES > 0))
+}
+
+# ---------------------------------------------------------------- registry
+
+TW_REG_LINES=()
+
+# tw_reg_set ROOT KEY NAME TYPE VALUE: queues a value for the next
+# tw_reg_apply. ROOT is HKCU or HKLM; TYPE is dword (decimal or 0x hex) or
+# string.
+tw_reg_set() {
+  local root key=$2 name=$3 type=$4 value=$5
+  root=$(tw_reg_root "$1") || return 1
+  case "$type" in
+    dword) TW_REG_LINES+=("[$root\\$key]" "\"$name\"=dword:$(printf '%08x' "$value")") ;;
+    string) TW_REG_LINES+=("[$root\\$key]" "\"$name\"=\"$(tw_reg_escape "$value")\"") ;;
+    *) echo "tw_reg_set: unknown type $type" >&2; return 1 ;;
+  esac
+}
+
+# tw_reg_unset ROOT KEY NAME: queues the removal of one value.
+tw_reg_unset() {
+  local root
+  root=$(tw_reg_root "$1") || return 1
+  TW_REG_LINES+=("[$root\\$2]" "\"$3\"=-")
+}
+
+# tw_reg_drop ROOT KEY: queues the removal of a key and everything under it.
+tw_reg_drop() {
+  local root
+  root=$(tw_reg_root "$1") || return 1
+  TW_REG_LINES+=("[-$root\\$2]")
+}
+
+# tw_platform legacy|current [EXE]: the Windows version Wine reports to one
+# program: win98 (platform identifier 1) or the prefix's default.
+tw_platform() {
+  local key="Software\\Wine\\AppDefaults\\${2:-$TW_SAVER_NAME}"
+  case "$1" in
+    legacy) tw_reg_set HKCU "$key" Version string win98 ;;
+    current) tw_reg_unset HKCU "$key" Version ;;
+    *) echo "tw_platform: legacy or current" >&2; return 1 ;;
+  esac
+}
+
+# tw_reg_apply: writes the queued changes as one .reg file and imports it.
+tw_reg_apply() {
+  [ ${#TW_REG_LINES[@]} -eq 0 ] && return 0
+  local file=${TW_WORK:-$TW_TOP/build}/import-$$.reg line
+  {
+    printf 'REGEDIT4\r\n'
+    for line in "${TW_REG_LINES[@]}"; do
+      case "$line" in
+        \[*) printf '\r\n%s\r\n' "$line" ;;
+        *) printf '%s\r\n' "$line" ;;
+      esac
+    done
+  } > "$file"
+  TW_REG_LINES=()
+  DISPLAY= WINEDEBUG=-all wine regedit /S "$(tw_winpath "$file")" >/dev/null 2>&1
+}
+
+# tw_reg_query ROOT KEY NAME: prints the data of one value (for checks).
+tw_reg_query() {
+  local root
+  root=$(tw_reg_root "$1") || return 1
+  WINEDEBUG=-all wine reg query "$root\\$2" /v "$3" 2>/dev/null | tr -d '\r' |
+    awk -v n="$3" '$1 == n { $1 = ""; $2 = ""; sub(/^  /, ""); print }'
+}
+
+tw_reg_root() {
+  case "$1" in
+    HKCU) echo HKEY_CURRENT_USER ;;
+    HKLM) echo HKEY_LOCAL_MACHINE ;;
+    *) echo "tw_reg: root must be HKCU or HKLM" >&2; return 1 ;;
+  esac
+}
+
+tw_reg_escape() {
+  local s=${1//\\/\\\\}
+  printf '%s' "${s//\"/\\\"}"
+}
+
+# ---------------------------------------------------------------- programs
+
+# tw_stage NAME [FILE...]: a directory TW_WORK/NAME holding a copy of
+# tidewater.scr, the resource library ReraDOR.dll when the build has made it
+# (found beside the saver), and the named support files (PASSWORD.CPL,
+# MPR.DLL, preview_host.exe) from the build; later runs start there.
+# TW_STAGE is its path, TW_SCR the saver in it.
+tw_stage() {
+  TW_STAGE=$TW_WORK/$1
+  shift
+  rm -rf "$TW_STAGE"
+  mkdir -p "$TW_STAGE"
+  TW_SCR=$TW_STAGE/$TW_SAVER_NAME
+  tw_place "$TW_BUILD/bin/$TW_SAVER_NAME" "$TW_STAGE" || return 1
+  [ -f "$TW_BUILD/bin/ReraDOR.dll" ] && tw_place "$TW_BUILD/bin/ReraDOR.dll" "$TW_STAGE"
+  local f
+  for f in "$@"; do
+    tw_place "$TW_BUILD/tests/support/$f" "$TW_STAGE" || return 1
+  done
+}
+
+# tw_place FILE DIR: a hard link when it can be made, else a copy.
+tw_place() {
+  ln -f "$1" "$2/" 2>/dev/null || cp "$1" "$2/"
+}
+
+TW_RUNS=0
+
+# tw_start ARG...: starts the staged saver with the arguments, in the
+# background, from the stage directory. TW_PID is the process, TW_LOG the
+# file its debug output goes to, TW_OUT its standard output.
+tw_start() {
+  tw_start_program "$TW_SCR" "$@"
+}
+
+# tw_start_program PROGRAM ARG...: as tw_start for any program.
+tw_start_program() {
+  local program=$1
+  shift
+  TW_RUNS=$((TW_RUNS + 1))
+  TW_LOG=$TW_WORK/run-$TW_RUNS.log
+  TW_OUT=$TW_WORK/run-$TW_RUNS.out
+  echo "run $TW_RUNS: $(basename "$program") $*" > "$TW_LOG.cmd"
+  (cd "$(dirname "$program")" && WINEDEBUG=-all,+debugstr exec wine "$program" "$@") \
+    > "$TW_OUT" 2> "$TW_LOG" &
+  TW_PID=$!
+  TW_PIDS+=("$TW_PID")
+}
+
+# tw_wait_exit SECONDS [PID]: waits for the program to end; TW_EXIT is its
+# exit code (a Windows -1 arrives as 255). Fails, leaving it running, when
+# it has not ended in time (TW_EXIT = timeout).
+tw_wait_exit() {
+  local pid=${2:-$TW_PID} deadline=$((SECONDS * 10 + ${1%.*} * 10))
+  while kill -0 "$pid" 2>/dev/null; do
+    if [ $((SECONDS * 10)) -ge "$deadline" ]; then
+      TW_EXIT=timeout
+      return 1
+    fi
+    sleep 0.1
+  done
+  wait "$pid"
+  TW_EXIT=$?
+  return 0
+}
+
+# tw_running [PID]: the program is still running.
+tw_running() { kill -0 "${1:-$TW_PID}" 2>/dev/null; }
+
+# tw_run SECONDS ARG...: starts the saver and waits for its end; TW_EXIT.
+tw_run() {
+  local limit=$1
+  shift
+  tw_start "$@"
+  tw_wait_exit "$limit"
+}
+
+# tw_kill [PID]: ends one program started here.
+tw_kill() {
+  kill "${1:-$TW_PID}" 2>/dev/null || true
+  wait "${1:-$TW_PID}" 2>/dev/null || true
+}
+
+# tw_log [FILE]: the program's debug lines, one per line, unescaped.
+tw_log() {
+  sed -n 's/^[0-9a-f]*:[a-z]*:debugstr:OutputDebugStringA "\(.*\)"$/\1/p' "${1:-$TW_LOG}" |
+    sed -e 's/\\n$//' -e 's/\\n/\n/g' -e 's/\\t/\t/g' -e 's/\\"/"/g' -e 's/\\\\/\\/g'
+}
+
+# tw_log_count PATTERN [FILE]: how many debug lines match the extended
+# regular expression.
+tw_log_count() {
+  tw_log "${2:-$TW_LOG}" | grep -c -E -e "$1" || true
+}
+
+# tw_log_wait PATTERN SECONDS [FILE]: waits until a debug line matches.
+tw_log_wait() {
+  local deadline=$((SECONDS + $2))
+  while [ "$(tw_log_count "$1" "${3:-$TW_LOG}")" = 0 ]; do
+    [ "$SECONDS" -ge "$deadline" ] && return 1
+    sleep 0.1
+  done
+}
+
+# ---------------------------------------------------------------- windows and input
+
+# tw_window_wait TITLE SECONDS: waits for a mapped window with exactly this
+# title and prints its X window id.
+tw_window_wait() {
+  local deadline=$((SECONDS + $2)) id
+  while :; do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    [ "$SECONDS" -ge "$deadline" ] && return 1
+    sleep 0.1
+  done
+}
+
+# tw_window_count TITLE: how many mapped X windows have exactly this title.
+tw_window_count() {
+  xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l
+}
+
+# tw_saver_ready SECONDS [LOG]: waits until the saver's window is up and in
+# the foreground (its "window ready" line), so that input reaches it.
+tw_saver_ready() {
+  tw_log_wait 'window ready' "$1" "${2:-$TW_LOG}"
+}
+
+tw_key() { xdotool key --delay 30 "$@"; }
+tw_mouse_to() { xdotool mousemove "$1" "$2"; }
+tw_mouse_by() { xdotool mousemove_relative -- "$1" "$2"; }
+tw_click() { xdotool click "$1"; }
+# tw_mouse_where: prints "X Y" of the pointer.
+tw_mouse_where() {
+  xdotool getmouselocation --shell | awk -F= '/^X=/ { x = $2 } /^Y=/ { y = $2 } END { print x, y }'
+}
+
+# tw_screenshot FILE.png: the whole private display.
+tw_screenshot() {
+  xwd -root -silent | convert xwd:- "$1"
+}
+
+# tw_pixel FILE X Y: prints "R G B" (0..255) of one pixel of a picture.
+tw_pixel() {
+  local at="p{$2,$3}"
+  convert "$1" -format \
+    "%[fx:int(255*$at.r+0.5)] %[fx:int(255*$at.g+0.5)] %[fx:int(255*$at.b+0.5)]\n" info:
+}
+
+# tw_mean FILE X Y W H: prints the mean of all channels over a rectangle of
+# a picture, 0 (all black) to 255 (all white).
+tw_mean() {
+  convert "$1" -crop "$4x$5+$2+$3" +repage -format '%[fx:int(255*mean+0.5)]\n' info:
+}
+
+# tw_size FILE: prints "W H" of a picture.
+tw_size() {
+  identify -format '%w %h\n' "$1"
 }

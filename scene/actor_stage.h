@@ -1,0 +1,28 @@
+#pragma once
+// What the actors draw into and report to: the back surface, the size of the
+// background their ranges are measured against, the shared bubble-burst
+// images, and the two rectangle lists. Setup fills one stage before it
+// creates the actors and keeps it for the life of the scene; the bubble
+// images arrive after the fish, so fish read them at draw time.
+
+#include <cstdint>
+
+#include "scene/dirty_rect_list.h"
+
+class Image;
+
+struct ActorStage {
+  Image* backSurface = nullptr;
+  std::int32_t backgroundWidth = 0;
+  std::int32_t backgroundHeight = 0;
+  Image* bubbleSprite = nullptr;
+  Image* bubbleMask = nullptr;
+  DirtyRectList* presentList = nullptr;
+  DirtyRectList* restoreList = nullptr;
+
+  // Adds r to the present list and then to the restore list.
+  void Report(const Rect& r) const {
+    presentList->Add(r);
+    restoreList->Add(r);
+  }
+};

@@ -1,0 +1,137 @@
+#include "scene/fish_actor.h"
+
+#include "gfx/image.h"
+#include "gfx/random_below.h"
+#include "pixel/blit.h"
+#include "scene/actor_stage.h"
+#include "scene/species_table.h"
+
+namespace {
+
+std::int32_t FramesOf(std::int32_t frames) { return frames > 0 ? frames : 1; }
+
+}  // namespace
+
+FishActor::FishActor(const SpeciesRecord& record, Image* sprite, Image* mask,
+                     const ActorStage& stage)
+    : sprite_(sprite), mask_(mask), stage_(stage) {
+  totalFrames_ = FramesOf(record.totalFrames);
+  swimFrames_ = record.swimFrames > 0 && record.swimFrames <= totalFrames_ ? record.swimFrames
+                                                                           : totalFrames_;
+  width_ = sprite ? sprite->Width() : 0;
+  height_ = sprite ? static_cast<std::int32_t>(static_cast<std::uint32_t>(sprite->Height()) /
+                                               static_cast<std::uint32_t>(totalFrames_))
+                   : 0;
+
+  blitFlags_ = mask ? (BLIT_SRCKEY | BLIT_MASKBLEND) : BLIT_SRCKEY;
+  speed_ = record.speed;
+  if (speed_ != 0 && (NextRandom() & 1)) speed_ = -speed_;
+  if (speed_ != record.speed) blitFlags_ |= BLIT_MIRROR;
+  state_ = speed_ != 0 ? kSwimming : kStill;
+
+  hasTurn_ = swimFrames_ != totalFrames_;
+  hoverAllowed_ = record.hover;
+  bubbleTrigger_ = swimFrames_ + (totalFrames_ - swimFrames_) / 2;
+
+  if (record.spriteName[0] == '\0') {
+    x_ = range_.minX = record.left;
+    range_.maxX = x_ + width_;
+    y_ = range_.minY = record.top;
+    range_.maxY = y_ + record.extent;
+    return;
+  }
+  range_ = RangeForSpecies(record, height_, stage.backgroundWidth, stage.backgroundHeight);
+  PlaceRandomly(range_, x_, y_);
+}
+
+std::int32_t FishActor::SignedDrift(std::int32_t spread) const {
+  std::int32_t drift = RandomMod(spread);
+  return speed_ < 0 ? -drift : drift;
+}
+
+std::int32_t FishActor::Step() {
+  switch (state_) {
+    case kStill:
+      break;
+    case kHovering:
+      frame_ = (frame_ + 1) % (hasTurn_ ? swimFrames_ : totalFrames_);
+      if (RandomMod(100) == 0) state_ = kSwimming;
+      break;
+    case kSwimming:
+      Swim();
+      break;
+    case kTurning:
+      Turn();
+      break;
+  }
+  return 0;
+}
+
+void FishActor::Swim() {
+  if (hasTurn_)
+    SwimWithTurn();
+  else
+    SwimAndFlip();
+  if (RandomMod(100) == 0 && state_ != kTurning && hoverAllowed_ > 0) state_ = kHovering;
+}
+
+void FishActor::SwimWithTurn() {
+  frame_ = (frame_ + 1) % swimFrames_;
+  if (OutOfRange(range_, x_, width_)) {
+    frame_ = swimFrames_;
+    state_ = kTurning;
+    return;
+  }
+  drift_ = SignedDrift(3);
+  x_ += speed_ + drift_;
+}
+
+void FishActor::SwimAndFlip() {
+  frame_ = (frame_ + 1) % totalFrames_;
+  if (OutOfRange(range_, x_, width_)) {
+    speed_ = -speed_;
+    blitFlags_ ^= BLIT_MIRROR;
+    y_ = RandomHeight(range_);
+  }
+  drift_ = SignedDrift(2);
+  x_ += speed_ + drift_;
+}
+
+void FishActor::Turn() {
+  ++frame_;
+  if (frame_ == bubbleTrigger_) {
+    bubbleActive_ = true;
+    bubbleCounter_ = 0;
+    bubbleX_ = x_ + (width_ - kBubbleWidth) / 2;
+    bubbleY_ = y_ + height_ - kBubbleHeight;
+  }
+  if (frame_ < totalFrames_) return;
+  frame_ = 0;
+  state_ = kSwimming;
+  speed_ = -speed_;
+  drift_ = -drift_;
+  blitFlags_ ^= BLIT_MIRROR;
+  x_ += speed_ + drift_;
+}
+
+std::int32_t FishActor::Draw() {
+  Image* back = stage_.backSurface;
+  if (back && sprite_)
+    (void)back->BlitFrom(x_, y_, width_, height_, sprite_, 0, frame_ * height_, width_, height_,
+                         blitFlags_, AuxOf(mask_));
+  if (bubbleActive_) {
+    if (bubbleCounter_ > kBubbleFrames - 1) {
+      bubbleActive_ = false;
+    } else {
+      if (back && stage_.bubbleSprite)
+        (void)back->BlitFrom(bubbleX_, bubbleY_, kBubbleWidth, kBubbleHeight,
+                             stage_.bubbleSprite, 0, bubbleCounter_ * kBubbleHeight,
+                             kBubbleWidth, kBubbleHeight, BLIT_MASKBLEND,
+                             AuxOf(stage_.bubbleMask));
+      ++bubbleCounter_;
+    }
+    stage_.Report({bubbleX_, bubbleY_, kBubbleWidth, kBubbleHeight});
+  }
+  stage_.Report({x_, y_, width_, height_});
+  return 0;
+}

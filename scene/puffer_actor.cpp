@@ -1,0 +1,44 @@
+#include "scene/puffer_actor.h"
+
+#include "gfx/image.h"
+#include "pixel/blit.h"
+#include "scene/actor_stage.h"
+#include "scene/species_table.h"
+
+PufferActor::PufferActor(const SpeciesRecord& record, Image* sprite, Image* mask,
+                         const ActorStage& stage)
+    : sprite_(sprite), mask_(mask), stage_(stage) {
+  frameCount_ = record.totalFrames > 0 ? record.totalFrames : 1;
+  speed_ = record.speed;
+  blitFlags_ = mask ? (BLIT_SRCKEY | BLIT_MASKBLEND) : BLIT_SRCKEY;
+  width_ = sprite ? sprite->Width() : 0;
+  height_ = sprite ? static_cast<std::int32_t>(static_cast<std::uint32_t>(sprite->Height()) /
+                                               static_cast<std::uint32_t>(frameCount_))
+                   : 0;
+  range_ = RangeForSpecies(record, height_, stage.backgroundWidth, stage.backgroundHeight);
+  PlaceRandomly(range_, x_, y_);
+}
+
+std::int32_t PufferActor::Step() {
+  if (frame_ == 0) turningFrame_ = RandomMod(15) == 0 ? kFullTurn : kSmallTurn;
+  // A strip shorter than the full turn turns at its last frame instead of
+  // showing frames it lacks; a single frame does not animate.
+  if (turningFrame_ > frameCount_ - 1) turningFrame_ = frameCount_ - 1;
+  if (frame_ == 0 || frame_ == turningFrame_) frameStep_ = -frameStep_;
+  if (turningFrame_ > 0) frame_ += frameStep_;
+  if (OutOfRange(range_, x_, width_)) {
+    speed_ = -speed_;
+    blitFlags_ ^= BLIT_MIRROR;
+    y_ = RandomHeight(range_);
+  }
+  x_ += speed_;
+  return 0;
+}
+
+std::int32_t PufferActor::Draw() {
+  if (stage_.backSurface && sprite_)
+    (void)stage_.backSurface->BlitFrom(x_, y_, width_, height_, sprite_, 0, frame_ * height_,
+                                       width_, height_, blitFlags_, AuxOf(mask_));
+  stage_.Report({x_, y_, width_, height_});
+  return 0;
+}

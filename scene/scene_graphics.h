@@ -1,0 +1,50 @@
+#pragma once
+// The graphics objects of a running scene: the GraphicsSystem, its Display
+// (screen and back surface), the background image and the stage the actors
+// draw on. Setup makes one and hands it to the scene state; the tick restores
+// and presents through it and shutdown releases it in order. Target only.
+
+#include <cstdint>
+
+#include "port/win32.h"
+#include "scene/actor_stage.h"
+#include "scene/scene_objects.h"
+
+class DibSurface;
+class Display;
+class GraphicsSystem;
+class Image;
+
+class SceneGraphics : public SceneObjects {
+ public:
+  SceneGraphics() = default;
+  ~SceneGraphics() override;
+
+  // A new GraphicsSystem, initialised for the module and window.
+  void StartGraphicsSystem(HINSTANCE module, HWND window);
+  // The Display opened at the scene's size and type; null when it could not be made.
+  Display* OpenDisplay(std::int32_t width, std::int32_t height, std::uint16_t type, HWND window,
+                       std::uint32_t flags);
+  // Takes the background image (held until the GraphicsSystem goes) and sizes the
+  // actors' ranges by it.
+  void SetBackground(DibSurface* background);
+  void SetBubbles(Image* sprite, Image* mask);
+
+  GraphicsSystem* System() const { return system_; }
+  const ActorStage& Stage() const { return stage_; }
+
+  void RestoreBackground(const Rect& r) override;
+  void PresentRect(const Rect& r, std::int32_t offsetX, std::int32_t offsetY) override;
+  void PresentScaled() override;
+  void Paint() override;
+  void RealizePalette() override;
+  void ReleaseMixer() override;
+  void ReleaseDisplay() override;
+  void ReleaseGraphics() override;
+
+ private:
+  GraphicsSystem* system_ = nullptr;
+  Display* display_ = nullptr;
+  DibSurface* background_ = nullptr;
+  ActorStage stage_;
+};

@@ -1,0 +1,35 @@
+#pragma once
+// What the frame loop needs from the graphics and sound objects of a running
+// scene. Scene setup makes the one implementation, over the GraphicsSystem,
+// the Display (its back and screen surfaces), the background image and the
+// WaveMixer, and hands it to the scene state; the tick and the shutdown call
+// it and never see those classes themselves.
+
+#include "scene/dirty_rect_list.h"
+
+class SceneObjects {
+ public:
+  SceneObjects() = default;
+  SceneObjects(const SceneObjects&) = delete;
+  SceneObjects& operator=(const SceneObjects&) = delete;
+  // Called after the three releases below.
+  virtual ~SceneObjects() = default;
+
+  // Plain copy of the background image into r of the back surface.
+  virtual void RestoreBackground(const Rect& r) = 0;
+  // Copies r of the back surface to (r.x + offsetX, r.y + offsetY) of the
+  // screen surface.
+  virtual void PresentRect(const Rect& r, std::int32_t offsetX, std::int32_t offsetY) = 0;
+  // One scaled copy of the whole back surface onto the whole screen surface.
+  virtual void PresentScaled() = 0;
+
+  // The Display's handling of WM_PAINT and WM_QUERYNEWPALETTE.
+  virtual void Paint() = 0;
+  virtual void RealizePalette() = 0;
+
+  // Shutdown, in this order: the mixer (stops the sound), the Display, the
+  // GraphicsSystem (which frees every image still registered with it).
+  virtual void ReleaseMixer() = 0;
+  virtual void ReleaseDisplay() = 0;
+  virtual void ReleaseGraphics() = 0;
+};

@@ -1,0 +1,34 @@
+#include "scene/scene_state.h"
+
+SceneState gScene;
+
+void RunFrame(SceneState& scene) {
+  while (scene.restoreList.Count() != 0) {
+    Rect r = scene.restoreList.TakeFirst();
+    if (scene.objects) scene.objects->RestoreBackground(r);
+    scene.presentList.Add(r);
+  }
+  scene.actors.StepAll();
+  scene.actors.DrawAll();
+  if (scene.preview) {
+    if (scene.objects) scene.objects->PresentScaled();
+    return;
+  }
+  while (scene.presentList.Count() != 0) {
+    Rect r = scene.presentList.TakeFirst();
+    if (scene.objects) scene.objects->PresentRect(r, scene.offsetX, scene.offsetY);
+  }
+}
+
+void ShutDownScene(SceneState& scene) {
+  if (scene.shutDown) return;
+  scene.shutDown = true;
+  scene.actors.DestroyAll();
+  SceneObjects* objects = scene.objects;
+  scene.objects = nullptr;
+  if (!objects) return;
+  objects->ReleaseMixer();
+  objects->ReleaseDisplay();
+  objects->ReleaseGraphics();
+  delete objects;
+}

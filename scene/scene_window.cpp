@@ -1,0 +1,53 @@
+#include "scene/scene_window.h"
+
+#include "gfx/debug_log.h"
+#include "scene/frame_tick.h"
+#include "scene/scene_setup.h"
+#include "scene/scene_state.h"
+
+namespace {
+
+// The scene decides by the window's geometry, not by the command line: a
+// window whose client area is the whole screen runs the full scene.
+void OnFirstMove(HWND window) {
+  if (gScene.moved) return;
+  gScene.moved = true;
+  RECT client = {};
+  GetClientRect(window, &client);
+  HDC dc = GetDC(window);
+  int screenWidth = GetDeviceCaps(dc, HORZRES);
+  int screenHeight = GetDeviceCaps(dc, VERTRES);
+  ReleaseDC(window, dc);
+  gScene.preview = !(client.right == screenWidth && client.bottom == screenHeight);
+  DebugLog("Tidewater: %s scene in %dx%d on a %dx%d screen\n",
+           gScene.preview ? "preview" : "full-screen", static_cast<int>(client.right),
+           static_cast<int>(client.bottom), screenWidth, screenHeight);
+  if (gScene.preview) {
+    SetupPreview(window);
+  } else if (SetupFullScreen(window) != 0) {
+    PostMessageA(window, WM_DESTROY, 0, 0);
+  }
+}
+
+}  // namespace
+
+void SceneHandleMessage(HWND window, UINT message, WPARAM, LPARAM) {
+  switch (message) {
+    case WM_DESTROY:
+      ShutDownScene(gScene);
+      LogTickCounters();
+      break;
+    case WM_MOVE:
+      OnFirstMove(window);
+      break;
+    case WM_PAINT:
+      if (gScene.objects) gScene.objects->Paint();
+      break;
+    case WM_TIMER:
+      FrameTick(window);
+      break;
+    case WM_QUERYNEWPALETTE:
+      if (gScene.objects) gScene.objects->RealizePalette();
+      break;
+  }
+}
