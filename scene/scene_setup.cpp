@@ -195,6 +195,14 @@ HGLOBAL LoadStockPicture(HMODULE library, const char* name) {
 
 std::int32_t RandomStockIndex() { return RandomMod(kBackgroundCount); }
 
+// Setup runs inside window creation, before the window is brought to the
+// foreground, and a palette realised then only gets the colours already on
+// the screen. Asking for the realisation through the queue runs it once the
+// window is in front.
+void RealizeWhenForeground(Display* display) {
+  if (display->Window()) PostMessageA(display->Window(), WM_QUERYNEWPALETTE, 0, 0);
+}
+
 // The shared 8-bit palette: the background's 135 colours, the sprites' 100,
 // then the system colours merged in.
 Palette* BuildScenePalette(Display* display, PackedDibImage& picture, HMODULE library,
@@ -229,9 +237,7 @@ Palette* BuildScenePalette(Display* display, PackedDibImage& picture, HMODULE li
   (void)scene->MergeSystemColours(0);
   (void)back->SetPalette(scene);
   if (display->ScreenSurface()) (void)display->ScreenSurface()->SetPalette(scene);
-  // The window was activated before it had a palette; take the screen's
-  // colours now rather than wait for the next activation.
-  (void)display->RealizePalette();
+  RealizeWhenForeground(display);
   return scene;
 }
 
@@ -498,7 +504,7 @@ int SetupPreview(HWND window) {
   if (Palette* palette = background->GetPalette()) {
     (void)back->SetPalette(palette);
     if (display->ScreenSurface()) (void)display->ScreenSurface()->SetPalette(palette);
-    (void)display->RealizePalette();
+    RealizeWhenForeground(display);
   }
   StartFrameLoop(window, back->Width(), back->Height());
   return 0;
