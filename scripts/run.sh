@@ -3,7 +3,8 @@
 #
 # With DISPLAY set it runs on your display until you move the mouse or press
 # a key. Without one it runs on a private Xvfb, saves a screenshot as
-# build/run/tidewater.png after a few seconds, and closes the saver by a key.
+# build/run/tidewater.png and a few frames after it, an animated
+# build/run/tidewater.gif, and closes the saver by a key.
 #
 #   scripts/run.sh [WxHxD]     (private display size, default 1024x768x24)
 set -u
@@ -21,6 +22,17 @@ TW_SESSION=run
 TW_SCR=$saver
 trap tw_cleanup EXIT
 
+# The demo's font: a LOGFONTA record as hexadecimal, 30 pixels high, bold
+# Tahoma (Wine ships a font of that name).
+demo_font() {
+  local face hex="E2FFFFFF000000000000000000000000BC020000" i
+  hex+="0000000000000000"
+  face=$(printf 'Tahoma' | od -An -tx1 | tr -d ' \n' | tr a-f A-F)
+  hex+=$face
+  for ((i = ${#face} / 2; i < 32; i++)); do hex+="00"; done
+  printf '%s' "$hex"
+}
+
 own_display=0
 if [ -z "${DISPLAY:-}" ]; then
   tw_xvfb_start "${1:-1024x768x24}" || exit 1
@@ -33,6 +45,9 @@ tw_prefix run
 if [ -z "$(tw_reg_query HKCU "$TW_CONFIG_KEY" FISHES)" ]; then
   tw_reg_set HKCU "$TW_CONFIG_KEY" FISHES dword 0x1FFFF
   tw_reg_set HKCU "$TW_CONFIG_KEY" DISPLAY dword 9
+  tw_reg_set HKCU "$TW_CONFIG_KEY" CUSTOMTEXT string "Welcome to Tidewater"
+  tw_reg_set HKCU "$TW_CONFIG_KEY" FONTCOLOR dword 0x0000D7FF
+  tw_reg_set HKCU "$TW_CONFIG_KEY" FONT string "$(demo_font)"
   tw_reg_apply
 fi
 
@@ -52,7 +67,15 @@ fi
 sleep 3
 shot=$TW_WORK/tidewater.png
 tw_screenshot "$shot"
+frames=()
+for i in $(seq -w 1 12); do
+  sleep 0.3
+  tw_screenshot "$TW_WORK/frame-$i.png" && frames+=("$TW_WORK/frame-$i.png")
+done
+gif=$TW_WORK/tidewater.gif
+convert -delay 30 -loop 0 "${frames[@]}" -resize 50% "$gif" 2>/dev/null || gif=
 tw_key Escape
 tw_wait_exit 20 || { echo "run: the saver did not close on a key" >&2; exit 1; }
 echo "run: screenshot of the running saver: $shot (the saver ended with $TW_EXIT)"
+[ -n "$gif" ] && echo "run: frames: $TW_WORK/frame-*.png, animation: $gif"
 tw_log | sed 's/^/run: log: /'
