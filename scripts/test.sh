@@ -43,6 +43,23 @@ tw_xvfb_start 1024x768x24 && {
   tw_xvfb_stop
 }
 
+# The graphics tests again on 16- and 8-bit screens, where the window
+# surfaces and the display's palette realisation take their other paths.
+for depth in 16 8; do
+  echo "== win32 graphics on a $depth-bit screen"
+  tw_xvfb_start 640x480x$depth || { record "win32-$depth:gfx_tests" 1; continue; }
+  log=build/win32/gfx-$depth.log
+  if tests/support/wine-exec.sh build/win32/tests/gfx_tests.exe --gtest_brief=1 > "$log" 2>&1; then
+    record "win32-$depth:gfx_tests" 0
+    tail -n 1 "$log" | sed 's/^/   /'
+  else
+    record "win32-$depth:gfx_tests" 1
+    tail -n 40 "$log" | sed 's/^/   | /'
+  fi
+  tw_prefix unit; tw_wine_stop
+  tw_xvfb_stop
+done
+
 echo "== end-to-end"
 for script in tests/e2e/*_test.sh; do
   [ -e "$script" ] || continue
