@@ -57,14 +57,6 @@ bool IsArleHeader(const BITMAPINFOHEADER* header, std::uint32_t tag) {
 }  // namespace
 
 std::int32_t ArleImage::Kind() const { return 3; }
-std::int32_t ArleImage::IsEncoded() { return 0; }
-std::int32_t ArleImage::Create(std::int32_t, std::int32_t, std::uint16_t, std::int32_t,
-                               std::int32_t) {
-  return GFX_UNSUPPORTED;
-}
-std::int32_t ArleImage::Encode(std::uint32_t) { return GFX_UNSUPPORTED; }
-std::int32_t ArleImage::Decode() { return GFX_UNSUPPORTED; }
-std::int32_t ArleImage::Lock(std::uint8_t**, std::int32_t*) { return GFX_ENCODED; }
 
 std::int32_t ArleImage::Attach(MemoryBlock* block) {
   Free();

@@ -10,9 +10,9 @@
 
 #include <cstdint>
 
-#include "gfx/packed_dib_image.h"
+#include "gfx/run_length_image.h"
 
-class ArleImage : public PackedDibImage {
+class ArleImage : public RunLengthImage {
  public:
   // Draws the sprite unscaled; a scaled request draws nothing and succeeds. aux is the
   // level of BLIT_STIPPLE and BLIT_BLEND.
@@ -20,23 +20,13 @@ class ArleImage : public PackedDibImage {
                                       std::int32_t dw, std::int32_t dh, std::int32_t sx,
                                       std::int32_t sy, std::int32_t sw, std::int32_t sh,
                                       std::uint32_t flags, std::intptr_t aux) override;
-  // GFX_UNSUPPORTED.
-  std::int32_t Create(std::int32_t width, std::int32_t height, std::uint16_t type,
-                      std::int32_t reserved0 = 0, std::int32_t reserved1 = 0) override;
   // Remaps the sprite's indices and colour table to the palette's 256 entries (the type is
   // ignored) and takes the palette.
   std::int32_t Convert(std::uint16_t type, Palette* palette, std::uint32_t flags = 0,
                        std::uint32_t reserved = 0) override;
   std::int32_t Kind() const override;
-  // GFX_ENCODED: the body is run-length codes, not rows of pixels.
-  std::int32_t Lock(std::uint8_t** bits, std::int32_t* pitch) override;
   // Takes an 8-bit "ARLE" sprite, or a "PRLE" sprite which it expands to "ARLE" at once.
   // Anything else, or a sprite that fails validation, gives GFX_BAD_ARGUMENT and an empty
   // image.
   std::int32_t Attach(MemoryBlock* block) override;
-  // GFX_UNSUPPORTED; the sprite stays as it is.
-  std::int32_t Encode(std::uint32_t tag) override;
-  std::int32_t Decode() override;
-  // Always 0.
-  std::int32_t IsEncoded() override;
 };

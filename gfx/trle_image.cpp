@@ -40,14 +40,6 @@ AlphaRleBlitKernel SelectAlphaKernel(std::uint16_t type, bool mmx) {
 }  // namespace
 
 std::int32_t TrleImage::Kind() const { return 4; }
-std::int32_t TrleImage::IsEncoded() { return 0; }
-std::int32_t TrleImage::Create(std::int32_t, std::int32_t, std::uint16_t, std::int32_t,
-                               std::int32_t) {
-  return GFX_UNSUPPORTED;
-}
-std::int32_t TrleImage::Encode(std::uint32_t) { return GFX_UNSUPPORTED; }
-std::int32_t TrleImage::Decode() { return GFX_UNSUPPORTED; }
-std::int32_t TrleImage::Lock(std::uint8_t**, std::int32_t*) { return GFX_ENCODED; }
 
 std::int32_t TrleImage::Attach(MemoryBlock* block) {
   Free();

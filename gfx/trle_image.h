@@ -11,9 +11,9 @@
 
 #include <cstdint>
 
-#include "gfx/packed_dib_image.h"
+#include "gfx/run_length_image.h"
 
-class TrleImage : public PackedDibImage {
+class TrleImage : public RunLengthImage {
  public:
   // Draws the sprite unscaled through the mask image AuxImage(aux); a scaled request draws
   // nothing and succeeds.
@@ -21,23 +21,13 @@ class TrleImage : public PackedDibImage {
                                       std::int32_t dw, std::int32_t dh, std::int32_t sx,
                                       std::int32_t sy, std::int32_t sw, std::int32_t sh,
                                       std::uint32_t flags, std::intptr_t aux) override;
-  // GFX_UNSUPPORTED.
-  std::int32_t Create(std::int32_t width, std::int32_t height, std::uint16_t type,
-                      std::int32_t reserved0 = 0, std::int32_t reserved1 = 0) override;
   // Converts the sprite to pixel type 4, 7, 9, 11 or 13 (type 4 with CONVERT_INVERSE_MAP
   // through the palette's inverse colour map, otherwise to the nearest of its entries);
   // the same type (other than 4) changes nothing.
   std::int32_t Convert(std::uint16_t type, Palette* palette, std::uint32_t flags = 0,
                        std::uint32_t reserved = 0) override;
   std::int32_t Kind() const override;
-  // GFX_ENCODED: the body is spans, not rows of pixels.
-  std::int32_t Lock(std::uint8_t** bits, std::int32_t* pitch) override;
   // Takes a "TRLE" sprite of 8, 16, 24 or 32 bits. Anything else, or a sprite that fails
   // validation, gives GFX_BAD_ARGUMENT and an empty image.
   std::int32_t Attach(MemoryBlock* block) override;
-  // GFX_UNSUPPORTED; the sprite stays as it is.
-  std::int32_t Encode(std::uint32_t tag) override;
-  std::int32_t Decode() override;
-  // Always 0.
-  std::int32_t IsEncoded() override;
 };

@@ -1,0 +1,10 @@
+#include "gfx/run_length_image.h"
+
+std::int32_t RunLengthImage::Create(std::int32_t, std::int32_t, std::uint16_t, std::int32_t,
+                                    std::int32_t) {
+  return GFX_UNSUPPORTED;
+}
+std::int32_t RunLengthImage::Lock(std::uint8_t**, std::int32_t*) { return GFX_ENCODED; }
+std::int32_t RunLengthImage::Encode(std::uint32_t) { return GFX_UNSUPPORTED; }
+std::int32_t RunLengthImage::Decode() { return GFX_UNSUPPORTED; }
+std::int32_t RunLengthImage::IsEncoded() { return 0; }
