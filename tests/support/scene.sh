@@ -1,0 +1,489 @@
+# Helpers for the scene's end-to-end tests, on top of wine.sh: the stock
+# background table, expected pictures composed from the resource library,
+# screenshots of the running scene, bursts of timed screenshots and the
+# measurements made on them (pixel differences, moving regions, colours).
+#
+#   source tests/support/scene.sh
+#   tw_begin scene_x 800x600x24; tw_stage plain
+#   ts_config_reset; ts_set FISHES dword 0; ts_set DISPLAY dword 3; tw_reg_apply
+#   ts_scene_start 800 600 || tw_fail ...      # saver up, first frame drawn
+#   ts_scene_shot "$TW_WORK/shot.png"         # the scene's rectangle only
+#   ts_expected 3 800 "$TW_WORK/want.png"     # background with its overlays
+#   ts_differing "$TW_WORK/shot.png" "$TW_WORK/want.png"
+#   ts_scene_stop
+#
+# Every helper prints its result on standard output; failures are left to the
+# caller's tw_expect*.
+
+source "$(dirname "${BASH_SOURCE[0]}")/wine.sh"
+
+# The host rera tool the target build makes for itself, else the host build's.
+TS_RERA=${TS_RERA:-$TW_BUILD/rera-host/bin/rera}
+[ -x "$TS_RERA" ] || TS_RERA=$TW_TOP/build/host/bin/rera
+TS_LIBRARY=${TS_LIBRARY:-$TW_BUILD/bin/ReraDOR.dll}
+
+# Colour distance (percent of full scale) below which two pixels count as the
+# same: generous enough for the rounding of 24-bit kernels, far below any
+# real change of picture.
+TS_FUZZ=${TS_FUZZ:-2}
+# Grey-level difference (percent) that marks a pixel as changed in moving
+# region measurements.
+TS_CHANGE=${TS_CHANGE:-6}
+
+# Where the scene lies on the display (set by ts_scene_start).
+TS_W=0
+TS_H=0
+TS_X=0
+TS_Y=0
+# 1: screenshots are taken of the saver window instead of the root window
+# (8-bit displays: the root's dump shows the default colour map, not the
+# saver's private one).
+TS_WINDOW_SHOTS=${TS_WINDOW_SHOTS:-0}
+
+# ---------------------------------------------------------------- configuration
+
+# ts_config_reset: queues the removal of every saver setting (prefixes are
+# kept between runs, so each script starts from nothing), then MUTE = 1.
+ts_config_reset() {
+  tw_reg_drop HKCU "$TW_CONFIG_KEY"
+  tw_reg_drop HKLM "$TW_CONFIG_KEY"
+  ts_set MUTE dword 1
+}
+
+# ts_set NAME TYPE VALUE: queues one user setting (HKCU).
+ts_set() { tw_reg_set HKCU "$TW_CONFIG_KEY" "$@"; }
+
+# ts_set_raw NAME REGTYPE:DATA: queues a user setting written as .reg text,
+# for values of any registry type ("hex:01,02", "hex(b):...", "dword:...").
+ts_set_raw() {
+  TW_REG_LINES+=("[HKEY_CURRENT_USER\\$TW_CONFIG_KEY]" "\"$1\"=$2")
+}
+
+# ts_private_colormap on|off: Wine's X11 driver realises the saver's palette
+# on an 8-bit display only with a private colour map.
+ts_private_colormap() {
+  case "$1" in
+    on) tw_reg_set HKCU 'Software\Wine\X11 Driver' PrivateColorMap string Y ;;
+    off) tw_reg_unset HKCU 'Software\Wine\X11 Driver' PrivateColorMap ;;
+  esac
+}
+
+# ---------------------------------------------------------------- stock pictures
+
+# Index 0 to 7: the name stem, then overlay A and overlay B as x,y for the
+# L / M / S variants; "-" where the background has no such overlay.
+TS_STOCK_TABLE=(
+  "13 335,273/262,213/213,175 160,390/130,300/107,242"
+  "01 500,500/395,390/300,315 -"
+  "03 0,360/0,280/0,230 410,68/325,50/255,45"
+  "06 400,260/308,200/250,160 230,296/184,230/150,180"
+  "07 130,112/100,80/80,65 -"
+  "08 0,0/0,0/0,0 -"
+  "09 480,290/385,230/305,180 -"
+  "12 - -"
+)
+
+# ts_stock INDEX WIDTH: sets TS_BG to the background's resource name and
+# TS_OVERLAY_A / TS_OVERLAY_B to "NAME X Y" (empty when absent) for the
+# variant of the scene width (640 S, 800 M, any other L).
+ts_stock() {
+  local size field=1 stem a b
+  case "$2" in
+    640) size=S; field=3 ;;
+    800) size=M; field=2 ;;
+    *) size=L ;;
+  esac
+  read -r stem a b <<< "${TS_STOCK_TABLE[$1]}"
+  TS_BG=$stem$size
+  TS_OVERLAY_A=
+  TS_OVERLAY_B=
+  if [ "$a" != - ]; then
+    TS_OVERLAY_A="${stem}A$size $(cut -d/ -f"$field" <<< "$a" | tr , ' ')"
+  fi
+  if [ "$b" != - ]; then
+    TS_OVERLAY_B="${stem}B$size $(cut -d/ -f"$field" <<< "$b" | tr , ' ')"
+  fi
+}
+
+# ts_scene_height WIDTH: the logical height of a scene width.
+ts_scene_height() {
+  case "$1" in 640) echo 480 ;; 800) echo 600 ;; *) echo 768 ;; esac
+}
+
+# ts_art NAME: prints the path of a picture of the resource library as PNG
+# (keyed and masked pictures with their transparency), extracting it once.
+ts_art() {
+  local dir=$TW_WORK/art out
+  out=$dir/$1.png
+  mkdir -p "$dir"
+  [ -f "$out" ] || "$TS_RERA" extract "$TS_LIBRARY" "$1" "$out" >&2 || return 1
+  echo "$out"
+}
+
+# ts_expected INDEX WIDTH OUT: the still scene of a stock background, its
+# picture with overlay A and then overlay B drawn at their places.
+ts_expected() {
+  ts_stock "$1" "$2"
+  local args=() overlay name x y art
+  art=$(ts_art "$TS_BG") || return 1
+  for overlay in "$TS_OVERLAY_A" "$TS_OVERLAY_B"; do
+    [ -n "$overlay" ] || continue
+    read -r name x y <<< "$overlay"
+    args+=("$(ts_art "$name")" -geometry "+$x+$y" -composite)
+  done
+  convert "$art" "${args[@]}" -alpha off "$3"
+}
+
+# ts_overlay_mask INDEX WIDTH A|B OUT: white where the overlay is opaque, at
+# scene coordinates, black elsewhere.
+ts_overlay_mask() {
+  ts_stock "$1" "$2"
+  local overlay name x y h
+  h=$(ts_scene_height "$2")
+  [ "$3" = A ] && overlay=$TS_OVERLAY_A || overlay=$TS_OVERLAY_B
+  read -r name x y <<< "$overlay"
+  convert -size "${2}x$h" xc:black \( "$(ts_art "$name")" -alpha extract -threshold 50% \) \
+    -geometry "+$x+$y" -composite "$4"
+}
+
+# ---------------------------------------------------------------- the running scene
+
+# ts_saver_window: the X window id of the saver's window.
+ts_saver_window() {
+  xdotool search --name '^Screen Saver$' 2>/dev/null | head -n 1
+}
+
+# ts_shot FILE: a screenshot of the display (or of the saver's window, see
+# TS_WINDOW_SHOTS). FILE.xwd keeps the raw dump (fast); any other name is
+# converted.
+ts_shot() {
+  local source=(-root)
+  if [ "$TS_WINDOW_SHOTS" = 1 ]; then
+    local id
+    id=$(ts_saver_window)
+    [ -n "$id" ] || return 1
+    source=(-id "$id")
+  fi
+  case "$1" in
+    *.xwd) xwd "${source[@]}" -silent > "$1" ;;
+    *) xwd "${source[@]}" -silent | convert xwd:- "$1" ;;
+  esac
+}
+
+# ts_scene_shot FILE: the scene's rectangle of a screenshot.
+ts_scene_shot() {
+  local raw=$TW_WORK/.shot-$$.xwd
+  ts_shot "$raw" || return 1
+  convert "$raw" -crop "${TS_W}x${TS_H}+${TS_X}+${TS_Y}" +repage "$1"
+  rm -f "$raw"
+}
+
+# ts_scene_geometry SCREEN_W SCREEN_H: sets TS_W, TS_H, TS_X, TS_Y to the
+# logical scene of that screen and its centred place.
+ts_scene_geometry() {
+  if [ "$1" -lt 800 ]; then TS_W=640; elif [ "$1" -lt 1024 ]; then TS_W=800; else TS_W=1024; fi
+  TS_H=$(ts_scene_height "$TS_W")
+  TS_X=$(( ($1 - TS_W) / 2 ))
+  TS_Y=$(( ($2 - TS_H) / 2 ))
+  [ "$TS_X" -lt 0 ] && TS_X=0
+  [ "$TS_Y" -lt 0 ] && TS_Y=0
+  return 0
+}
+
+# ts_scene_start SCREEN_W SCREEN_H [ARG...]: starts the saver full screen
+# (default "/s") and waits until its first frame is on the screen: the scene
+# rectangle no longer shows the black loading notice. Fails after 20 s.
+ts_scene_start() {
+  ts_scene_geometry "$1" "$2"
+  shift 2
+  [ $# -gt 0 ] || set -- /s
+  tw_start "$@"
+  tw_saver_ready 20 || return 1
+  ts_wait_drawn 20
+}
+
+# ts_wait_drawn SECONDS: waits until the scene's rectangle is mostly not black.
+ts_wait_drawn() {
+  local deadline=$((SECONDS + $1)) raw=$TW_WORK/.wait-$$.xwd mean
+  while :; do
+    if ts_shot "$raw" 2>/dev/null; then
+      mean=$(convert "$raw" -crop "${TS_W}x${TS_H}+${TS_X}+${TS_Y}" +repage \
+               -format '%[fx:int(255*mean+0.5)]' info: 2>/dev/null)
+      if [ "${mean:-0}" -gt 12 ]; then
+        rm -f "$raw"
+        sleep 0.3  # let the first frame's copy finish
+        return 0
+      fi
+    fi
+    [ "$SECONDS" -ge "$deadline" ] && { rm -f "$raw"; return 1; }
+    sleep 0.1
+  done
+}
+
+# ts_scene_stop: ends the saver with a key (killing it when it does not end)
+# and sets TS_TICK_MS to the measured period of its frame tick (ms), from the
+# tick counters it logs at shutdown.
+ts_scene_stop() {
+  tw_key a
+  if ! tw_wait_exit 10; then
+    tw_kill
+    TW_EXIT=timeout
+  fi
+  TS_TICK_MS=$(tw_log | sed -n 's/.* \([0-9]*\) frame ticks in \([0-9]*\) ms.*/\1 \2/p' |
+    awk '$1 > 1 { printf "%.2f", $2 / ($1 - 1) }')
+  [ -n "$TS_TICK_MS" ] || TS_TICK_MS=80
+}
+
+# ---------------------------------------------------------------- measurements
+
+# ts_differing A B [FUZZ]: how many pixels of two pictures of the same size
+# differ by more than FUZZ percent (default TS_FUZZ).
+ts_differing() {
+  compare -metric AE -fuzz "${3:-$TS_FUZZ}%" "$1" "$2" null: 2>&1 |
+    awk '{ printf "%d\n", $1 }'
+}
+
+# ts_mean_delta A B [WxH+X+Y]: the mean absolute difference of two pictures
+# over a region (all of it by default), 0 to 255, averaged over the channels.
+ts_mean_delta() {
+  local crop=()
+  [ -n "${3:-}" ] && crop=(-crop "$3" +repage)
+  convert \( "$1" "${crop[@]}" \) \( "$2" "${crop[@]}" \) -alpha off \
+    -compose difference -composite -format '%[fx:255*mean]\n' info:
+}
+
+# ts_region_deltas A B COLS ROWS: the mean difference of every cell of a
+# COLS x ROWS grid, one number per line.
+ts_region_deltas() {
+  local w h cw ch i j
+  read -r w h < <(identify -format '%w %h\n' "$1")
+  cw=$((w / $3))
+  ch=$((h / $4))
+  for ((j = 0; j < $4; j++)); do
+    for ((i = 0; i < $3; i++)); do
+      ts_mean_delta "$1" "$2" "${cw}x${ch}+$((i * cw))+$((j * ch))"
+    done
+  done
+}
+
+# ts_change_mask A B OUT: white where two pictures differ by more than
+# TS_CHANGE percent in grey level.
+ts_change_mask() {
+  convert "$1" "$2" -alpha off -compose difference -composite -colorspace gray \
+    -threshold "$TS_CHANGE%" "$3"
+}
+
+# ts_changed_in A B MASK: how many pixels inside the white of MASK differ.
+ts_changed_in() {
+  convert "$1" "$2" -alpha off -compose difference -composite -colorspace gray \
+    -threshold "$TS_CHANGE%" "$3" -compose multiply -composite \
+    -format '%[fx:int(mean*w*h+0.5)]\n' info:
+}
+
+# ts_change_box A B: "X Y W H COUNT" of the pixels that differ between two
+# pictures: their bounding box and their number ("0 0 0 0 0" for none).
+ts_change_box() {
+  convert "$1" "$2" -alpha off -compose difference -composite -colorspace gray \
+    -threshold "$TS_CHANGE%" -bordercolor black -border 1 \
+    -format '%@ %[fx:int(mean*w*h+0.5)]\n' info: 2>/dev/null |
+    awk '{ split($1, g, /[x+]/); if ($2 == 0) print "0 0 0 0 0";
+           else print g[3] - 1, g[4] - 1, g[1], g[2], $2 }'
+}
+
+# ts_colour_box FILE R G B [FUZZ]: "X Y W H COUNT" of the pixels of one colour.
+ts_colour_box() {
+  convert "$1" -alpha off -fuzz "${5:-3}%" -fill white -opaque "rgb($2,$3,$4)" \
+    -fill black +opaque white -bordercolor black -border 1 \
+    -format '%@ %[fx:int(mean*w*h+0.5)]\n' info: 2>/dev/null |
+    awk '{ split($1, g, /[x+]/); if ($2 == 0) print "0 0 0 0 0";
+           else print g[3] - 1, g[4] - 1, g[1], g[2], $2 }'
+}
+
+# ts_mean_colour FILE [WxH+X+Y]: "R G B" mean of a region, 0 to 255.
+ts_mean_colour() {
+  local crop=()
+  [ -n "${2:-}" ] && crop=(-crop "$2" +repage)
+  convert "$1" "${crop[@]}" -alpha off \
+    -format '%[fx:int(255*mean.r+0.5)] %[fx:int(255*mean.g+0.5)] %[fx:int(255*mean.b+0.5)]\n' info:
+}
+
+# ---------------------------------------------------------------- bursts of screenshots
+
+# ts_capture DIR SECONDS [INTERVAL]: raw screenshots for a while, one every
+# INTERVAL seconds at most (default 0.1): DIR/NNNN.xwd, and DIR/times with
+# "NNNN SECONDS" lines (when each was taken, from the start of the first
+# burst into DIR; a later burst into the same DIR continues its numbering).
+ts_capture() {
+  local dir=$1 interval=${3:-0.1} n start now next until
+  mkdir -p "$dir"
+  [ -f "$dir/start" ] || date +%s.%N > "$dir/start"
+  [ -f "$dir/times" ] || : > "$dir/times"
+  start=$(cat "$dir/start")
+  n=$(wc -l < "$dir/times")
+  now=$(date +%s.%N)
+  until=$(awk -v s="$now" -v d="$2" 'BEGIN { printf "%.3f", s + d }')
+  while awk -v n="$now" -v u="$until" 'BEGIN { exit !(n < u) }'; do
+    next=$(awk -v s="$now" -v d="$interval" 'BEGIN { printf "%.3f", s + d }')
+    n=$((n + 1))
+    ts_shot "$(printf '%s/%04d.xwd' "$dir" "$n")" || break
+    awk -v n="$n" -v a="$now" -v s="$start" -v b="$(date +%s.%N)" \
+      'BEGIN { printf "%04d %.3f\n", n, (a + b) / 2 - s }' >> "$dir/times"
+    now=$(date +%s.%N)
+    local wait
+    wait=$(awk -v n="$now" -v x="$next" 'BEGIN { d = x - n; printf "%.3f", (d > 0 ? d : 0) }')
+    [ "$wait" != 0.000 ] && sleep "$wait"
+    now=$(date +%s.%N)
+  done
+}
+
+# ts_track DIR REFERENCE OUT: for every shot of a burst not yet in OUT,
+# "SECONDS X Y W H COUNT" of the scene's pixels that differ from the
+# reference picture (the still scene): their bounding box and their number.
+ts_track() {
+  local n t done=0
+  [ -f "$3" ] && done=$(wc -l < "$3") || : > "$3"
+  while read -r n t; do
+    convert "$1/$n.xwd" -crop "${TS_W}x${TS_H}+${TS_X}+${TS_Y}" +repage "$2" -alpha off \
+      -compose difference -composite -colorspace gray -threshold "$TS_CHANGE%" \
+      -bordercolor black -border 1 -format '%@ %[fx:int(mean*w*h+0.5)]\n' info: 2>/dev/null |
+      awk -v t="$t" '{ split($1, g, /[x+]/); if ($2 == 0) print t, 0, 0, 0, 0, 0;
+                       else print t, g[3] - 1, g[4] - 1, g[1], g[2], $2 }' >> "$3"
+  done < <(tail -n +$((done + 1)) "$1/times")
+}
+
+# ts_burst_pngs DIR: converts the raw shots of a burst to scene-sized PNGs
+# (DIR/NNNN.png), for measurements other than ts_track.
+ts_burst_pngs() {
+  local n t
+  while read -r n t; do
+    [ -f "$1/$n.png" ] ||
+      convert "$1/$n.xwd" -crop "${TS_W}x${TS_H}+${TS_X}+${TS_Y}" +repage "$1/$n.png"
+  done < "$1/times"
+}
+
+# ts_segments TRACK [LEAD]: the motion of a single actor tracked by ts_track,
+# as stretches "KIND START END SPEED" with KIND left, right or still, START
+# and END in seconds and SPEED in pixels per second (signed). Only shots
+# where the actor is wholly inside the scene count; its position is the
+# centre of its box, and its speed at a shot is measured over the next LEAD
+# seconds (default 0.5). A stretch holds at least two shots; shots that fit
+# no kind (a change of speed) are left out.
+ts_segments() {
+  awk -v W="$TS_W" -v H="$TS_H" -v lead="${2:-0.5}" '
+    $6 > 0 && $2 > 0 && $2 + $4 < W && $3 > 0 && $3 + $5 < H {
+      n++; t[n] = $1; c[n] = $2 + $4 / 2
+    }
+    END {
+      for (i = 1; i <= n; i++) {
+        for (j = i + 1; j <= n && t[j] < t[i] + lead; j++) {}
+        if (j > n || t[j] - t[i] > 2 * lead) { kind[i] = ""; continue }
+        v[i] = (c[j] - c[i]) / (t[j] - t[i])
+        kind[i] = v[i] > 12 ? "right" : v[i] < -12 ? "left" : (v[i] < 6 && v[i] > -6) ? "still" : ""
+      }
+      # Unclassified shots (speeding up, slowing down) neither extend nor
+      # break a stretch.
+      k = ""; cnt = 0
+      for (i = 1; i <= n; i++) {
+        if (kind[i] == "") continue
+        if (kind[i] == k) { end = i; sum += v[i]; cnt++; continue }
+        if (cnt >= 2) printf "%s %.3f %.3f %.1f\n", k, t[start], t[end], sum / cnt
+        k = kind[i]; start = i; end = i; sum = v[i]; cnt = 1
+      }
+      if (cnt >= 2) printf "%s %.3f %.3f %.1f\n", k, t[start], t[end], sum / cnt
+    }' "$1"
+}
+
+# ts_font_hex HEIGHT WEIGHT QUALITY FACE: a "FONT" value, the hexadecimal
+# dump of a LOGFONTA record with those fields (the others 0).
+ts_font_hex() {
+  printf '%s%s%s%s%s' "$(ts_le32 "$1")" "$(ts_le32 0)" "$(ts_le32 0)" "$(ts_le32 0)" \
+    "$(ts_le32 "$2")"
+  printf '000000000000%02X00' "$3"
+  local face=$4 i
+  for ((i = 0; i < 32; i++)); do
+    if [ "$i" -lt "${#face}" ] && [ "$i" -lt 31 ]; then
+      printf '%02X' "'${face:i:1}"
+    else
+      printf '00'
+    fi
+  done
+  echo
+}
+
+# ts_le32 NUMBER: the four bytes of a 32-bit number, low first, in hexadecimal.
+ts_le32() { printf '%08X' $(( $1 & 0xFFFFFFFF )) | sed -E 's/(..)(..)(..)(..)/\4\3\2\1/'; }
+
+# ts_which_stock SHOT WIDTH: "INDEX COUNT" of the stock background (with its
+# overlays) that a still scene shot matches best, and how many pixels differ.
+ts_which_stock() {
+  local index best=-1 least=-1 n want
+  for index in 0 1 2 3 4 5 6 7; do
+    want=$TW_WORK/art/still-$2-$index.png
+    [ -f "$want" ] || ts_expected "$index" "$2" "$want"
+    n=$(ts_differing "$1" "$want")
+    if [ "$least" -lt 0 ] || [ "$n" -lt "$least" ]; then
+      least=$n
+      best=$index
+    fi
+  done
+  echo "$best $least"
+}
+
+# ts_start_windows ARG...: as tw_start, with Wine's window tracing on too:
+# every window text the saver sets (a message box's caption and message
+# among them) shows in its log as a "set_window_text" line.
+ts_start_windows() {
+  TW_RUNS=$((TW_RUNS + 1))
+  TW_LOG=$TW_WORK/run-$TW_RUNS.log
+  TW_OUT=$TW_WORK/run-$TW_RUNS.out
+  echo "run $TW_RUNS: $TW_SAVER_NAME $* (window trace)" > "$TW_LOG.cmd"
+  (cd "$TW_STAGE" && WINEDEBUG=-all,+debugstr,+win exec wine "$TW_SCR" "$@") \
+    > "$TW_OUT" 2> "$TW_LOG" &
+  TW_PID=$!
+  TW_PIDS+=("$TW_PID")
+}
+
+# ts_window_texts [LOG]: the window texts set, one per line.
+ts_window_texts() {
+  sed -n 's/.*:trace:win:set_window_text L"\(.*\)"$/\1/p' "${1:-$TW_LOG}"
+}
+
+# ts_reduced_library OUT.dll NAME...: a resource library holding everything
+# of the built one except the named resources (names as in the library:
+# "13BM", "PALFISH", or "WAVE" for every sound). The build's .res file is
+# filtered and linked as rera links the full one.
+ts_reduced_library() {
+  local out=$1 res=$TW_BUILD/assets/ReraDOR.res
+  shift
+  [ -f "$res" ] || { echo "ts_reduced_library: no $res" >&2; return 1; }
+  perl -e '
+    use strict;
+    my ($in, $out, @drop) = @ARGV;
+    my %drop = map { uc($_) => 1 } @drop;
+    open(my $f, "<:raw", $in) or die "$in: $!";
+    local $/; my $d = <$f>; close $f;
+    my ($pos, $kept) = (0, "");
+    # A name or type: 0xFFFF then a 16-bit number, or a zero-ended UTF-16 string.
+    my $field = sub {
+      my ($at) = @_;
+      my $w = unpack("v", substr($d, $at, 2));
+      return (unpack("v", substr($d, $at + 2, 2)), $at + 4) if $w == 0xFFFF;
+      my $s = "";
+      while ((my $c = unpack("v", substr($d, $at, 2))) != 0) { $s .= chr($c); $at += 2 }
+      return ($s, $at + 2);
+    };
+    while ($pos + 8 <= length $d) {
+      my ($size, $header) = unpack("V V", substr($d, $pos, 8));
+      my ($type, $after) = $field->($pos + 8);
+      my ($name) = $field->($after);
+      my $total = $header + (($size + 3) & ~3);
+      my $drop = $drop{uc $name} || ($type eq "WAVE" && $drop{WAVE});
+      $kept .= substr($d, $pos, $total) unless $drop;
+      $pos += $total;
+    }
+    open(my $o, ">:raw", $out) or die "$out: $!";
+    print $o $kept; close $o;
+  ' "$res" "$out.res" "$@" || return 1
+  i686-w64-mingw32-windres -J res -O coff -i "$out.res" -o "$out.o" &&
+    i686-w64-mingw32-gcc -shared -nostdlib -s -Wl,-e,0 -o "$out" "$out.o"
+}
