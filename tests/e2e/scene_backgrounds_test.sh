@@ -52,7 +52,7 @@ still_scene() {
   convert "$root" -crop "${TS_W}x${TS_H}+${TS_X}+${TS_Y}" +repage "$scene"
   ts_expected "$index" "$TS_W" "$want"
   n=$(ts_differing "$scene" "$want")
-  tw_expect_range "background $index ($TS_BG) at ($TS_X, $TS_Y) on ${sw}x$sh: pixels unlike the picture" \
+  tw_expect_range "background $index ($TS_BG) at ($TS_X, $TS_Y) on ${sw}x$sh: pixels unlike it" \
     "$n" 0 "$(max_differing "$TS_W" "$TS_H")"
   # The overlays are really there: without them the picture would not match.
   if [ -n "$TS_OVERLAY_A" ]; then
@@ -62,6 +62,14 @@ still_scene() {
   [ "${CHECK_BLACK:-0}" = 1 ] && black_around "$sw" "$sh" "$root"
   return 0
 }
+
+# The places the comparisons below crop the screenshots at.
+geometry() { ts_scene_geometry "$1" "$2"; echo "${TS_W}x$TS_H at ($TS_X, $TS_Y)"; }
+tw_expect_eq "a 1280x1024 screen: the large scene centred" "$(geometry 1280 1024)" \
+  "1024x768 at (128, 128)"
+tw_expect_eq "an 800x600 screen: its own size" "$(geometry 800 600)" "800x600 at (0, 0)"
+tw_expect_eq "a 640x480 screen: its own size" "$(geometry 640 480)" "640x480 at (0, 0)"
+tw_expect_eq "a 700x500 screen: the small scene centred" "$(geometry 700 500)" "640x480 at (30, 10)"
 
 # 1280 x 1024: the large scene, centred at (128, 128), black around it.
 for index in 0 1 2 3 4 5 6 7; do

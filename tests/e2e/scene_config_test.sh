@@ -117,7 +117,11 @@ font_case() {  # font_case LABEL FONT [text]
   ts_set FONT string "$2"
   survives "$1" "${3:-}"
 }
-font_case "FONT of garbage characters" 'GARBAGE!!~~ZZ@@' text
+# Characters outside the alphabet count as 0: none of these is a digit of it,
+# so the record is all zero (the default font)...
+font_case "FONT of garbage characters" 'ZZZZ@@@@ not hex at all!' text
+# ... while these decode to an absurd height (0xE0A00B0A).
+font_case "FONT of garbage with hexadecimal letters in it" 'GARBAGE!!~~ZZ@@'
 font_case "FONT of odd length" "$(ts_font_hex -40 700 3 Tahoma | cut -c1-119)" text
 # The lone last character of "F0FFFFF" gives a 0 byte: lfHeight 0x00FFFFF0,
 # a font of sixteen million pixels.

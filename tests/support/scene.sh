@@ -42,11 +42,13 @@ TS_WINDOW_SHOTS=${TS_WINDOW_SHOTS:-0}
 
 # ---------------------------------------------------------------- configuration
 
-# ts_config_reset: queues the removal of every saver setting (prefixes are
-# kept between runs, so each script starts from nothing), then MUTE = 1.
+# ts_config_reset: queues the removal of every saver setting and of the
+# 8-bit display settings (prefixes are kept between runs, so each script
+# starts from nothing), then MUTE = 1.
 ts_config_reset() {
   tw_reg_drop HKCU "$TW_CONFIG_KEY"
   tw_reg_drop HKLM "$TW_CONFIG_KEY"
+  ts_palette_display off
   ts_set MUTE dword 1
 }
 
@@ -59,12 +61,19 @@ ts_set_raw() {
   TW_REG_LINES+=("[HKEY_CURRENT_USER\\$TW_CONFIG_KEY]" "\"$1\"=$2")
 }
 
-# ts_private_colormap on|off: Wine's X11 driver realises the saver's palette
-# on an 8-bit display only with a private colour map.
-ts_private_colormap() {
+# ts_palette_display on|off: what Wine needs to show the saver's own palette
+# on an 8-bit display: a private colour map, and drawing done by the X server
+# (with Wine's default client-side drawing, windows get only the 20 static
+# colours whatever palette is realised).
+ts_palette_display() {
+  local key='Software\Wine\X11 Driver'
   case "$1" in
-    on) tw_reg_set HKCU 'Software\Wine\X11 Driver' PrivateColorMap string Y ;;
-    off) tw_reg_unset HKCU 'Software\Wine\X11 Driver' PrivateColorMap ;;
+    on)
+      tw_reg_set HKCU "$key" PrivateColorMap string Y
+      tw_reg_set HKCU "$key" ClientSideGraphics string N ;;
+    off)
+      tw_reg_unset HKCU "$key" PrivateColorMap
+      tw_reg_unset HKCU "$key" ClientSideGraphics ;;
   esac
 }
 
@@ -307,10 +316,18 @@ ts_mean_colour() {
     -format '%[fx:int(255*mean.r+0.5)] %[fx:int(255*mean.g+0.5)] %[fx:int(255*mean.b+0.5)]\n' info:
 }
 
+# ts_px_per_tick SPEED: a speed in pixels per second as pixels per tick, at
+# the tick period measured by ts_scene_stop.
+ts_px_per_tick() {
+  awk -v v="$1" -v ms="$TS_TICK_MS" 'BEGIN { printf "%.2f", (v < 0 ? -v : v) * ms / 1000 }'
+}
+
 # ---------------------------------------------------------------- bursts of screenshots
 
-# ts_capture DIR SECONDS [INTERVAL]: raw screenshots for a while, one every
-# INTERVAL seconds at most (default 0.1): DIR/NNNN.xwd, and DIR/times with
+# ts_capture DIR SECONDS [INTERVAL]: raw screenshots for a while, about one
+# every INTERVAL seconds (default 0.1; each gap drawn between 0.6 and 1.4
+# times it, so that shots never lock onto the 80 ms tick and keep missing
+# the same frames of a cycle): DIR/NNNN.xwd, and DIR/times with
 # "NNNN SECONDS" lines (when each was taken, from the start of the first
 # burst into DIR; a later burst into the same DIR continues its numbering).
 ts_capture() {
@@ -323,7 +340,8 @@ ts_capture() {
   now=$(date +%s.%N)
   until=$(awk -v s="$now" -v d="$2" 'BEGIN { printf "%.3f", s + d }')
   while awk -v n="$now" -v u="$until" 'BEGIN { exit !(n < u) }'; do
-    next=$(awk -v s="$now" -v d="$interval" 'BEGIN { printf "%.3f", s + d }')
+    next=$(awk -v s="$now" -v d="$interval" -v seed="$RANDOM" \
+      'BEGIN { srand(seed); printf "%.3f", s + d * (0.6 + 0.8 * rand()) }')
     n=$((n + 1))
     ts_shot "$(printf '%s/%04d.xwd' "$dir" "$n")" || break
     awk -v n="$n" -v a="$now" -v s="$start" -v b="$(date +%s.%N)" \
