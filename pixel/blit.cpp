@@ -405,69 +405,35 @@ TW_MASK_BLIT(MaskBlendBlit32MmxPortable) { Masked<4>(TW_MASK_ARGS, MaskLevel32Op
 
 #define TW_KEYED_ARGS TW_COPY_ARGS, flags, srcKey, dstKey, level
 
-TW_KEYED_BLIT(KeyedBlit8Mmx) {
-  if (CpuHasSse2() && !(flags & BLIT_MIRROR)) {
-    KeyedBlit8Sse2(TW_KEYED_ARGS);
+// The SSE2 form when the processor has it (and, for the copies, when not mirrored: their
+// SSE2 forms walk forwards only), else the portable one.
+namespace {
+template <auto kSse2, auto kPortable, class... Args>
+void PickKernel(std::uint32_t flags, bool sse2ForMirror, Args... args) {
+  if (CpuHasSse2() && (sse2ForMirror || !(flags & BLIT_MIRROR))) {
+    kSse2(args...);
   } else {
-    KeyedBlit8(TW_KEYED_ARGS);
+    kPortable(args...);
   }
 }
-TW_KEYED_BLIT(KeyedBlit16Mmx) {
-  if (CpuHasSse2() && !(flags & BLIT_MIRROR)) {
-    KeyedBlit16Sse2(TW_KEYED_ARGS);
-  } else {
-    KeyedBlit16(TW_KEYED_ARGS);
-  }
-}
-TW_KEYED_BLIT(StippleBlit8Mmx) {
-  if (CpuHasSse2() && !(flags & BLIT_MIRROR)) {
-    StippleBlit8Sse2(TW_KEYED_ARGS);
-  } else {
-    StippleBlit8(TW_KEYED_ARGS);
-  }
-}
-TW_KEYED_BLIT(BlendBlit555Mmx) {
-  if (CpuHasSse2()) {
-    BlendBlit555Sse2(TW_KEYED_ARGS);
-  } else {
-    BlendBlit555MmxPortable(TW_KEYED_ARGS);
-  }
-}
-TW_KEYED_BLIT(BlendBlit565Mmx) {
-  if (CpuHasSse2()) {
-    BlendBlit565Sse2(TW_KEYED_ARGS);
-  } else {
-    BlendBlit565MmxPortable(TW_KEYED_ARGS);
-  }
-}
-TW_KEYED_BLIT(BlendBlit32Mmx) {
-  if (CpuHasSse2()) {
-    BlendBlit32Sse2(TW_KEYED_ARGS);
-  } else {
-    BlendBlit32MmxPortable(TW_KEYED_ARGS);
-  }
-}
+}  // namespace
+#define TW_PICK_KEYED(SSE2, PORTABLE, MIRROR) \
+  PickKernel<SSE2, PORTABLE>(flags, MIRROR, TW_KEYED_ARGS)
+#define TW_PICK_MASK(SSE2, PORTABLE) PickKernel<SSE2, PORTABLE>(0, true, TW_MASK_ARGS)
+
+TW_KEYED_BLIT(KeyedBlit8Mmx) { TW_PICK_KEYED(KeyedBlit8Sse2, KeyedBlit8, false); }
+TW_KEYED_BLIT(KeyedBlit16Mmx) { TW_PICK_KEYED(KeyedBlit16Sse2, KeyedBlit16, false); }
+TW_KEYED_BLIT(StippleBlit8Mmx) { TW_PICK_KEYED(StippleBlit8Sse2, StippleBlit8, false); }
+TW_KEYED_BLIT(BlendBlit555Mmx) { TW_PICK_KEYED(BlendBlit555Sse2, BlendBlit555MmxPortable, true); }
+TW_KEYED_BLIT(BlendBlit565Mmx) { TW_PICK_KEYED(BlendBlit565Sse2, BlendBlit565MmxPortable, true); }
+TW_KEYED_BLIT(BlendBlit32Mmx) { TW_PICK_KEYED(BlendBlit32Sse2, BlendBlit32MmxPortable, true); }
 TW_MASK_BLIT(MaskBlendBlit555Mmx) {
-  if (CpuHasSse2()) {
-    MaskBlendBlit555Sse2(TW_MASK_ARGS);
-  } else {
-    MaskBlendBlit555MmxPortable(TW_MASK_ARGS);
-  }
+  TW_PICK_MASK(MaskBlendBlit555Sse2, MaskBlendBlit555MmxPortable);
 }
 TW_MASK_BLIT(MaskBlendBlit565Mmx) {
-  if (CpuHasSse2()) {
-    MaskBlendBlit565Sse2(TW_MASK_ARGS);
-  } else {
-    MaskBlendBlit565MmxPortable(TW_MASK_ARGS);
-  }
+  TW_PICK_MASK(MaskBlendBlit565Sse2, MaskBlendBlit565MmxPortable);
 }
-TW_MASK_BLIT(MaskBlendBlit32Mmx) {
-  if (CpuHasSse2()) {
-    MaskBlendBlit32Sse2(TW_MASK_ARGS);
-  } else {
-    MaskBlendBlit32MmxPortable(TW_MASK_ARGS);
-  }
-}
+TW_MASK_BLIT(MaskBlendBlit32Mmx) { TW_PICK_MASK(MaskBlendBlit32Sse2, MaskBlendBlit32MmxPortable); }
 
 #define TW_SCALED_ARGS TW_COPY_ARGS, srcWidth, srcHeight, flags, srcKey, dstKey
 

@@ -82,7 +82,9 @@ TEST(ResFile, ReadsBackWhatItWrites) {
   for (std::size_t n = 0; n + 1 < res.size(); n += 3) {
     std::vector<std::uint8_t> cut(res.begin(), res.begin() + long(n));
     std::vector<ResourceEntry> none;
-    if (n < 32 || (n - 32) % 4) EXPECT_FALSE(ReadResFile(cut.data(), cut.size(), &none)) << n;
+    if (n < 32 || (n - 32) % 4) {
+      EXPECT_FALSE(ReadResFile(cut.data(), cut.size(), &none)) << n;
+    }
   }
 }
 
