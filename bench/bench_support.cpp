@@ -16,20 +16,26 @@ static std::vector<RatioLine>& Ratios() {
   return ratios;
 }
 
+// Each case runs this many times; its median goes into the ratios, so that a burst of
+// load from elsewhere on the machine does not decide a comparison.
+constexpr int kRepetitions = 5;
+
 void AddBench(const std::string& name, std::function<void()> body,
               std::int64_t bytesPerIteration) {
   benchmark::RegisterBenchmark(name.c_str(), [body, bytesPerIteration](benchmark::State& state) {
     for (auto _ : state) body();
     if (bytesPerIteration > 0) state.SetBytesProcessed(state.iterations() * bytesPerIteration);
-  });
+  })
+      ->Repetitions(kRepetitions)
+      ->DisplayAggregatesOnly(true);
 }
 
 void AddRatio(const std::string& a, const std::string& b, const std::string& label) {
   Ratios().push_back({a, b, label.empty() ? a + "/" + b : label});
 }
 
-// The console reporter that also keeps each case's throughput. No colour, so that every
-// line of the output (the ratio lines above all) starts with its text.
+// The console reporter that also keeps each case's median throughput. No colour, so that
+// every line of the output (the ratio lines above all) starts with its text.
 class RecordingReporter : public benchmark::ConsoleReporter {
  public:
   RecordingReporter() : ConsoleReporter(OO_Tabular) {}
@@ -39,11 +45,13 @@ class RecordingReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
       if (run.error_occurred || run.iterations == 0) continue;
-      const std::string name = run.benchmark_name();
+      if (run.run_type != Run::RT_Aggregate || run.aggregate_name != "median") continue;
+      const std::string name = run.run_name.function_name;
       const auto bytes = run.counters.find("bytes_per_second");
       if (bytes != run.counters.end()) bytesPerSecond[name] = bytes->second;
-      const double seconds = run.real_accumulated_time / double(run.iterations);
-      if (seconds > 0) itemsPerSecond[name] = 1.0 / seconds;
+      // An aggregate's accumulated time is already the statistic of the time per
+      // iteration.
+      if (run.real_accumulated_time > 0) itemsPerSecond[name] = 1.0 / run.real_accumulated_time;
     }
     ConsoleReporter::ReportRuns(runs);
   }

@@ -2,22 +2,30 @@
 
 SceneState gScene;
 
-void RunFrame(SceneState& scene) {
+void RestoreDirty(SceneState& scene) {
   while (scene.restoreList.Count() != 0) {
     Rect r = scene.restoreList.TakeFirst();
     if (scene.objects) scene.objects->RestoreBackground(r);
     scene.presentList.Add(r);
   }
-  scene.actors.StepAll();
-  scene.actors.DrawAll();
-  if (scene.preview) {
-    if (scene.objects) scene.objects->PresentScaled();
-    return;
-  }
+}
+
+void PresentDirty(SceneState& scene) {
   while (scene.presentList.Count() != 0) {
     Rect r = scene.presentList.TakeFirst();
     if (scene.objects) scene.objects->PresentRect(r, scene.offsetX, scene.offsetY);
   }
+}
+
+void RunFrame(SceneState& scene) {
+  RestoreDirty(scene);
+  scene.actors.StepAll();
+  scene.actors.DrawAll();
+  if (!scene.preview) {
+    PresentDirty(scene);
+    return;
+  }
+  if (scene.objects) scene.objects->PresentScaled();
 }
 
 void ShutDownScene(SceneState& scene) {

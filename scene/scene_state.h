@@ -48,6 +48,12 @@ extern SceneState gScene;
 // what changed (in preview, the whole back surface scaled into the pane).
 void RunFrame(SceneState& scene);
 
+// The two list walks of a frame: RestoreDirty restores every rectangle of the
+// restore list from the background and moves it to the present list;
+// PresentDirty copies every rectangle of the present list to the window.
+void RestoreDirty(SceneState& scene);
+void PresentDirty(SceneState& scene);
+
 // Once only: sets the shut-down flag, destroys the actors from slot 0 to 24,
 // then the mixer, the Display and the GraphicsSystem. The lists are left for
 // process exit.

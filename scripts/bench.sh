@@ -1,20 +1,88 @@
 #!/usr/bin/env bash
-# Runs every benchmark program of the bench build. Each prints its own
-# comparison lines ("ratio A/B V", "setup_ms X", ...); they are gathered at the
-# end so the summary reads in one place.
+# Runs every benchmark program of the bench build, and the scene's benchmark
+# under Wine. Each prints its own comparison lines ("ratio A/B V",
+# "setup_ms X", ...); they are gathered at the end so the summary reads in
+# one place.
+#   scripts/bench.sh [NAME...]   only these programs (scene_bench: the Wine one)
 set -u
 top=$(cd "$(dirname "$0")/.." && pwd)
 dir=$top/build/bench/benchmarks
 summary=$top/build/bench/summary.txt
 : > "$summary"
 status=0
+wanted() { [ $# -eq 0 ] || [[ " ${selected[*]} " == *" $1 "* ]]; }
+selected=("$@")
 for program in "$dir"/*; do
   [ -x "$program" ] || continue
+  wanted "$(basename "$program")" || continue
   echo "== $(basename "$program")"
   "$program" --benchmark_min_time=0.2 2>&1 | tee -a "$summary.raw" \
     | grep -E '^(ratio|[a-z_0-9]+_ms|build_)' >> "$summary" || true
   [ "${PIPESTATUS[0]}" = 0 ] || status=1
 done
+# The scene's tick, on the target under Wine: scene_bench of the win32 build
+# (made here when missing), on a private 1024 x 768 display of each depth, in
+# its own prefix, with all species, a text line and background 0 (both
+# overlays); once more on 24 bits over background 7, which has no overlays,
+# and there with three small species only (clown, neon, aul).
+scene_bench_runs() {
+  local win32=$top/build/win32 bench_exe line depth label display
+  [ -f "$win32/build.ninja" ] || cmake --preset win32 > /dev/null || return 1
+  cmake --build "$win32" --target scene_bench rerador -j 2 > "$top/build/bench/scene_bench.build.log" 2>&1 ||
+    { echo "scene_bench: build failed (build/bench/scene_bench.build.log)"; return 1; }
+  bench_exe=$win32/bin/scene_bench.exe
+  (
+    source "$top/tests/support/wine.sh"
+    TW_WORK=$top/build/bench
+    trap 'tw_wine_stop; tw_xvfb_stop' EXIT
+    tw_prefix bench
+    for run in 24:32:0:0x1FFFF 16:16:0:0x1FFFF 8:8:0:0x1FFFF 24:32_no_overlays:7:0x1FFFF \
+               24:32_three_small:7:0x481; do
+      IFS=: read -r depth label display fishes <<< "$run"
+      tw_xvfb_start "1024x768x$depth" || return 1
+      tw_reg_drop HKCU "$TW_CONFIG_KEY"
+      tw_reg_drop HKLM "$TW_CONFIG_KEY"
+      tw_reg_set HKCU "$TW_CONFIG_KEY" MUTE dword 1
+      tw_reg_set HKCU "$TW_CONFIG_KEY" FISHES dword "$fishes"
+      tw_reg_set HKCU "$TW_CONFIG_KEY" DISPLAY dword "$display"
+      tw_reg_set HKCU "$TW_CONFIG_KEY" CUSTOMTEXT string "Tidewater benchmark"
+      tw_reg_set HKCU "$TW_CONFIG_KEY" FONTCOLOR dword 0xFF00FF
+      # Bold 32-pixel Tahoma (a LOGFONTA record in hexadecimal).
+      tw_reg_set HKCU "$TW_CONFIG_KEY" FONT string \
+        E0FFFFFF000000000000000000000000BC02000000000000000003005461686F6D610000000000000000000000000000000000000000000000000000
+      # An 8-bit display shows the saver's palette only with a private colour
+      # map and drawing done by the X server.
+      if [ "$depth" = 8 ]; then
+        tw_reg_set HKCU 'Software\Wine\X11 Driver' PrivateColorMap string Y
+        tw_reg_set HKCU 'Software\Wine\X11 Driver' ClientSideGraphics string N
+      else
+        tw_reg_unset HKCU 'Software\Wine\X11 Driver' PrivateColorMap
+        tw_reg_unset HKCU 'Software\Wine\X11 Driver' ClientSideGraphics
+      fi
+      tw_reg_apply
+      echo "-- ${depth}-bit display"
+      (cd "$win32/bin" && WINEDEBUG=-all wine "$bench_exe" 250 "$label") 2>&1 ||
+        echo "scene_bench_failed $label"
+      tw_wine_stop
+      tw_xvfb_stop
+    done
+  )
+}
+
+if wanted scene_bench; then
+  echo "== scene_bench (Wine)"
+  mkdir -p "$top/build/bench"
+  scene_bench_runs | tee "$top/build/bench/scene_bench.txt" || status=1
+  grep -q '^scene_bench_failed\|^scene_bench: ' "$top/build/bench/scene_bench.txt" && status=1
+  grep -E '^(ratio|[a-z_0-9]+_ms)' "$top/build/bench/scene_bench.txt" >> "$summary" || true
+  # The headline: setup on the 32-bit back surface, and the full redraw
+  # against our tick over the three depths together.
+  awk '$1 == "setup_ms_32" { print "setup_ms", $2 }
+       $1 ~ /^tick_ms_(32|16|8)$/ { tick += $2 } $1 ~ /^full_ms_(32|16|8)$/ { full += $2 }
+       END { if (tick > 0) printf "ratio FullRedraw/Tick %.2f\n", full / tick }' \
+    "$top/build/bench/scene_bench.txt" >> "$summary"
+fi
+
 echo "== summary"
 cat "$summary"
 exit $status

@@ -1,0 +1,222 @@
+// The scene's cost per tick, under Wine on a display of the depth to test.
+// Full-screen setup runs on a window that covers the screen (with the
+// configuration the caller put in the registry: all species and a text line,
+// see scripts/bench.sh), then the frame tick's work (restore, step, draw,
+// present, as RunFrame does it) is driven back to back, without the 80 ms
+// wait, each phase timed on its own. After each frame the whole back surface
+// is restored and presented once more: a full redraw of that frame costs
+// that restore and present plus the frame's own step and draw. Prints, B
+// being the back surface's bits:
+//
+//   setup_ms_B X          full-screen setup
+//   tick_ms_B X           our tick, mean over the frames
+//   full_ms_B X           the full redraw of the same frames
+//   ratio FullRedraw/Tick_B V
+//   phase_ms_B restore X step X draw X present X        (our tick)
+//   full_phase_ms_B restore X present X                 (the whole surface)
+//   then one line per actor slot with its share of the drawing.
+//
+//   scene_bench [FRAMES [SUFFIX]]     SUFFIX replaces B in the names
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "gfx/image.h"
+#include "gfx/random_below.h"
+#include "pixel/pixel_format.h"
+#include "scene/actor_table.h"
+#include "scene/fish_actor.h"
+#include "scene/puffer_actor.h"
+#include "scene/scene_graphics.h"
+#include "scene/scene_setup.h"
+#include "scene/scene_state.h"
+#include "scene/text_actor.h"
+
+namespace {
+
+constexpr std::uint32_t kFrameSeed = 0x5CE7E;
+
+double Now() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+LRESULT CALLBACK BenchWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // The scene is driven from main; only painting is answered, so that the
+  // window validates and stays quiet.
+  if (message == WM_PAINT) {
+    PAINTSTRUCT paint;
+    BeginPaint(window, &paint);
+    EndPaint(window, &paint);
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND MakeFullScreenWindow() {
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = BenchWindowProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  windowClass.lpszClassName = "TidewaterSceneBench";
+  if (!RegisterClassA(&windowClass)) return nullptr;
+  HWND window = CreateWindowExA(WS_EX_TOPMOST, windowClass.lpszClassName, "Scene bench",
+                                WS_POPUP | WS_VISIBLE, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                                GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                                windowClass.hInstance, nullptr);
+  if (window) SetForegroundWindow(window);
+  return window;
+}
+
+// Dispatches what is queued except the scene's own WM_TIMER, which would run
+// the real tick with its 80 ms pace.
+void DrainMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_TIMER) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+int BitsOfType(std::uint16_t type) {
+  switch (type) {
+    case PIXEL_RGB32: return 32;
+    case PIXEL_RGB24: return 24;
+    case PIXEL_RGB555: return 16;
+    case PIXEL_INDEX8: return 8;
+    default: return 0;
+  }
+}
+
+struct Phases {
+  double restore = 0, step = 0, draw = 0, present = 0;
+  double fullRestore = 0, fullPresent = 0;
+  double slots[ActorTable::kSlots] = {};
+};
+
+// One tick, phase by phase, then the full surface restored and presented.
+// The full restore leaves the back surface as the background alone, which
+// the next tick's restore and draw would make of it anyway: every actor is
+// drawn every frame.
+void TimedFrame(const Rect& whole, Phases& p) {
+  double t0 = Now();
+  RestoreDirty(gScene);
+  double t1 = Now();
+  gScene.actors.StepAll();
+  double t2 = Now();
+  for (int slot = 0; slot < ActorTable::kSlots; ++slot) {
+    Actor* actor = gScene.actors.At(slot);
+    if (!actor) continue;
+    double s = Now();
+    actor->Draw();
+    p.slots[slot] += Now() - s;
+  }
+  double t3 = Now();
+  PresentDirty(gScene);
+  GdiFlush();
+  double t4 = Now();
+  gScene.objects->RestoreBackground(whole);
+  double t5 = Now();
+  gScene.objects->PresentRect(whole, gScene.offsetX, gScene.offsetY);
+  GdiFlush();
+  double t6 = Now();
+  p.restore += t1 - t0;
+  p.step += t2 - t1;
+  p.draw += t3 - t2;
+  p.present += t4 - t3;
+  p.fullRestore += t5 - t4;
+  p.fullPresent += t6 - t5;
+}
+
+// What an actor slot holds, for the per-slot lines.
+struct ActorInfo {
+  const char* name = "actor";
+  int width = 0, height = 0;
+};
+
+ActorInfo Describe(Actor* actor) {
+  ActorInfo info;
+  if (auto* fish = dynamic_cast<FishActor*>(actor)) {
+    info = {fish->speed() == 0 ? "overlay" : "fish", fish->width(), fish->height()};
+  } else if (auto* puffer = dynamic_cast<PufferActor*>(actor)) {
+    info = {"puffer", puffer->width(), puffer->height()};
+  } else if (auto* text = dynamic_cast<TextActor*>(actor)) {
+    info = {"text", text->width(), text->height()};
+  }
+  return info;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int frames = argc > 1 ? std::atoi(argv[1]) : 250;
+  if (frames < 2) frames = 2;
+  HWND window = MakeFullScreenWindow();
+  if (!window) {
+    std::fprintf(stderr, "scene_bench: no window\n");
+    return 1;
+  }
+  DrainMessages();
+
+  double t = Now();
+  int setup = SetupFullScreen(window);
+  double setupMs = Now() - t;
+  DrainMessages();
+  auto* graphics = dynamic_cast<SceneGraphics*>(gScene.objects);
+  Image* back = graphics ? graphics->Stage().backSurface : nullptr;
+  if (setup != 0 || !back) {
+    std::fprintf(stderr, "scene_bench: full-screen setup failed (%d)\n", setup);
+    return 1;
+  }
+  const std::int32_t width = back->Width(), height = back->Height();
+  const int bits = BitsOfType(back->Type());
+  int actors = 0;
+  for (int slot = 0; slot < ActorTable::kSlots; ++slot) actors += gScene.actors.At(slot) != nullptr;
+  std::printf("scene %dx%d, back surface %d bits, %d actors, %d frames\n", width, height, bits,
+              actors, frames);
+
+  // The first frame restores and presents everything setup made; it is not timed.
+  SeedRandom(kFrameSeed);
+  const Rect whole = {0, 0, width, height};
+  Phases phases;
+  TimedFrame(whole, phases);
+  phases = Phases{};
+  for (int i = 1; i < frames; ++i) {
+    TimedFrame(whole, phases);
+    DrainMessages();
+  }
+  const double n = frames - 1;
+  const double tick = (phases.restore + phases.step + phases.draw + phases.present) / n;
+  const double full = (phases.fullRestore + phases.step + phases.draw + phases.fullPresent) / n;
+
+  char label[32];
+  if (argc > 2) std::snprintf(label, sizeof label, "%s", argv[2]);
+  else std::snprintf(label, sizeof label, "%d", bits);
+  std::printf("setup_ms_%s %.1f\n", label, setupMs);
+  std::printf("tick_ms_%s %.3f\n", label, tick);
+  std::printf("full_ms_%s %.3f\n", label, full);
+  std::printf("ratio FullRedraw/Tick_%s %.2f\n", label, tick > 0 ? full / tick : 0.0);
+  std::printf("phase_ms_%s restore %.3f step %.3f draw %.3f present %.3f\n", label,
+              phases.restore / n, phases.step / n, phases.draw / n, phases.present / n);
+  std::printf("full_phase_ms_%s restore %.3f present %.3f\n", label, phases.fullRestore / n,
+              phases.fullPresent / n);
+  for (int slot = 0; slot < ActorTable::kSlots; ++slot) {
+    Actor* actor = gScene.actors.At(slot);
+    if (!actor) continue;
+    const ActorInfo info = Describe(actor);
+    std::printf("  slot %2d %-7s %4dx%-4d draw %.3f ms\n", slot, info.name, info.width,
+                info.height, phases.slots[slot] / n);
+  }
+  std::fflush(stdout);
+  ShutDownScene(gScene);
+  DestroyWindow(window);
+  return 0;
+}
