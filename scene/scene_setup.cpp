@@ -23,6 +23,7 @@
 #include "scene/config.h"
 #include "scene/fish_actor.h"
 #include "scene/frame_tick.h"
+#include "scene/library_file.h"
 #include "scene/puffer_actor.h"
 #include "scene/scene_graphics.h"
 #include "scene/scene_state.h"
@@ -91,8 +92,25 @@ void EnterDataDirectory() {
   if (path[0]) SetCurrentDirectoryA(path);
 }
 
+// Reads the head of the library file and checks that the file holds every
+// section its headers promise.
+bool LibraryFileIsComplete() {
+  HANDLE file = CreateFileA(kLibraryFile, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  std::uint8_t head[kLibraryHeadBytes];
+  DWORD got = 0;
+  DWORD high = 0;
+  const DWORD low = GetFileSize(file, &high);
+  const bool read = ReadFile(file, head, sizeof head, &got, nullptr) != 0;
+  CloseHandle(file);
+  if (!read || (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)) return false;
+  return LibraryFileComplete(head, got, std::uint64_t(high) << 32 | low);
+}
+
 // The library is data only: nothing in it ever runs.
 HMODULE LoadResourceLibrary() {
+  if (!LibraryFileIsComplete()) return nullptr;
   return LoadLibraryExA(kLibraryFile, nullptr, LOAD_LIBRARY_AS_DATAFILE);
 }
 
