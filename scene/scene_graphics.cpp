@@ -56,6 +56,15 @@ void SceneGraphics::PresentRect(const Rect& r, std::int32_t offsetX, std::int32_
                                             0, 0);
 }
 
+void SceneGraphics::BeginPresent() {
+  if (display_ && display_->ScreenSurface()) (void)display_->ScreenSurface()->LockDC();
+}
+
+// The screen surface's locks nest: this one releases what BeginPresent took.
+void SceneGraphics::EndPresent() {
+  if (display_ && display_->ScreenSurface()) display_->ScreenSurface()->UnlockDC();
+}
+
 void SceneGraphics::PresentScaled() {
   if (!display_ || !display_->ScreenSurface() || !display_->BackSurface()) return;
   WindowSurface* screen = display_->ScreenSurface();

@@ -35,6 +35,8 @@ class SceneGraphics : public SceneObjects {
 
   void RestoreBackground(const Rect& r) override;
   void PresentRect(const Rect& r, std::int32_t offsetX, std::int32_t offsetY) override;
+  void BeginPresent() override;
+  void EndPresent() override;
   void PresentScaled() override;
   void Paint() override;
   void RealizePalette() override;

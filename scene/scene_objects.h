@@ -20,6 +20,10 @@ class SceneObjects {
   // Copies r of the back surface to (r.x + offsetX, r.y + offsetY) of the
   // screen surface.
   virtual void PresentRect(const Rect& r, std::int32_t offsetX, std::int32_t offsetY) = 0;
+  // Bracket a tick's run of PresentRect calls, so that the screen surface's
+  // device context is taken once for all of them rather than once each.
+  virtual void BeginPresent() = 0;
+  virtual void EndPresent() = 0;
   // One scaled copy of the whole back surface onto the whole screen surface.
   virtual void PresentScaled() = 0;
 

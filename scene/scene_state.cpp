@@ -11,10 +11,16 @@ void RestoreDirty(SceneState& scene) {
 }
 
 void PresentDirty(SceneState& scene) {
+  if (!scene.objects) {
+    scene.presentList.Clear();
+    return;
+  }
+  scene.objects->BeginPresent();
   while (scene.presentList.Count() != 0) {
     Rect r = scene.presentList.TakeFirst();
-    if (scene.objects) scene.objects->PresentRect(r, scene.offsetX, scene.offsetY);
+    scene.objects->PresentRect(r, scene.offsetX, scene.offsetY);
   }
+  scene.objects->EndPresent();
 }
 
 void RunFrame(SceneState& scene) {

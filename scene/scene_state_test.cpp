@@ -19,8 +19,16 @@ class RecordingObjects : public SceneObjects {
   explicit RecordingObjects(Log& log) : log_(log) {}
   ~RecordingObjects() override { log_.push_back("delete objects"); }
   void RestoreBackground(const Rect& r) override { log_.push_back(Describe("restore", r)); }
+  // Presents outside BeginPresent / EndPresent show up in the log.
   void PresentRect(const Rect& r, std::int32_t ox, std::int32_t oy) override {
-    log_.push_back(Describe("present", {r.x + ox, r.y + oy, r.width, r.height}));
+    const Rect onScreen = {r.x + ox, r.y + oy, r.width, r.height};
+    log_.push_back(Describe(held_ ? "present" : "present unheld", onScreen));
+  }
+  void BeginPresent() override {
+    if (held_++) log_.push_back("nested begin");
+  }
+  void EndPresent() override {
+    if (held_-- != 1) log_.push_back("unbalanced end");
   }
   void PresentScaled() override { log_.push_back("present scaled"); }
   void Paint() override { log_.push_back("paint"); }
@@ -31,6 +39,7 @@ class RecordingObjects : public SceneObjects {
 
  private:
   Log& log_;
+  int held_ = 0;
 };
 
 // Draws one rectangle that moves right by `speed` each step, adding it to
