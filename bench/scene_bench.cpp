@@ -14,6 +14,7 @@
 //   ratio FullRedraw/Tick_B V
 //   phase_ms_B restore X step X draw X present X        (our tick)
 //   full_phase_ms_B restore X present X                 (the whole surface)
+//   the share of the back surface our tick restores and presents,
 //   then one line per actor slot with its share of the drawing.
 //
 //   scene_bench [FRAMES [SUFFIX]]     SUFFIX replaces B in the names
@@ -102,11 +103,43 @@ struct Phases {
   double slots[ActorTable::kSlots] = {};
 };
 
+double Area(const Rect& r) {
+  return r.width > 0 && r.height > 0 ? static_cast<double>(r.width) * r.height : 0;
+}
+
+// Stands in for the scene's objects during the frames, passing every call on
+// and counting the pixels the tick restores and presents.
+class CountingObjects : public SceneObjects {
+ public:
+  explicit CountingObjects(SceneObjects& real) : real_(real) {}
+  void RestoreBackground(const Rect& r) override {
+    restored += Area(r);
+    real_.RestoreBackground(r);
+  }
+  void PresentRect(const Rect& r, std::int32_t offsetX, std::int32_t offsetY) override {
+    presented += Area(r);
+    real_.PresentRect(r, offsetX, offsetY);
+  }
+  void BeginPresent() override { real_.BeginPresent(); }
+  void EndPresent() override { real_.EndPresent(); }
+  void PresentScaled() override { real_.PresentScaled(); }
+  void Paint() override { real_.Paint(); }
+  void RealizePalette() override { real_.RealizePalette(); }
+  void ReleaseMixer() override { real_.ReleaseMixer(); }
+  void ReleaseDisplay() override { real_.ReleaseDisplay(); }
+  void ReleaseGraphics() override { real_.ReleaseGraphics(); }
+
+  double restored = 0, presented = 0;
+
+ private:
+  SceneObjects& real_;
+};
+
 // One tick, phase by phase, then the full surface restored and presented.
 // The full restore leaves the back surface as the background alone, which
 // the next tick's restore and draw would make of it anyway: every actor is
 // drawn every frame.
-void TimedFrame(const Rect& whole, Phases& p) {
+void TimedFrame(SceneObjects& real, const Rect& whole, Phases& p) {
   double t0 = Now();
   RestoreDirty(gScene);
   double t1 = Now();
@@ -123,9 +156,9 @@ void TimedFrame(const Rect& whole, Phases& p) {
   PresentDirty(gScene);
   GdiFlush();
   double t4 = Now();
-  gScene.objects->RestoreBackground(whole);
+  real.RestoreBackground(whole);
   double t5 = Now();
-  gScene.objects->PresentRect(whole, gScene.offsetX, gScene.offsetY);
+  real.PresentRect(whole, gScene.offsetX, gScene.offsetY);
   GdiFlush();
   double t6 = Now();
   p.restore += t1 - t0;
@@ -186,13 +219,17 @@ int main(int argc, char** argv) {
   // The first frame restores and presents everything setup made; it is not timed.
   SeedRandom(kFrameSeed);
   const Rect whole = {0, 0, width, height};
+  SceneObjects* real = gScene.objects;
   Phases phases;
-  TimedFrame(whole, phases);
+  TimedFrame(*real, whole, phases);
   phases = Phases{};
+  CountingObjects counting(*real);
+  gScene.objects = &counting;
   for (int i = 1; i < frames; ++i) {
-    TimedFrame(whole, phases);
+    TimedFrame(*real, whole, phases);
     DrainMessages();
   }
+  gScene.objects = real;
   const double n = frames - 1;
   const double tick = (phases.restore + phases.step + phases.draw + phases.present) / n;
   const double full = (phases.fullRestore + phases.step + phases.draw + phases.fullPresent) / n;
@@ -208,6 +245,9 @@ int main(int argc, char** argv) {
               phases.restore / n, phases.step / n, phases.draw / n, phases.present / n);
   std::printf("full_phase_ms_%s restore %.3f present %.3f\n", label, phases.fullRestore / n,
               phases.fullPresent / n);
+  const double surface = static_cast<double>(width) * height;
+  std::printf("copied per tick: restore %.0f%%, present %.0f%% of the back surface\n",
+              100 * counting.restored / n / surface, 100 * counting.presented / n / surface);
   for (int slot = 0; slot < ActorTable::kSlots; ++slot) {
     Actor* actor = gScene.actors.At(slot);
     if (!actor) continue;
