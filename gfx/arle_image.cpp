@@ -70,13 +70,7 @@ std::int32_t ArleImage::Attach(MemoryBlock* block) {
     if (!expanded || InstallBlock(expanded) != GFX_OK) return GFX_BAD_ARGUMENT;
   }
   // Checked once here, so the kernels can draw every row without a test.
-  if (!IsArleHeader(Header(), TAG_ARLE) || !ValidateArle(Header(), dibBytes_)) {
-    Free();
-    return GFX_BAD_ARGUMENT;
-  }
-  encoded_ = 0;
-  PaletteFromTable();
-  return GFX_OK;
+  return FinishAttach(IsArleHeader(Header(), TAG_ARLE) && ValidateArle(Header(), dibBytes_));
 }
 
 std::int32_t ArleImage::DrawOnto(Image* dest, std::int32_t dx, std::int32_t dy, std::int32_t dw,

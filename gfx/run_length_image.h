@@ -20,4 +20,9 @@ class RunLengthImage : public PackedDibImage {
   std::int32_t Decode() override;
   // Always 0.
   std::int32_t IsEncoded() override;
+
+ protected:
+  // The end of Attach once the installed sprite has been validated: an invalid one is
+  // freed (GFX_BAD_ARGUMENT, empty image), a valid one takes its colour table as palette.
+  std::int32_t FinishAttach(bool valid);
 };

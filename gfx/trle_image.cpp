@@ -45,13 +45,7 @@ std::int32_t TrleImage::Attach(MemoryBlock* block) {
   Free();
   if (InstallBlock(block) != GFX_OK) return GFX_BAD_ARGUMENT;
   // Checked once here, so the kernels can draw every row without a test.
-  if (Header()->biCompression != TAG_TRLE || !ValidateTrle(Header(), dibBytes_)) {
-    Free();
-    return GFX_BAD_ARGUMENT;
-  }
-  encoded_ = 0;
-  PaletteFromTable();
-  return GFX_OK;
+  return FinishAttach(Header()->biCompression == TAG_TRLE && ValidateTrle(Header(), dibBytes_));
 }
 
 std::int32_t TrleImage::DrawOnto(Image* dest, std::int32_t dx, std::int32_t dy, std::int32_t dw,
