@@ -66,12 +66,13 @@ for script in tests/e2e/*_test.sh; do
   name=$(basename "$script" .sh)
   log=build/e2e/$name.log
   mkdir -p build/e2e
+  started=$SECONDS
   if timeout 900 bash "$script" > "$log" 2>&1; then
     record "e2e:$name" 0
-    echo "   $name: ok"
+    echo "   $name: ok ($((SECONDS - started)) s)"
   else
     record "e2e:$name" 1
-    echo "   $name: FAILED"
+    echo "   $name: FAILED ($((SECONDS - started)) s)"
     tail -n 40 "$log" | sed 's/^/   | /'
   fi
 done
