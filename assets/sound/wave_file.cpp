@@ -11,7 +11,9 @@ void Put16(std::vector<std::uint8_t>& v, std::uint16_t x) {
   v.push_back(std::uint8_t(x));
   v.push_back(std::uint8_t(x >> 8));
 }
-void PutTag(std::vector<std::uint8_t>& v, const char* tag) { v.insert(v.end(), tag, tag + 4); }
+void PutTag(std::vector<std::uint8_t>& v, const char* tag) {
+  for (int i = 0; i < 4; ++i) v.push_back(std::uint8_t(tag[i]));
+}
 
 void PutChunk(std::vector<std::uint8_t>& v, const char* tag, const std::uint8_t* data,
               std::size_t n) {
