@@ -60,27 +60,48 @@ for depth in 16 8; do
   tw_xvfb_stop
 done
 
-echo "== end-to-end"
-for script in tests/e2e/*_test.sh; do
-  [ -e "$script" ] || continue
-  name=$(basename "$script" .sh)
+# One end-to-end script: its log in build/e2e, a line of its own, and its
+# name and status appended to the results file. Each script has its own Wine
+# prefix and display.
+run_e2e() {  # run_e2e SCRIPT RESULTS
+  local name log started status
+  name=$(basename "$1" .sh)
   log=build/e2e/$name.log
-  mkdir -p build/e2e
   started=$SECONDS
-  if timeout 900 bash "$script" > "$log" 2>&1; then
-    record "e2e:$name" 0
+  timeout 900 bash "$1" > "$log" 2>&1
+  status=$?
+  if [ "$status" = 0 ]; then
     echo "   $name: ok ($((SECONDS - started)) s)"
   else
-    record "e2e:$name" 1
     echo "   $name: FAILED ($((SECONDS - started)) s)"
     tail -n 40 "$log" | sed 's/^/   | /'
   fi
-done
+  echo "e2e:$name $status" >> "$2"
+}
 
+# Scripts that measure time (they say "# Measures time" at the top) run one
+# after the other, then the short fuzzing run; beside them, in a second
+# lane, the scripts that only look at pictures.
+echo "== end-to-end, with fuzzing (short) beside the pictures"
+mkdir -p build/e2e
+results=build/e2e/results.txt
+: > "$results"
+timed=()
+untimed=()
+for script in tests/e2e/*_test.sh; do
+  [ -e "$script" ] || continue
+  if grep -q '^# Measures time' "$script"; then timed+=("$script"); else untimed+=("$script"); fi
+done
+(
+  for script in "${untimed[@]}"; do run_e2e "$script" "$results"; done
+) &
+pictures=$!
+for script in "${timed[@]}"; do run_e2e "$script" "$results"; done
 if [ -x scripts/fuzz.sh ]; then
-  echo "== fuzzing (short)"
-  if scripts/fuzz.sh short; then record fuzz 0; else record fuzz 1; fi
+  if scripts/fuzz.sh short; then echo "fuzz 0" >> "$results"; else echo "fuzz 1" >> "$results"; fi
 fi
+wait "$pictures"
+while read -r name status; do record "$name" "$status"; done < "$results"
 
 [ ${#failures[@]} -gt 0 ] && printf 'failed: %s\n' "${failures[@]}"
 echo "$passed passed, $failed failed"

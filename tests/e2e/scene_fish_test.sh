@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# Measures time: runs beside no other end-to-end script.
 # Fish in the running scene under Wine, measured on bursts of screenshots of
 # a 640 x 480 scene: a neon tetra swims at its speed, turns in place at the
 # end of its range and releases a bubble burst in the middle of the turn; an

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# Measures time: runs beside no other end-to-end script.
 # The puffer fish and the line of custom text in the running scene under
 # Wine, measured on bursts of screenshots of a 640 x 480 scene over
 # background 7 (no overlays): the puffer swims left at exactly two pixels a

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# Measures time: runs beside no other end-to-end script.
 # Dismissal of the full-screen saver under Wine on the current platform: the
 # mouse threshold (3 + 1 pixels stays, 3 + 2 closes), keys, system keys,
 # every button and deactivation each close it at once, with no password

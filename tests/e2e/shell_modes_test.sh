@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# Measures time: runs beside no other end-to-end script.
 # The saver's command-line modes under Wine: every row of the dispatch table
 # with its exit code, the window forms (full screen on 8-, 16- and 24-bit
 # displays, preview inside a host window), the single full-screen instance,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# Measures time: runs beside no other end-to-end script.
 # The legacy platform's password support under Wine, with the test stand-in
 # for PASSWORD.CPL: a verified password closes the saver after one dialog; a
 # refused one keeps it, a second close request within 200 ms is refused

@@ -61,24 +61,27 @@ tw_winpath() {
 
 # tw_xvfb_start WxHxD: starts a private Xvfb on a free display number and
 # exports DISPLAY. TW_XVFB_PID holds its PID. Depths 8, 16 and 24 all work
-# under Wine (8 is a palette display).
+# under Wine (8 is a palette display). The server picks the number itself
+# (-displayfd), so that scripts running side by side never share a display.
 tw_xvfb_start() {
-  local geometry=$1 n
-  for n in $(seq 90 189); do
-    [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 "$geometry" -nolisten tcp -ac >/dev/null 2>&1 &
-    TW_XVFB_PID=$!
-    local i
-    for i in $(seq 1 50); do
-      if [ -e "/tmp/.X11-unix/X$n" ]; then
-        export DISPLAY=:$n
-        return 0
-      fi
-      kill -0 "$TW_XVFB_PID" 2>/dev/null || break
-      sleep 0.1
-    done
-    kill "$TW_XVFB_PID" 2>/dev/null || true
+  local geometry=$1 number i
+  local said
+  said=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp -ac 3> "$said" > /dev/null 2>&1 &
+  TW_XVFB_PID=$!
+  for i in $(seq 1 100); do
+    number=$(head -n 1 "$said")
+    if [ -n "$number" ]; then
+      rm -f "$said"
+      export DISPLAY=:$number
+      return 0
+    fi
+    kill -0 "$TW_XVFB_PID" 2>/dev/null || break
+    sleep 0.1
   done
+  rm -f "$said"
+  kill "$TW_XVFB_PID" 2>/dev/null || true
+  TW_XVFB_PID=
   echo "tw_xvfb_start: no display could be started" >&2
   return 1
 }
