@@ -106,13 +106,28 @@ turn_between() {
             if (last != 0 && v * last < 0) { print "reversal", t[i - 1], t[i]; exit }
             last = v } }' "$1"
 }
+# seen_whole BOXES: true when the line's widest ink held over more than 1.2 s
+# of shots (while part of it is cut off by an edge, the ink keeps changing).
+seen_whole() {
+  awk '$6 > 0 { if ($4 > m) { m = $4; first = $1 } if ($4 == m) last = $1 }
+       END { exit !(m > 0 && last - first > 1.2) }' "$1"
+}
 turn=
 for burst in 1 2 3 4 5 6 7 8 9 10 11 12; do
   ts_capture "$TW_WORK/text" 4 0.25
   text_boxes "$TW_WORK/text"
   turn=$(turn_between "$TW_WORK/text.boxes")
-  [ -n "$turn" ] && { ts_capture "$TW_WORK/text" 3 0.25; text_boxes "$TW_WORK/text"; break; }
+  [ -n "$turn" ] && break
 done
+# Then on until the whole line has been seen long enough to time it (it may
+# have turned at the start, and comes back in at 2 pixels a tick).
+if [ -n "$turn" ]; then
+  for burst in 1 2 3 4 5 6 7 8; do
+    ts_capture "$TW_WORK/text" 3 0.25
+    text_boxes "$TW_WORK/text"
+    seen_whole "$TW_WORK/text.boxes" && break
+  done
+fi
 ts_scene_stop
 boxes=$TW_WORK/text.boxes
 read -r turn_kind t1 t2 <<< "$turn"
