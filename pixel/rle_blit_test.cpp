@@ -13,6 +13,7 @@
 #include "pixel/cpu_features.h"
 #include "pixel/rle_simd.h"
 #include "sprite/arle.h"
+#include "sprite/sprite_tags.h"
 #include "sprite/sprite_test_support.h"
 #include "sprite/trle.h"
 
@@ -326,6 +327,155 @@ TEST(AlphaRleBlit, MatchesPerPixelReferenceOnRandomSprites) {
           << q.dy << " " << q.width << "x" << q.height << " from " << q.sx << "," << q.sy
           << " flags " << q.flags;
     }
+  }
+}
+
+// ---- AlphaRleBlit32Mmx: the SSE2 form against the portable form ---------------------------
+
+// A "TRLE" sprite (32 bits) or mask (8 bits, no colour table) built row by row, so that
+// the tests choose every stored byte: all four bytes of the pixels, every mask value.
+struct HandTrle {
+  std::vector<std::uint8_t> bytes;
+  int width, height, pixelBytes;
+  std::vector<std::uint8_t> pixels;
+  std::vector<std::uint32_t> skip, count;
+
+  HandTrle(int w, int h, int b) : width(w), height(h), pixelBytes(b) {}
+  void AddRow(std::uint32_t rowSkip, const std::vector<std::uint8_t>& rowPixels) {
+    skip.push_back(rowSkip);
+    count.push_back(std::uint32_t(rowPixels.size() / pixelBytes));
+    pixels.insert(pixels.end(), rowPixels.begin(), rowPixels.end());
+  }
+  const BITMAPINFOHEADER* Build() {
+    // 8 bits: a colour table of one entry (biClrUsed 0 would mean 256).
+    const std::size_t table = pixelBytes == 1 ? 4 : 0;
+    const std::size_t body = 16 + 8 * std::size_t(height) + pixels.size();
+    bytes.assign(40 + table + body, 0);
+    BITMAPINFOHEADER h = {};
+    h.biSize = 40;
+    h.biWidth = width;
+    h.biHeight = height;
+    h.biPlanes = 1;
+    h.biBitCount = WORD(8 * pixelBytes);
+    h.biCompression = TAG_TRLE;
+    h.biSizeImage = DWORD(body);
+    h.biClrUsed = pixelBytes == 1 ? 1 : 0;
+    std::memcpy(bytes.data(), &h, 40);
+    std::uint8_t* records = bytes.data() + 40 + table + 16;
+    std::uint32_t offset = 16 + 8 * std::uint32_t(height);
+    for (int r = 0; r < height; ++r, records += 8) {
+      WriteU32(records, offset);
+      records[4] = std::uint8_t(skip[r]), records[5] = std::uint8_t(skip[r] >> 8);
+      records[6] = std::uint8_t(count[r]), records[7] = std::uint8_t(count[r] >> 8);
+      offset += count[r] * pixelBytes;
+    }
+    if (!pixels.empty()) std::memcpy(records, pixels.data(), pixels.size());
+    return reinterpret_cast<const BITMAPINFOHEADER*>(bytes.data());
+  }
+};
+
+// Mask bytes in runs of 0, of 255 and of random values, the runs 1 to 20 long, so that
+// all-0, all-255 and mixed groups of four and blocks of sixteen meet at every offset.
+std::vector<std::uint8_t> MaskRuns(std::size_t n, std::mt19937& rng) {
+  std::vector<std::uint8_t> out(n);
+  for (std::size_t k = 0; k < n;) {
+    const std::size_t run = 1 + rng() % 20, kind = rng() % 4;
+    for (std::size_t j = 0; j < run && k < n; ++j, ++k)
+      out[k] = std::uint8_t(kind == 0 ? 0 : kind == 1 ? 255 : kind == 2 ? rng() : rng() % 3);
+  }
+  return out;
+}
+
+// Draws with both forms onto copies of one destination (with a border the kernels must
+// not touch) and compares every byte.
+void ExpectSameAsPortable(const BITMAPINFOHEADER* sprite, const BITMAPINFOHEADER* mask,
+                          int dstW, int dstH, const Request& q, std::mt19937& rng) {
+  const std::int32_t pitch = 4 * dstW + 8;
+  std::vector<std::uint8_t> want(std::size_t(pitch) * (dstH + 2));
+  for (std::uint8_t& v : want) v = std::uint8_t(rng());
+  std::vector<std::uint8_t> got = want;
+  std::uint8_t* const wantTop = want.data() + pitch + 4;
+  std::uint8_t* const gotTop = got.data() + pitch + 4;
+  AlphaRleBlit32MmxPortable(wantTop, pitch, q.dx, q.dy, q.width, q.height, sprite, mask, q.sx,
+                            q.sy, q.flags);
+  AlphaRleBlit32MmxSse2(gotTop, pitch, q.dx, q.dy, q.width, q.height, sprite, mask, q.sx, q.sy,
+                        q.flags);
+  ASSERT_EQ(got, want) << "rect " << q.dx << "," << q.dy << " " << q.width << "x" << q.height
+                       << " from " << q.sx << "," << q.sy << " flags " << q.flags;
+}
+
+TEST(AlphaRleBlit32Mmx, Sse2MatchesPortableForEverySpanLengthAndOffset) {
+  if (!CpuHasSse2()) GTEST_SKIP() << "no SSE2";
+  std::mt19937 rng(2024);
+  constexpr int kW = 56, kH = 8;
+  for (int n = 0; n <= 40; ++n) {
+    for (int round = 0; round < 12; ++round) {
+      // Every row stores n pixels from an odd or even skip; the window then cuts them at
+      // any offset, so the kernel sees every length up to n from every start.
+      HandTrle sprite(kW, kH, 4), mask(kW, kH, 1);
+      for (int r = 0; r < kH; ++r) {
+        const std::uint32_t count = r == 0 ? n : std::uint32_t(rng() % (n + 1));
+        const std::uint32_t skip = std::uint32_t(rng() % (kW - count + 1));
+        std::vector<std::uint8_t> pixels(4 * count);
+        for (std::uint8_t& v : pixels) v = std::uint8_t(rng());
+        sprite.AddRow(skip, pixels);
+        mask.AddRow(skip, MaskRuns(count, rng));
+      }
+      const BITMAPINFOHEADER* s = sprite.Build();
+      const BITMAPINFOHEADER* m = mask.Build();
+      ASSERT_TRUE(ValidateTrleMask(s, sprite.bytes.size(), m, mask.bytes.size()));
+      Request q;
+      q.sx = round < 4 ? 0 : int(rng() % kW);
+      q.width = round < 4 ? kW : 1 + int(rng() % (kW - q.sx));
+      q.sy = int(rng() % 3);
+      q.height = kH - q.sy - int(rng() % 2);
+      q.dx = int(rng() % 5);
+      q.dy = int(rng() % 3);
+      q.flags = (round & 1 ? std::uint32_t(BLIT_MIRROR) : 0u) |
+                (round & 2 ? std::uint32_t(BLIT_FLIP) : 0u);
+      SCOPED_TRACE(testing::Message() << "n " << n << " round " << round);
+      ExpectSameAsPortable(s, m, kW + 6, kH + 4, q, rng);
+    }
+  }
+}
+
+TEST(AlphaRleBlit32Mmx, Sse2MatchesPortableForEveryByteValuePair) {
+  if (!CpuHasSse2()) GTEST_SKIP() << "no SSE2";
+  // Row y stores pixels whose four bytes are x (the column), drawn onto a destination
+  // whose row y has all bytes y: every (sprite, destination) byte pair, in every byte
+  // position, at alpha 255 and at alphas that vary along the row.
+  constexpr int kSide = 256;
+  std::mt19937 rng(7);
+  for (const bool opaque : {true, false}) {
+    HandTrle sprite(kSide, kSide, 4), mask(kSide, kSide, 1);
+    for (int y = 0; y < kSide; ++y) {
+      std::vector<std::uint8_t> pixels(4 * kSide), alpha(kSide);
+      for (int x = 0; x < kSide; ++x) {
+        std::memset(&pixels[4 * x], x, 4);
+        alpha[x] = std::uint8_t(opaque ? 255 : (x * 7 + y * 13) & 255);
+      }
+      sprite.AddRow(0, pixels);
+      mask.AddRow(0, alpha);
+    }
+    const BITMAPINFOHEADER* s = sprite.Build();
+    const BITMAPINFOHEADER* m = mask.Build();
+    const std::int32_t pitch = 4 * kSide;
+    std::vector<std::uint8_t> want(std::size_t(pitch) * kSide);
+    for (int y = 0; y < kSide; ++y) std::memset(&want[std::size_t(y) * pitch], y, pitch);
+    std::vector<std::uint8_t> got = want, portable = want;
+    AlphaRleBlit32MmxSse2(got.data(), pitch, 0, 0, kSide, kSide, s, m, 0, 0, 0);
+    AlphaRleBlit32MmxPortable(portable.data(), pitch, 0, 0, kSide, kSide, s, m, 0, 0, 0);
+    for (int y = 0; y < kSide; ++y) {
+      for (int x = 0; x < kSide; ++x) {
+        std::uint32_t in, out;
+        std::memcpy(&in, &want[std::size_t(y) * pitch + 4 * x], 4);
+        std::memcpy(&out, &got[std::size_t(y) * pitch + 4 * x], 4);
+        const std::uint32_t a = opaque ? 255 : (x * 7 + y * 13) & 255;
+        const std::uint32_t expected = a ? BlendMmx32(0x01010101u * x, in, a) : in;
+        ASSERT_EQ(out, expected) << "s " << x << " d " << y << " a " << a;
+      }
+    }
+    EXPECT_EQ(got, portable);
   }
 }
 
