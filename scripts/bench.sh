@@ -10,8 +10,8 @@ dir=$top/build/bench/benchmarks
 summary=$top/build/bench/summary.txt
 : > "$summary"
 status=0
-wanted() { [ $# -eq 0 ] || [[ " ${selected[*]} " == *" $1 "* ]]; }
 selected=("$@")
+wanted() { [ ${#selected[@]} -eq 0 ] || [[ " ${selected[*]} " == *" $1 "* ]]; }
 for program in "$dir"/*; do
   [ -x "$program" ] || continue
   wanted "$(basename "$program")" || continue
