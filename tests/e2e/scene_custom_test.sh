@@ -149,20 +149,11 @@ ts_scene_stop
 # preview_run SECONDS: a 152 x 112 host for that long and the saver in it;
 # waits for both to end. PREVIEW_LOG is the saver's debug output.
 preview_run() {
-  local host_pid host_out window i
-  tw_start_program "$TW_STAGE/preview_host.exe" 152 112 "$1"
-  host_pid=$TW_PID
-  host_out=$TW_OUT
-  window=
-  for i in $(seq 1 100); do
-    window=$(head -n 1 "$host_out" 2>/dev/null | tr -d '\r')
-    [ -n "$window" ] && break
-    sleep 0.1
-  done
-  tw_start /p "$window"
+  tw_preview_host 152 112 "$1" || tw_fail "the preview host starts"
+  tw_start /p "$TW_HOST_WINDOW"
   PREVIEW_LOG=$TW_LOG
   tw_saver_ready 15 || tw_fail "the preview comes up"
-  tw_wait_exit $(( ${1%.*} + 10 )) "$host_pid"
+  tw_wait_exit $(( ${1%.*} + 10 )) "$TW_HOST_PID"
   if tw_wait_exit 10; then :; else tw_kill; fi
 }
 

@@ -102,16 +102,9 @@ tw_expect_eq "half a library: ends with 0" "$TW_EXIT" 0
 
 # The preview without a library: no box, and it still ends with its host.
 configure -
-tw_start_program "$TW_STAGE/preview_host.exe" 152 112 4
-host_pid=$TW_PID
-host_out=$TW_OUT
-for i in $(seq 1 100); do
-  window=$(head -n 1 "$host_out" 2>/dev/null | tr -d '\r')
-  [ -n "$window" ] && break
-  sleep 0.1
-done
-ts_start_windows /p "$window"
-tw_wait_exit 15 "$host_pid"
+tw_preview_host 152 112 4 || tw_fail "the preview host starts"
+ts_start_windows /p "$TW_HOST_WINDOW"
+tw_wait_exit 15 "$TW_HOST_PID"
 if tw_wait_exit 10; then :; else tw_kill; fi
 tw_expect_eq "preview without the library ends with 0 with its host" "$TW_EXIT" 0
 tw_expect_eq "preview without the library shows no box" "$(ts_window_texts | grep -c RERADOR)" 0

@@ -65,33 +65,19 @@ tw_expect_eq "no argument: settings without owner" \
   "$(tw_log | grep -o 'settings dialog, owner [0-9]*')" "settings dialog, owner 0"
 
 # A host window for the preview and the owned settings dialog.
-start_host() {  # start_host WIDTH HEIGHT SECONDS: HOST_PID, HOST_WINDOW, HOST_OUT
-  tw_start_program "$TW_STAGE/preview_host.exe" "$@"
-  HOST_PID=$TW_PID
-  HOST_OUT=$TW_OUT
-  HOST_WINDOW=
-  local i
-  for i in $(seq 1 100); do
-    HOST_WINDOW=$(head -n 1 "$HOST_OUT" 2>/dev/null | tr -d '\r')
-    [ -n "$HOST_WINDOW" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
-
-start_host 320 240 16 || tw_fail "the preview host starts"
+tw_preview_host 320 240 16 || tw_fail "the preview host starts"
 tw_run 15 /c
 tw_expect_eq "'/c': settings, exit code" "$TW_EXIT" 0
 tw_expect_eq "'/c': the foreground window owns the settings" \
-  "$(tw_log | grep -o 'settings dialog, owner [0-9]*')" "settings dialog, owner $HOST_WINDOW"
+  "$(tw_log | grep -o 'settings dialog, owner [0-9]*')" "settings dialog, owner $TW_HOST_WINDOW"
 
 # Preview: "/p" and "/l" both draw into the host; input does nothing there;
 # a right click's context menu goes to the host with its own handle; when
 # the host goes, so does the preview, with exit code 0.
-tw_start /p "$HOST_WINDOW"
+tw_start /p "$TW_HOST_WINDOW"
 p_pid=$TW_PID
 p_log=$TW_LOG
-tw_start "/l$HOST_WINDOW"
+tw_start "/l$TW_HOST_WINDOW"
 l_pid=$TW_PID
 l_log=$TW_LOG
 tw_saver_ready 15 "$p_log"
@@ -111,20 +97,20 @@ sleep 1
 tw_expect "preview ignores mouse, keys and buttons (/p)" tw_running "$p_pid"
 tw_expect "preview ignores mouse, keys and buttons (/l)" tw_running "$l_pid"
 tw_expect "the context menu request reaches the host with its handle" \
-  grep -q "host got WM_CONTEXTMENU wParam $HOST_WINDOW" "$HOST_OUT"
-tw_wait_exit 20 "$HOST_PID"
+  grep -q "host got WM_CONTEXTMENU wParam $TW_HOST_WINDOW" "$TW_HOST_OUT"
+tw_wait_exit 20 "$TW_HOST_PID"
 tw_wait_exit 10 "$p_pid"
 tw_expect_eq "'/p' ends with 0 when its host goes" "$TW_EXIT" 0
 tw_wait_exit 10 "$l_pid"
 tw_expect_eq "'/l' ends with 0 when its host goes" "$TW_EXIT" 0
 
 # A preview parent whose client area is the whole screen runs the full scene.
-start_host 0 0 6 || tw_fail "the screen-sized host starts"
-tw_start /p "$HOST_WINDOW"
+tw_preview_host 0 0 6 || tw_fail "the screen-sized host starts"
+tw_start /p "$TW_HOST_WINDOW"
 tw_log_wait 'scene in' 15
 tw_expect_eq "a screen-sized preview runs the full-screen scene" \
   "$(tw_log | grep -o '[a-z-]* scene in [0-9x]*')" "full-screen scene in 800x600"
-tw_wait_exit 20 "$HOST_PID"
+tw_wait_exit 20 "$TW_HOST_PID"
 tw_wait_exit 10
 tw_expect_eq "the screen-sized preview ends with 0" "$TW_EXIT" 0
 
@@ -153,23 +139,23 @@ TW_SCR=$TW_STAGE/$TW_SAVER_NAME
 # the platform's dialog gets the window, or the foreground window.
 tw_platform legacy
 tw_reg_apply
-start_host 320 240 40 || tw_fail "the host starts for the password change"
-tw_run 15 /a "$HOST_WINDOW"
+tw_preview_host 320 240 40 || tw_fail "the host starts for the password change"
+tw_run 15 /a "$TW_HOST_WINDOW"
 tw_expect_eq "'/a WINDOW' on the legacy platform ends with 0" "$TW_EXIT" 0
 tw_expect_eq "'/a WINDOW' asks for the change with that window" \
   "$(tw_log | grep -o 'provider [A-Z]* window [0-9]* reserved 0 0')" \
-  "provider SCRSAVE window $HOST_WINDOW reserved 0 0"
+  "provider SCRSAVE window $TW_HOST_WINDOW reserved 0 0"
 for arg in "/a 0" "/a 7" "-a"; do
   tw_run 15 $arg
   tw_expect_eq "'$arg' on the legacy platform ends with 0" "$TW_EXIT" 0
   tw_expect_eq "'$arg' asks with the foreground window" \
-    "$(tw_log | grep -o 'provider [A-Z]* window [0-9]*')" "provider SCRSAVE window $HOST_WINDOW"
+    "$(tw_log | grep -o 'provider [A-Z]* window [0-9]*')" "provider SCRSAVE window $TW_HOST_WINDOW"
 done
 rm "$TW_STAGE/MPR.DLL"
-tw_run 15 /a "$HOST_WINDOW"
+tw_run 15 /a "$TW_HOST_WINDOW"
 tw_expect_eq "'/a' without the password component still ends with 0" "$TW_EXIT" 0
 tw_expect_eq "'/a' without the component asks nothing" "$(tw_log_count 'PwdChangePassword')" 0
-tw_kill "$HOST_PID"
+tw_kill "$TW_HOST_PID"
 tw_platform current
 tw_reg_apply
 

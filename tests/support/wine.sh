@@ -307,6 +307,24 @@ tw_start_program() {
   TW_PIDS+=("$TW_PID")
 }
 
+# tw_preview_host WIDTH HEIGHT SECONDS: starts the test host window (staged
+# preview_host.exe) and waits for it to print its window handle. Sets
+# TW_HOST_PID, TW_HOST_OUT (its output) and TW_HOST_WINDOW; false when no
+# handle came within 10 s.
+tw_preview_host() {
+  tw_start_program "$TW_STAGE/preview_host.exe" "$@"
+  TW_HOST_PID=$TW_PID
+  TW_HOST_OUT=$TW_OUT
+  TW_HOST_WINDOW=
+  local i
+  for i in $(seq 1 100); do
+    TW_HOST_WINDOW=$(head -n 1 "$TW_HOST_OUT" 2>/dev/null | tr -d '\r')
+    [ -n "$TW_HOST_WINDOW" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 # tw_wait_exit SECONDS [PID]: waits for the program to end; TW_EXIT is its
 # exit code (a Windows -1 arrives as 255). Fails, leaving it running, when
 # it has not ended in time (TW_EXIT = timeout).
