@@ -4,6 +4,7 @@
 
 #include "gfx/debug_log.h"
 #include "scene/scene_state.h"
+#include "scene/tick_trace.h"
 #include "sound/frame_timer.h"
 
 namespace {
@@ -37,10 +38,13 @@ void FrameTick(HWND window) {
   TickCounters& c = gScene.counters;
   if (++c.depth > c.deepest) c.deepest = c.depth;
   DispatchQueued(window);
-  if (!gScene.shutDown) {
+  // Past a trace build's pause point the loop is not re-armed and the last
+  // frame stays on the screen.
+  if (!gScene.shutDown && !TracePaused(c.ticks + 1)) {
     CountTick(c);
-    gFrameTimer.PostAfter(window, WM_TIMER, 0, 0, kTickIntervalMs);
+    gFrameTimer.PostAfter(window, WM_TIMER, 0, 0, TraceTickInterval(kTickIntervalMs));
     RunFrame(gScene);
+    TraceTick(gScene, c.ticks);
   }
   --c.depth;
 }

@@ -30,6 +30,7 @@
 #include "scene/species_table.h"
 #include "scene/swim_range.h"
 #include "scene/text_actor.h"
+#include "scene/tick_trace.h"
 
 namespace {
 
@@ -388,7 +389,7 @@ void FillActorTable(SceneState& scene, HMODULE library, std::uint32_t fishes,
 
 // The graphics system and display every setup starts with.
 SceneGraphics* StartGraphics(HWND window) {
-  SeedRandom(timeGetTime());
+  SeedRandom(TraceSeed(timeGetTime()));
   auto* graphics = new (std::nothrow) SceneGraphics;
   if (!graphics) return nullptr;
   auto module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));

@@ -505,3 +505,267 @@ ts_reduced_library() {
   i686-w64-mingw32-windres -J res -O coff -i "$out.res" -o "$out.o" &&
     i686-w64-mingw32-gcc -shared -nostdlib -s -Wl,-e,0 -o "$out" "$out.o"
 }
+
+# ---------------------------------------------------------------- traced runs
+#
+# The tick-trace build of the saver (scene/tick_trace.h) logs every actor's
+# state after every frame, takes the generator's seed from the environment
+# (so a run repeats exactly) and can stop its frame loop after a given tick
+# (so a screenshot shows a known frame). Rules of motion are checked on the
+# trace, tick by tick; screenshots of paused frames check what only pixels
+# show.
+#
+#   ts_stage_traced plain
+#   ts_traced_run 7 600 "$TW_WORK/neon.trace"     # seed 7, 600 ticks
+#   ts_fish_rules "$TW_WORK/neon.trace" 0 30 15 -3 0
+#   ts_paused_shot 7 212 "$TW_WORK/t212.png"      # the scene after tick 212
+
+TS_TRACE_SAVER=$TW_BUILD/tests/support/tidewater_trace.scr
+# The traced saver ticks faster than the real one: the rules are per tick.
+TS_TRACE_TICK_MS=${TS_TRACE_TICK_MS:-15}
+
+# ts_stage_traced NAME [FILE...]: tw_stage with the tick-trace build.
+ts_stage_traced() { TW_SAVER_BUILD=$TS_TRACE_SAVER tw_stage "$@"; }
+
+# ts_traced_start SCREEN_W SCREEN_H SEED [PAUSE]: starts the staged traced
+# saver full screen with that seed (stopping its frame loop after tick PAUSE
+# when given) and waits for its window.
+ts_traced_start() {
+  ts_scene_geometry "$1" "$2"
+  TW_TRACE_SEED=$3 TW_TRACE_TICK_MS=$TS_TRACE_TICK_MS TW_TRACE_PAUSE=${4:-} tw_start /s
+  tw_saver_ready 20
+}
+
+# ts_trace_reached TICK [LOG]: the run has traced tick TICK.
+ts_trace_reached() {
+  grep -q "OutputDebugStringA \"T $1 " "${2:-$TW_LOG}"
+}
+
+# ts_trace_save OUT [LOG]: the run's trace lines, "TICK SLOT KIND ..." each.
+ts_trace_save() {
+  tw_log "${2:-$TW_LOG}" | sed -n 's/^T //p' > "$1"
+}
+
+# ts_traced_run SCREEN_W SCREEN_H SEED TICKS OUT: a traced run of TICKS
+# ticks (at least; it is stopped after that), its trace in OUT. Fails when
+# the saver did not come up or did not get that far within a minute and a
+# half.
+ts_traced_run() {
+  local deadline=$((SECONDS + 90)) ok=0
+  if ts_traced_start "$1" "$2" "$3"; then
+    while [ "$SECONDS" -lt "$deadline" ] && tw_running; do
+      ts_trace_reached "$4" && { ok=1; break; }
+      sleep 0.2
+    done
+  fi
+  ts_scene_stop
+  ts_trace_save "$5"
+  [ "$ok" = 1 ] || echo "ts_traced_run: tick $4 not reached (seed $3)" >&2
+  [ "$ok" = 1 ]
+}
+
+# ts_paused_shot SCREEN_W SCREEN_H SEED TICK OUT.png: the scene's rectangle
+# as the saver shows it after tick TICK of a run with that seed (the frame
+# loop stopped there); the run's trace goes to OUT.trace. Shots are taken
+# until two in a row are the same, so the last copy to the screen is in.
+ts_paused_shot() {
+  local raw=$TW_WORK/.paused-$$ i ok=0
+  if ts_traced_start "$1" "$2" "$3" "$4" && tw_log_wait '^trace paused' 60; then
+    ts_shot "$raw.a.xwd"
+    for i in $(seq 1 50); do
+      sleep 0.1
+      ts_shot "$raw.b.xwd" || break
+      if cmp -s "$raw.a.xwd" "$raw.b.xwd"; then ok=1; break; fi
+      mv "$raw.b.xwd" "$raw.a.xwd"
+    done
+  fi
+  [ "$ok" = 1 ] && convert "$raw.a.xwd" -crop "${TS_W}x${TS_H}+${TS_X}+${TS_Y}" +repage "$5"
+  rm -f "$raw".*.xwd
+  ts_scene_stop
+  ts_trace_save "$5.trace"
+  [ "$ok" = 1 ] || echo "ts_paused_shot: no steady frame after tick $4 (seed $3)" >&2
+  [ "$ok" = 1 ]
+}
+
+# ts_same_run TRACE_A TRACE_B TICK: both traces agree on every tick up to
+# TICK (a paused run showed the frame the first run traced).
+ts_same_run() {
+  cmp -s <(awk -v t="$3" '$1 <= t' "$1") <(awk -v t="$3" '$1 <= t' "$2")
+}
+
+# ts_slot_rect TRACE SLOT TICK: "X Y W H" of an actor at a tick.
+ts_slot_rect() {
+  awk -v s="$2" -v t="$3" '$1 == t && $2 == s { print $4, $5, $6, $7; exit }' "$1"
+}
+
+# ts_fish_rules TRACE SLOT N M SPEED HOVER: checks the fish of one slot tick
+# by tick against its rules (N frames in all, the first M of them the swim
+# cycle, SPEED the species' speed, HOVER 1 when it may hover). Prints every
+# broken rule ("tick T: ...", at most ten), then one line
+# "ticks T turns N bursts N hovers N flips N".
+ts_fish_rules() {
+  awk -v s="$2" -v N="$3" -v M="$4" -v rec="$5" -v hover="$6" '
+    function abs(v) { return v < 0 ? -v : v }
+    function bad(what) { if (++nbad <= 10) printf "tick %d: %s\n", t, what }
+    # The move of a swimming tick: the speed plus a drift of 0..spread-1 in
+    # its direction.
+    function moved(dx, v) { d = dx - v; return v > 0 ? d >= 0 && d < spread : d <= 0 && d > -spread }
+    function out() { return px < pminx - pw || px > pmaxx }
+    $2 != s { next }
+    { t = $1; x = $4; y = $5; w = $6; h = $7; f = $8; st = $9; v = $10; mir = $11
+      minx = $12; maxx = $13; b = $14; cnt = $15; bx = $16; by = $17 }
+    {
+      ticks++
+      if (rec != 0 && abs(v) != abs(rec)) bad("speed " v)
+      if (mir != ((v > 0) != (rec > 0) && rec != 0)) bad("mirror " mir " at speed " v)
+      if (!seen) { seen = 1; keep(); next }
+      if (t != pt + 1) bad("tick after " pt)
+      if (pst == 0 && (x != px || y != py || f != pf || st != 0)) bad("a still actor changed")
+      if (pst == 1) {
+        if (x != px || y != py) bad("moved while hovering")
+        if (f != (pf + 1) % cycle) bad("hover frame " f " after " pf)
+        if (st != 1 && st != 2) bad("hovering went to state " st)
+        if (st == 2) hovers++
+      }
+      if (pst == 2) {
+        if (turns_on && out()) {
+          if (st != 3 || f != M || x != px || v != pv) bad("no turn where the range ends")
+          else turns++
+        } else {
+          if (st != 2 && !(st == 1 && hover)) bad("swimming went to state " st)
+          if (f != (pf + 1) % cycle) bad("swim frame " f " after " pf)
+          if (!turns_on && out()) {
+            if (v != -pv) bad("no flip where the range ends"); else flips++
+          } else if (v != pv || y != py) bad("speed or depth changed while swimming")
+          if (!moved(x - px, v)) bad("moved " x - px " at speed " v)
+        }
+      }
+      if (pst == 3) {
+        if (pf + 1 < N) {
+          if (st != 3 || f != pf + 1 || x != px) bad("turn frame " f " after " pf)
+        } else if (st != 2 || f != 0 || v != -pv || !moved(x - px, v)) bad("turn did not end at frame " N)
+      }
+      if (st == 3 && f == trigger) {
+        if (!b || cnt != 1 || bx != x + int((w - 160) / 2) || by != y + h - 120)
+          bad("no burst at frame " trigger " (" b " " cnt " " bx " " by ")")
+      } else if (pb && pcnt <= 29) {
+        if (!b || cnt != pcnt + 1 || bx != pbx || by != pby) bad("burst frame " cnt " after " pcnt)
+      } else if (b) bad("a burst outside a turn")
+      if (pb && !b) bursts++
+      keep()
+    }
+    function keep() { pt = t; px = x; py = y; pw = w; pf = f; pst = st; pv = v; pminx = minx
+                      pmaxx = maxx; pb = b; pcnt = cnt; pbx = bx; pby = by }
+    BEGIN { turns_on = N != M; cycle = turns_on ? M : N; spread = turns_on ? 3 : 2
+            trigger = M + int((N - M) / 2) }
+    END { if (!ticks) print "no ticks of slot " s
+          printf "ticks %d turns %d bursts %d hovers %d flips %d\n", ticks, turns, bursts, hovers, flips }
+  ' "$1"
+}
+
+# ts_puffer_rules TRACE SLOT: the puffer's rules, tick by tick; prints as
+# ts_fish_rules, then "ticks T full N flips N".
+ts_puffer_rules() {
+  awk -v s="$2" '
+    function bad(what) { if (++nbad <= 10) printf "tick %d: %s\n", t, what }
+    $2 != s { next }
+    { t = $1; x = $4; y = $5; w = $6; f = $8; tf = $9; v = $10; mir = $11; minx = $12; maxx = $13
+      ticks++
+      if (v != 2 && v != -2) bad("speed " v)
+      if (mir != (v > 0)) bad("mirror " mir " at speed " v)
+      if (f < 0 || f > tf || (tf != 4 && tf != 15)) bad("frame " f " of " tf)
+      if (f == 15) full++
+      if (!seen) {
+        seen = 1
+        if (v != -2 || f != 1) bad("does not start left at frame 1")
+        keep(); next
+      }
+      if (pf == 0 ? f != 1 : tf != ptf) bad("turning frame " tf " after " ptf " at frame " pf)
+      step = pf == 0 ? 1 : pf == ptf ? -1 : pstep
+      if (f != pf + step) bad("frame " f " after " pf)
+      if (px < pminx - pw || px > pmaxx) {
+        if (v != -pv) bad("no flip where the range ends"); else flips++
+      } else if (v != pv || y != py) bad("speed or depth changed")
+      if (x != px + v) bad("moved " x - px " at speed " v)
+      pstep = f - pf
+      keep()
+    }
+    function keep() { px = x; py = y; pw = w; pf = f; ptf = tf; pv = v; pminx = minx; pmaxx = maxx }
+    END { if (!ticks) print "no ticks of slot " s
+          printf "ticks %d full %d flips %d\n", ticks, full, flips }
+  ' "$1"
+}
+
+# ts_text_rules TRACE SLOT SCENE_W SCENE_H: the text line's rules, tick by
+# tick; prints as ts_fish_rules, then "ticks T bounces N".
+ts_text_rules() {
+  awk -v s="$2" -v W="$3" -v H="$4" '
+    function bad(what) { if (++nbad <= 10) printf "tick %d: %s\n", t, what }
+    $2 != s { next }
+    { t = $1; l = $4; top = $5; w = $6; h = $7; v = $8
+      ticks++
+      if (v != 2 && v != -2) bad("speed " v)
+      if (!seen) {
+        seen = 1
+        if (top < 0 || top >= H - 200) bad("first top " top)
+        keep(); next
+      }
+      if (w != pw || h != ph) bad("its size changed")
+      if (pl < -pw || pl > W) {
+        if (v != -pv || top < 0 || top >= H - h) bad("bounce to " top " at speed " v)
+        else bounces++
+      } else if (v != pv || top != ptop) bad("turned or jumped in view")
+      if (l != pl + v) bad("moved " l - pl " at speed " v)
+      keep()
+    }
+    function keep() { pl = l; ptop = top; pw = w; ph = h; pv = v }
+    END { if (!ticks) print "no ticks of slot " s
+          printf "ticks %d bounces %d\n", ticks, bounces }
+  ' "$1"
+}
+
+# ts_rules_hold DESCRIPTION REPORT: one check that a rules report (from
+# ts_*_rules) lists no broken rule; prints the report's last line.
+ts_rules_hold() {
+  local broken
+  broken=$(sed '$d' <<< "$2")
+  tw_expect_eq "$1 ($(tail -n 1 <<< "$2"))" "$broken" ""
+}
+
+# ts_count REPORT NAME: a count from the last line of a rules report.
+ts_count() {
+  tail -n 1 <<< "$1" | awk -v n="$2" '{ for (i = 1; i < NF; i++) if ($i == n) print $(i + 1) }'
+}
+
+# ts_clip PICTURE X Y W H: the crop geometry "WxH+X+Y" of a rectangle
+# clipped to a picture; nothing when nothing of it lies inside.
+ts_clip() {
+  local x=$2 y=$3 r=$(($2 + $4)) b=$(($3 + $5)) w h
+  read -r w h < <(identify -format '%w %h\n' "$1")
+  [ "$x" -lt 0 ] && x=0
+  [ "$y" -lt 0 ] && y=0
+  [ "$r" -gt "$w" ] && r=$w
+  [ "$b" -gt "$h" ] && b=$h
+  [ "$r" -gt "$x" ] && [ "$b" -gt "$y" ] && echo "$((r - x))x$((b - y))+$x+$y"
+  return 0
+}
+
+# ts_changed_rect SHOT WANT X Y W H: how many pixels of a rectangle differ
+# between two scene pictures.
+ts_changed_rect() {
+  local crop
+  crop=$(ts_clip "$1" "$3" "$4" "$5" "$6")
+  [ -n "$crop" ] || { echo 0; return; }
+  convert \( "$1" -crop "$crop" +repage \) \( "$2" -crop "$crop" +repage \) -alpha off \
+    -compose difference -composite -colorspace gray -threshold "$TS_CHANGE%" \
+    -format '%[fx:int(mean*w*h+0.5)]\n' info:
+}
+
+# ts_mask_in_rect MASK X Y W H: how many white pixels of a mask lie in a
+# rectangle.
+ts_mask_in_rect() {
+  local crop
+  crop=$(ts_clip "$1" "$2" "$3" "$4" "$5")
+  [ -n "$crop" ] || { echo 0; return; }
+  convert "$1" -crop "$crop" +repage -format '%[fx:int(mean*w*h+0.5)]\n' info:
+}

@@ -261,9 +261,11 @@ tw_reg_escape() {
 # ---------------------------------------------------------------- programs
 
 # tw_stage NAME [FILE...]: a directory TW_WORK/NAME holding a copy of
-# tidewater.scr, the resource library ReraDOR.dll when the build has made it
-# (found beside the saver), and the named support files (PASSWORD.CPL,
-# MPR.DLL, preview_host.exe) from the build; later runs start there.
+# tidewater.scr (of TW_SAVER_BUILD when set: another build of the saver,
+# staged under the same name), the resource library ReraDOR.dll when the
+# build has made it (found beside the saver), and the named support files
+# (PASSWORD.CPL, MPR.DLL, preview_host.exe) from the build; later runs start
+# there.
 # TW_STAGE is its path, TW_SCR the saver in it.
 tw_stage() {
   TW_STAGE=$TW_WORK/$1
@@ -271,7 +273,7 @@ tw_stage() {
   rm -rf "$TW_STAGE"
   mkdir -p "$TW_STAGE"
   TW_SCR=$TW_STAGE/$TW_SAVER_NAME
-  tw_place "$TW_BUILD/bin/$TW_SAVER_NAME" "$TW_STAGE" || return 1
+  cp "${TW_SAVER_BUILD:-$TW_BUILD/bin/$TW_SAVER_NAME}" "$TW_SCR" || return 1
   [ -f "$TW_BUILD/bin/ReraDOR.dll" ] && tw_place "$TW_BUILD/bin/ReraDOR.dll" "$TW_STAGE"
   local f
   for f in "$@"; do

@@ -1,0 +1,42 @@
+#pragma once
+// The tick trace: a test build of the saver (compiled with TW_TICK_TRACE,
+// never shipped) logs every actor's state after every frame, so that the
+// end-to-end tests check the rules of motion per tick instead of guessing
+// them from screenshots. It also takes three settings from the environment:
+//
+//   TW_TRACE_SEED     seed of the scene's generator (decimal; default: the
+//                     multimedia time, as the saver does), so a run repeats
+//   TW_TRACE_TICK_MS  the frame tick's period (default 80)
+//   TW_TRACE_PAUSE    the last tick to run: after it the frame loop stops and
+//                     the window keeps showing that frame, for a screenshot
+//
+// Lines (DebugLog), with the numbers in decimal:
+//   trace seed S
+//   T TICK SLOT fish X Y W H FRAME STATE SPEED MIRROR MINX MAXX BUBBLE COUNTER BX BY
+//   T TICK SLOT puffer X Y W H FRAME TURNINGFRAME SPEED MIRROR MINX MAXX
+//   T TICK SLOT text LEFT TOP WIDTH HEIGHT SPEED
+//   trace paused after tick N
+// A fish's COUNTER is the bubble counter after drawing, so the burst frame on
+// screen is COUNTER - 1 while BUBBLE is 1.
+
+#include <cstdint>
+
+struct SceneState;
+
+#ifdef TW_TICK_TRACE
+// The seed to use: TW_TRACE_SEED when set, else fallback. Logs it.
+std::uint32_t TraceSeed(std::uint32_t fallback);
+// The frame tick's period in ms.
+std::int32_t TraceTickInterval(std::int32_t fallback);
+// True when tick number `tick` (1 for the first) is past the pause point;
+// logs the pause once.
+bool TracePaused(std::uint32_t tick);
+// One line per occupied slot, after the frame of tick number `tick`.
+void TraceTick(const SceneState& scene, std::uint32_t tick);
+#else
+// The shipped saver: the given seed and period, no pause, no lines.
+inline std::uint32_t TraceSeed(std::uint32_t fallback) { return fallback; }
+inline std::int32_t TraceTickInterval(std::int32_t fallback) { return fallback; }
+inline bool TracePaused(std::uint32_t) { return false; }
+inline void TraceTick(const SceneState&, std::uint32_t) {}
+#endif
