@@ -9,6 +9,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 dir=$top/build/bench/benchmarks
 summary=$top/build/bench/summary.txt
 : > "$summary"
+: > "$summary.raw"
 status=0
 selected=("$@")
 wanted() { [ ${#selected[@]} -eq 0 ] || [[ " ${selected[*]} " == *" $1 "* ]]; }
@@ -19,9 +20,9 @@ for program in "$dir"/*; do
   # Repetitions of the cases are interleaved, so that a burst of load from
   # elsewhere falls on both sides of a comparison.
   "$program" --benchmark_min_time=0.2 --benchmark_enable_random_interleaving=true 2>&1 |
-    tee -a "$summary.raw" \
-    | grep -E '^(ratio|[a-z_0-9]+_ms|build_)' >> "$summary" || true
-  [ "${PIPESTATUS[0]}" = 0 ] || status=1
+    tee -a "$summary.raw" | grep -E '^(ratio|[a-z_0-9]+_ms|build_)' >> "$summary"
+  # The program's own status (a pipeline's status is its last command's).
+  [ "${PIPESTATUS[0]}" = 0 ] || { echo "$(basename "$program") failed"; status=1; }
 done
 # The scene's tick, on the target under Wine: scene_bench of the win32 build
 # (made here when missing), on a private 1024 x 768 display of each depth, in
@@ -38,7 +39,7 @@ scene_bench_runs() {
     source "$top/tests/support/wine.sh"
     TW_WORK=$top/build/bench
     trap 'tw_wine_stop; tw_xvfb_stop' EXIT
-    tw_prefix bench
+    tw_prefix bench || return 1
     for run in 24:32:0:0x1FFFF 16:16:0:0x1FFFF 8:8:0:0x1FFFF 24:32_no_overlays:7:0x1FFFF \
                24:32_three_small:7:0x481; do
       IFS=: read -r depth label display fishes <<< "$run"
@@ -75,7 +76,8 @@ scene_bench_runs() {
 if wanted scene_bench; then
   echo "== scene_bench (Wine)"
   mkdir -p "$top/build/bench"
-  scene_bench_runs | tee "$top/build/bench/scene_bench.txt" || status=1
+  scene_bench_runs | tee "$top/build/bench/scene_bench.txt"
+  [ "${PIPESTATUS[0]}" = 0 ] || status=1
   grep -q '^scene_bench_failed\|^scene_bench: ' "$top/build/bench/scene_bench.txt" && status=1
   grep -E '^(ratio|[a-z_0-9]+_ms)' "$top/build/bench/scene_bench.txt" >> "$summary" || true
   # The headline: setup on the 32-bit back surface, and the full redraw

@@ -38,7 +38,7 @@ if [ -z "${DISPLAY:-}" ]; then
   tw_xvfb_start "${1:-1024x768x24}" || exit 1
   own_display=1
 fi
-tw_prefix run
+tw_prefix run || exit 1
 
 # A first run gets every species and a random stock background; after that
 # the prefix keeps whatever the settings program wrote.

@@ -22,26 +22,35 @@ record() {  # record NAME STATUS
 }
 
 run_ctest() {  # run_ctest TIER BUILD_DIR
-  local tier=$1 dir=$2 log=$2/ctest.log name
+  local tier=$1 dir=$2 log=$2/ctest.log name status counted=0 broken=0
   echo "== $tier"
-  (cd "$dir" && ctest --output-on-failure -j 2 > ctest.log 2>&1)
+  (cd "$dir" && ctest --output-on-failure --no-tests=error -j 2 > ctest.log 2>&1)
+  status=$?
   tail -n 3 "$log" | sed 's/^/   /'
-  while read -r name; do record "$tier:$name" 0; done < <(
+  while read -r name; do record "$tier:$name" 0; counted=$((counted + 1)); done < <(
     sed -nE 's/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: ([^ ]+) \.+ +Passed.*/\1/p' "$log")
-  while read -r name; do record "$tier:$name" 1; done < <(
+  while read -r name; do record "$tier:$name" 1; broken=$((broken + 1)); done < <(
     sed -nE 's/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: ([^ ]+) \.+.*(Failed|Exception|Timeout|Not Run).*/\1/p' "$log")
   if grep -qE '(Failed|Exception|Timeout)' "$log"; then
     grep -E -B2 -A30 '\*\*\*(Failed|Exception|Timeout)' "$log" | head -n 200
+  fi
+  # A run that found no tests, or that failed in a way no test line shows,
+  # is a failure of the tier.
+  if [ "$counted" = 0 ] || { [ "$status" != 0 ] && [ "$broken" = 0 ]; }; then
+    echo "   ctest ended with status $status after $counted passing tests"
+    record "$tier:ctest" 1
   fi
 }
 
 run_ctest "host unit" build/host
 
-tw_xvfb_start 1024x768x24 && {
+if tw_xvfb_start 1024x768x24; then
   run_ctest "win32 unit" build/win32
-  tw_prefix unit; tw_wine_stop
+  tw_prefix unit && tw_wine_stop
   tw_xvfb_stop
-}
+else
+  record "win32 unit:display" 1
+fi
 
 # The graphics tests again on 16- and 8-bit screens, where the window
 # surfaces and the display's palette realisation take their other paths.
@@ -56,7 +65,7 @@ for depth in 16 8; do
     record "win32-$depth:gfx_tests" 1
     tail -n 40 "$log" | sed 's/^/   | /'
   fi
-  tw_prefix unit; tw_wine_stop
+  tw_prefix unit && tw_wine_stop
   tw_xvfb_stop
 done
 
@@ -80,28 +89,28 @@ run_e2e() {  # run_e2e SCRIPT RESULTS
 }
 
 # Scripts that measure time (they say "# Measures time" at the top) run one
-# after the other, then the short fuzzing run; beside them, in a second
-# lane, the scripts that only look at pictures.
-echo "== end-to-end, with fuzzing (short) beside the pictures"
+# after the other with the machine to themselves; then the scripts that only
+# look at pictures and traces run beside the short fuzzing run.
 mkdir -p build/e2e
 results=build/e2e/results.txt
 : > "$results"
 timed=()
 untimed=()
 for script in tests/e2e/*_test.sh; do
-  [ -e "$script" ] || continue
   if grep -q '^# Measures time' "$script"; then timed+=("$script"); else untimed+=("$script"); fi
 done
+echo "== end-to-end, scripts that measure time"
+for script in "${timed[@]}"; do run_e2e "$script" "$results"; done
+echo "== end-to-end, the others beside the fuzzing (short)"
 (
   for script in "${untimed[@]}"; do run_e2e "$script" "$results"; done
 ) &
 pictures=$!
-for script in "${timed[@]}"; do run_e2e "$script" "$results"; done
-if [ -x scripts/fuzz.sh ]; then
-  if scripts/fuzz.sh short; then echo "fuzz 0" >> "$results"; else echo "fuzz 1" >> "$results"; fi
-fi
+if scripts/fuzz.sh short; then echo "fuzz 0" >> "$results"; else echo "fuzz 1" >> "$results"; fi
 wait "$pictures"
 while read -r name status; do record "$name" "$status"; done < "$results"
+# Every script and the fuzzing run said how they ended.
+[ "$(wc -l < "$results")" = $((${#timed[@]} + ${#untimed[@]} + 1)) ] || record "e2e:results" 1
 
 [ ${#failures[@]} -gt 0 ] && printf 'failed: %s\n' "${failures[@]}"
 echo "$passed passed, $failed failed"

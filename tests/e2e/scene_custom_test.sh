@@ -67,7 +67,7 @@ custom_run() {
   SHOT=$TW_WORK/shot-$(basename "$1" .bmp).png
   rm -f "$SHOT"
   if ts_scene_start 800 600; then
-    ts_scene_shot "$SHOT"
+    tw_expect "a screenshot of the scene with $(basename "$1")" ts_scene_shot "$SHOT"
     sleep 0.5
     tw_expect "the saver still runs with $(basename "$1")" tw_running
   else

@@ -229,27 +229,34 @@ ts_wait_drawn() {
   done
 }
 
-# ts_scene_stop: ends the saver with a key (killing it when it does not end)
-# and sets TS_TICK_MS to the measured period of its frame tick (ms), from the
-# tick counters it logs at shutdown.
+# ts_scene_stop: ends the saver with a key (killing it when it does not end;
+# TW_EXIT is then "timeout").
 ts_scene_stop() {
   tw_key a
   if ! tw_wait_exit 10; then
     tw_kill
     TW_EXIT=timeout
   fi
-  TS_TICK_MS=$(tw_log | sed -n 's/.* \([0-9]*\) frame ticks in \([0-9]*\) ms.*/\1 \2/p' |
-    awk '$1 > 1 { printf "%.2f", $2 / ($1 - 1) }')
-  [ -n "$TS_TICK_MS" ] || TS_TICK_MS=80
 }
 
 # ---------------------------------------------------------------- measurements
 
 # ts_differing A B [FUZZ]: how many pixels of two pictures of the same size
 # differ by more than FUZZ percent (default TS_FUZZ).
+# A picture that is missing or cannot be read prints "error" (and fails),
+# never a count.
 ts_differing() {
-  compare -metric AE -fuzz "${3:-$TS_FUZZ}%" "$1" "$2" null: 2>&1 |
-    awk '{ printf "%d\n", $1 }'
+  local said status
+  said=$(compare -metric AE -fuzz "${3:-$TS_FUZZ}%" "$1" "$2" null: 2>&1)
+  status=$?
+  # compare exits 0 (alike) or 1 (different) after printing the count, 2 on
+  # an error.
+  if [ "$status" -gt 1 ] || ! [[ "$said" =~ ^[0-9.]+(e\+?[0-9]+)?$ ]]; then
+    echo "ts_differing $1 $2: $said" >&2
+    echo error
+    return 1
+  fi
+  awk -v n="$said" 'BEGIN { printf "%d\n", n }'
 }
 
 # ts_mean_delta A B [WxH+X+Y]: the mean absolute difference of two pictures
@@ -308,20 +315,6 @@ ts_colour_box() {
            else print g[3] - 1, g[4] - 1, g[1], g[2], $2 }'
 }
 
-# ts_mean_colour FILE [WxH+X+Y]: "R G B" mean of a region, 0 to 255.
-ts_mean_colour() {
-  local crop=()
-  [ -n "${2:-}" ] && crop=(-crop "$2" +repage)
-  convert "$1" "${crop[@]}" -alpha off \
-    -format '%[fx:int(255*mean.r+0.5)] %[fx:int(255*mean.g+0.5)] %[fx:int(255*mean.b+0.5)]\n' info:
-}
-
-# ts_px_per_tick SPEED: a speed in pixels per second as pixels per tick, at
-# the tick period measured by ts_scene_stop.
-ts_px_per_tick() {
-  awk -v v="$1" -v ms="$TS_TICK_MS" 'BEGIN { printf "%.2f", (v < 0 ? -v : v) * ms / 1000 }'
-}
-
 # ---------------------------------------------------------------- bursts of screenshots
 
 # ts_capture DIR SECONDS [INTERVAL]: raw screenshots for a while, about one
@@ -354,61 +347,14 @@ ts_capture() {
   done
 }
 
-# ts_track DIR REFERENCE OUT: for every shot of a burst not yet in OUT,
-# "SECONDS X Y W H COUNT" of the scene's pixels that differ from the
-# reference picture (the still scene): their bounding box and their number.
-ts_track() {
-  local n t done=0
-  [ -f "$3" ] && done=$(wc -l < "$3") || : > "$3"
-  while read -r n t; do
-    convert "$1/$n.xwd" -crop "${TS_W}x${TS_H}+${TS_X}+${TS_Y}" +repage "$2" -alpha off \
-      -compose difference -composite -colorspace gray -threshold "$TS_CHANGE%" \
-      -bordercolor black -border 1 -format '%@ %[fx:int(mean*w*h+0.5)]\n' info: 2>/dev/null |
-      awk -v t="$t" '{ split($1, g, /[x+]/); if ($2 == 0) print t, 0, 0, 0, 0, 0;
-                       else print t, g[3] - 1, g[4] - 1, g[1], g[2], $2 }' >> "$3"
-  done < <(tail -n +$((done + 1)) "$1/times")
-}
-
 # ts_burst_pngs DIR: converts the raw shots of a burst to scene-sized PNGs
-# (DIR/NNNN.png), for measurements other than ts_track.
+# (DIR/NNNN.png).
 ts_burst_pngs() {
   local n t
   while read -r n t; do
     [ -f "$1/$n.png" ] ||
       convert "$1/$n.xwd" -crop "${TS_W}x${TS_H}+${TS_X}+${TS_Y}" +repage "$1/$n.png"
   done < "$1/times"
-}
-
-# ts_segments TRACK [LEAD]: the motion of a single actor tracked by ts_track,
-# as stretches "KIND START END SPEED" with KIND left, right or still, START
-# and END in seconds and SPEED in pixels per second (signed). Only shots
-# where the actor is wholly inside the scene count; its position is the
-# centre of its box, and its speed at a shot is measured over the next LEAD
-# seconds (default 0.5). A stretch holds at least two shots; shots that fit
-# no kind (a change of speed) are left out.
-ts_segments() {
-  awk -v W="$TS_W" -v H="$TS_H" -v lead="${2:-0.5}" '
-    $6 > 0 && $2 > 0 && $2 + $4 < W && $3 > 0 && $3 + $5 < H {
-      n++; t[n] = $1; c[n] = $2 + $4 / 2
-    }
-    END {
-      for (i = 1; i <= n; i++) {
-        for (j = i + 1; j <= n && t[j] < t[i] + lead; j++) {}
-        if (j > n || t[j] - t[i] > 2 * lead) { kind[i] = ""; continue }
-        v[i] = (c[j] - c[i]) / (t[j] - t[i])
-        kind[i] = v[i] > 12 ? "right" : v[i] < -12 ? "left" : (v[i] < 6 && v[i] > -6) ? "still" : ""
-      }
-      # Unclassified shots (speeding up, slowing down) neither extend nor
-      # break a stretch.
-      k = ""; cnt = 0
-      for (i = 1; i <= n; i++) {
-        if (kind[i] == "") continue
-        if (kind[i] == k) { end = i; sum += v[i]; cnt++; continue }
-        if (cnt >= 2) printf "%s %.3f %.3f %.1f\n", k, t[start], t[end], sum / cnt
-        k = kind[i]; start = i; end = i; sum = v[i]; cnt = 1
-      }
-      if (cnt >= 2) printf "%s %.3f %.3f %.1f\n", k, t[start], t[end], sum / cnt
-    }' "$1"
 }
 
 # ts_font_hex HEIGHT WEIGHT QUALITY FACE: a "FONT" value, the hexadecimal
@@ -593,11 +539,6 @@ ts_same_run() {
   cmp -s <(awk -v t="$3" '$1 <= t' "$1") <(awk -v t="$3" '$1 <= t' "$2")
 }
 
-# ts_slot_rect TRACE SLOT TICK: "X Y W H" of an actor at a tick.
-ts_slot_rect() {
-  awk -v s="$2" -v t="$3" '$1 == t && $2 == s { print $4, $5, $6, $7; exit }' "$1"
-}
-
 # ts_fish_rules TRACE SLOT N M SPEED HOVER: checks the fish of one slot tick
 # by tick against its rules (N frames in all, the first M of them the swim
 # cycle, SPEED the species' speed, HOVER 1 when it may hover). Prints every
@@ -678,7 +619,7 @@ ts_puffer_rules() {
       if (!seen) {
         seen = 1
         if (v != -2 || f != 1) bad("does not start left at frame 1")
-        keep(); next
+        pstep = 1; keep(); next
       }
       if (pf == 0 ? f != 1 : tf != ptf) bad("turning frame " tf " after " ptf " at frame " pf)
       step = pf == 0 ? 1 : pf == ptf ? -1 : pstep

@@ -7,7 +7,7 @@
 set -u
 source "$(dirname "$0")/wine.sh"
 name=${TW_UNIT_PREFIX:-unit}
-tw_prefix "$name"
+tw_prefix "$name" || exit 1
 if [ -n "${DISPLAY:-}" ]; then
   exec wine "$@"
 fi

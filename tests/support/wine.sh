@@ -25,9 +25,9 @@ TW_SAVER_NAME=tidewater.scr
 
 # ---------------------------------------------------------------- prefix
 
-# tw_prefix NAME: sets WINEPREFIX to build/wine/NAME, initialising it once.
-# Native DLLs beside a program win over Wine's own for MPR.DLL, so that the
-# test stand-in is found.
+# tw_prefix NAME: sets WINEPREFIX to build/wine/NAME, initialising it once;
+# fails when the prefix could not be made. Native DLLs beside a program win
+# over Wine's own for MPR.DLL, so that the test stand-in is found.
 tw_prefix() {
   export WINEPREFIX=$TW_WINE_ROOT/$1
   export WINEARCH=win32
@@ -38,7 +38,10 @@ tw_prefix() {
     flock 9
     if [ ! -f "$WINEPREFIX/.tw-ready" ]; then
       rm -rf "$WINEPREFIX"
-      DISPLAY= wineboot -i >/dev/null 2>&1 || true
+      if ! DISPLAY= wineboot -i >/dev/null 2>&1; then
+        echo "tw_prefix: wineboot could not make $WINEPREFIX" >&2
+        exit 1
+      fi
       wineserver -w
       touch "$WINEPREFIX/.tw-ready"
     fi
@@ -117,7 +120,7 @@ tw_begin() {
   rm -rf "$TW_WORK"
   mkdir -p "$TW_WORK"
   trap tw_cleanup EXIT
-  tw_prefix "e2e-$1"
+  tw_prefix "e2e-$1" || { echo "no Wine prefix" >&2; exit 1; }
   tw_wine_stop
   tw_xvfb_start "${2:-800x600x24}" || { echo "no display" >&2; exit 1; }
   echo "session $1: prefix $WINEPREFIX, display $DISPLAY, work $TW_WORK"
@@ -163,19 +166,23 @@ tw_expect() {
   if "$@"; then tw_pass "$what"; else tw_fail "$what"; fi
 }
 
-# tw_expect_range DESCRIPTION VALUE LOW HIGH (numbers, bounds included)
+# tw_expect_range DESCRIPTION VALUE LOW HIGH (numbers, bounds included); a
+# VALUE that is no number (an empty or failed measurement) fails.
 tw_expect_range() {
-  if awk -v v="$2" -v lo="$3" -v hi="$4" 'BEGIN { exit !(v >= lo && v <= hi) }'; then
+  if ! [[ "$2" =~ ^-?[0-9]+(\.[0-9]*)?([eE][-+]?[0-9]+)?$ ]]; then
+    tw_fail "$1: '$2' is no number"
+  elif awk -v v="$2" -v lo="$3" -v hi="$4" 'BEGIN { exit !(v >= lo && v <= hi) }'; then
     tw_pass "$1 ($2)"
   else
     tw_fail "$1: $2 not within $3..$4"
   fi
 }
 
-# tw_finish: prints the summary and exits with the number of failures.
+# tw_finish: prints the summary and exits non-zero when a check failed or
+# none was made.
 tw_finish() {
   echo "$TW_SESSION: $((TW_CHECKS - TW_FAILURES)) of $TW_CHECKS checks passed"
-  exit $((TW_FAILURES > 0))
+  exit $((TW_FAILURES > 0 || TW_CHECKS == 0))
 }
 
 # ---------------------------------------------------------------- registry
