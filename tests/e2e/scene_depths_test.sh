@@ -12,7 +12,8 @@
 set -u
 source "$(dirname "$0")/../support/scene.sh"
 tw_begin scene_depths 800x600x24
-tw_stage plain
+ts_stage_traced plain
+SEED=6
 
 CLOWN=1
 DOLPHIN=$((1 << 15))
@@ -42,12 +43,12 @@ mean_masked() {
 
 # sprite_colour DEPTH NAME FISHES [TEXT]: runs one species (and the text,
 # when given) over background 7 and prints "R G B N": the mean colour of the
-# sprite's pixels and their number, over shots that show it whole (its box
-# clear of the scene's edges), capturing until there are six of them or 12 s
-# have passed. The shots stay in TW_WORK/NAME-DEPTH.
+# sprite's pixels and their number, on one paused frame in which every actor
+# is wholly in the scene. The run has the same seed at every depth, so every
+# depth shows the very same frame (TW_WORK/NAME-DEPTH.png): the one first
+# found on 24 bits, whose trace the other depths must repeat.
 sprite_colour() {
-  local depth=$1 dir=$TW_WORK/$2-$1 n t box whole=0 seen=0 burst
-  local still=$TW_WORK/still-$depth-7.png sums=$TW_WORK/$2-$1.sums
+  local depth=$1 name=$2 shot=$TW_WORK/$2-$1.png trace=$TW_WORK/$2.trace tick
   ts_config_reset
   [ "$depth" = 8 ] && ts_palette_display on
   ts_set DISPLAY dword 7
@@ -58,25 +59,20 @@ sprite_colour() {
     ts_set FONT string "$(ts_font_hex -32 700 3 Tahoma)"
   fi
   tw_reg_apply
-  : > "$sums"
-  ts_scene_start 800 600 || { ts_scene_stop; echo "0 0 0 0"; return; }
-  for burst in 1 2 3 4 5 6; do
-    ts_capture "$dir" 2 0.3
-    ts_burst_pngs "$dir"
-    while read -r n t; do
-      read -r -a box < <(ts_change_box "$dir/$n.png" "$still")
-      [ "${box[4]}" -gt 0 ] && [ "${box[0]}" -gt 0 ] && [ "${box[1]}" -gt 0 ] &&
-        [ $((box[0] + box[2])) -lt 800 ] && [ $((box[1] + box[3])) -lt 600 ] || continue
-      mean_masked "$dir/$n.png" "$still" >> "$sums"
-      whole=$((whole + 1))
-    done < <(tail -n +$((seen + 1)) "$dir/times")
-    seen=$(wc -l < "$dir/times")
-    [ "$whole" -ge 6 ] && break
-  done
-  ts_scene_stop
-  awk '{ r += $1; g += $2; b += $3; n += $4 }
-    END { if (n > 0) printf "%.0f %.0f %.0f %d\n", r / n, g / n, b / n, n; else print "0 0 0 0" }' \
-    "$sums"
+  if [ "$depth" = 24 ]; then
+    ts_traced_run 800 600 "$SEED" 300 "$trace" >&2 || { echo "0 0 0 0"; return; }
+  fi
+  # The first tick at which every actor lies wholly in the scene.
+  tick=$(awk '{ inside = $4 >= 0 && $5 >= 0 && $4 + $6 <= 800 && $5 + $7 <= 600 }
+    $1 != t { if (t && all) { print t; exit } t = $1; all = 1 }
+    !inside { all = 0 }' "$trace")
+  if [ -z "$tick" ] || ! ts_paused_shot 800 600 "$SEED" "$tick" "$shot" >&2 ||
+     ! ts_same_run "$trace" "$shot.trace" "$tick"; then
+    echo "0 0 0 0"
+    return
+  fi
+  mean_masked "$shot" "$TW_WORK/still-$depth-7.png" |
+    awk '{ if ($4 > 0) printf "%.0f %.0f %.0f %d\n", $1 / $4, $2 / $4, $3 / $4, $4; else print "0 0 0 0" }'
 }
 
 # colour_gap A B: the largest per-channel difference of two "R G B N" lines.
@@ -118,15 +114,9 @@ for depth in 24 16 8; do
 
   clown=$(sprite_colour "$depth" clown "$CLOWN" "Tidewater")
   echo "clown (masked sprite) on $depth bits: mean colour and pixels $clown"
-  # The text's magenta shows (the line may start out at an edge of the
-  # screen, so one good shot is enough).
-  most=0
-  while read -r n t; do
-    read -r -a box < <(ts_colour_box "$TW_WORK/clown-$depth/$n.png" $MAGENTA 3)
-    [ "${box[4]}" -gt "$most" ] && most=${box[4]}
-  done < "$TW_WORK/clown-$depth/times"
-  tw_expect_range "the text shows in its magenta on $depth bits (most pixels in a shot)" \
-    "$most" 50 1000000
+  # The text's magenta shows.
+  tw_expect_range "the text shows in its magenta on $depth bits (pixels)" \
+    "$(ts_colour_box "$TW_WORK/clown-$depth.png" $MAGENTA 3 | cut -d' ' -f5)" 50 1000000
   dolphin=$(sprite_colour "$depth" dolphin "$DOLPHIN")
   echo "dolphin (keyed sprite) on $depth bits: mean colour and pixels $dolphin"
   if [ "$depth" = 24 ]; then

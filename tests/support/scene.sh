@@ -1,7 +1,8 @@
 # Helpers for the scene's end-to-end tests, on top of wine.sh: the stock
 # background table, expected pictures composed from the resource library,
-# screenshots of the running scene, bursts of timed screenshots and the
-# measurements made on them (pixel differences, moving regions, colours).
+# screenshots of the running scene and the measurements made on them (pixel
+# differences, changed regions, colours), and runs of the tick-trace build
+# with the rules of motion checked on their traces.
 #
 #   source tests/support/scene.sh
 #   tw_begin scene_x 800x600x24; tw_stage plain
@@ -313,48 +314,6 @@ ts_colour_box() {
     -format '%@ %[fx:int(mean*w*h+0.5)]\n' info: 2>/dev/null |
     awk '{ split($1, g, /[x+]/); if ($2 == 0) print "0 0 0 0 0";
            else print g[3] - 1, g[4] - 1, g[1], g[2], $2 }'
-}
-
-# ---------------------------------------------------------------- bursts of screenshots
-
-# ts_capture DIR SECONDS [INTERVAL]: raw screenshots for a while, about one
-# every INTERVAL seconds (default 0.1; each gap drawn between 0.6 and 1.4
-# times it, so that shots never lock onto the 80 ms tick and keep missing
-# the same frames of a cycle): DIR/NNNN.xwd, and DIR/times with
-# "NNNN SECONDS" lines (when each was taken, from the start of the first
-# burst into DIR; a later burst into the same DIR continues its numbering).
-ts_capture() {
-  local dir=$1 interval=${3:-0.1} n start now next until
-  mkdir -p "$dir"
-  [ -f "$dir/start" ] || date +%s.%N > "$dir/start"
-  [ -f "$dir/times" ] || : > "$dir/times"
-  start=$(cat "$dir/start")
-  n=$(wc -l < "$dir/times")
-  now=$(date +%s.%N)
-  until=$(awk -v s="$now" -v d="$2" 'BEGIN { printf "%.3f", s + d }')
-  while awk -v n="$now" -v u="$until" 'BEGIN { exit !(n < u) }'; do
-    next=$(awk -v s="$now" -v d="$interval" -v seed="$RANDOM" \
-      'BEGIN { srand(seed); printf "%.3f", s + d * (0.6 + 0.8 * rand()) }')
-    n=$((n + 1))
-    ts_shot "$(printf '%s/%04d.xwd' "$dir" "$n")" || break
-    awk -v n="$n" -v a="$now" -v s="$start" -v b="$(date +%s.%N)" \
-      'BEGIN { printf "%04d %.3f\n", n, (a + b) / 2 - s }' >> "$dir/times"
-    now=$(date +%s.%N)
-    local wait
-    wait=$(awk -v n="$now" -v x="$next" 'BEGIN { d = x - n; printf "%.3f", (d > 0 ? d : 0) }')
-    [ "$wait" != 0.000 ] && sleep "$wait"
-    now=$(date +%s.%N)
-  done
-}
-
-# ts_burst_pngs DIR: converts the raw shots of a burst to scene-sized PNGs
-# (DIR/NNNN.png).
-ts_burst_pngs() {
-  local n t
-  while read -r n t; do
-    [ -f "$1/$n.png" ] ||
-      convert "$1/$n.xwd" -crop "${TS_W}x${TS_H}+${TS_X}+${TS_Y}" +repage "$1/$n.png"
-  done < "$1/times"
 }
 
 # ts_font_hex HEIGHT WEIGHT QUALITY FACE: a "FONT" value, the hexadecimal
