@@ -4,13 +4,7 @@
 #pragma once
 
 #include "pixel/blit.h"
-
-// SSE2 entry points realign the stack: 32-bit Windows guarantees only 4 bytes.
-#if defined(__i386__) && defined(__GNUC__)
-#define TW_SIMD_ENTRY __attribute__((force_align_arg_pointer))
-#else
-#define TW_SIMD_ENTRY
-#endif
+#include "pixel/simd_entry.h"
 
 TW_KEYED_BLIT(BlendBlit555MmxPortable);
 TW_KEYED_BLIT(BlendBlit565MmxPortable);

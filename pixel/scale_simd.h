@@ -1,0 +1,16 @@
+// The SSE2 forms of the bilinear scaling kernels (scale_sse2.cpp), for the kernel table
+// and for tests that compare them with the portable forms. Run only when CpuHasSse2().
+#pragma once
+
+#include "pixel/scale.h"
+#include "pixel/simd_entry.h"
+
+TW_SIMD_ENTRY void ScaleBilinear32Sse2(std::uint8_t* dst, std::int32_t dstPitch,
+                                       const std::uint8_t* src, std::int32_t srcPitch,
+                                       const ScaleGeometry& g, const ScaleRect& r);
+TW_SIMD_ENTRY void ScaleBilinear555Sse2(std::uint8_t* dst, std::int32_t dstPitch,
+                                        const std::uint8_t* src, std::int32_t srcPitch,
+                                        const ScaleGeometry& g, const ScaleRect& r);
+TW_SIMD_ENTRY void ScaleBilinear565Sse2(std::uint8_t* dst, std::int32_t dstPitch,
+                                        const std::uint8_t* src, std::int32_t srcPitch,
+                                        const ScaleGeometry& g, const ScaleRect& r);
