@@ -71,11 +71,11 @@ std::uint32_t ReferenceBilinear(const Picture& src, int x, int y, int dw, int dh
   Tap tx = ReferenceTap(x, src.width, dw), ty = ReferenceTap(y, src.height, dh);
   // Channel layouts: shift and width of each.
   struct Field { int shift, bits; };
-  std::vector<Field> fields;
-  if (bytes == 4) fields = {{0, 8}, {8, 8}, {16, 8}, {24, 8}};
-  else fields = {{0, 5}, {5, greenBits}, {5 + greenBits, 5}};
+  const Field wide[] = {{0, 8}, {8, 8}, {16, 8}, {24, 8}};
+  const Field narrow[] = {{0, 5}, {5, greenBits}, {5 + greenBits, 5}, {16, 0}};
   std::uint32_t out = 0;
-  for (const Field& f : fields) {
+  for (const Field& f : bytes == 4 ? wide : narrow) {
+    if (f.bits == 0) continue;
     int a = Channel(src.Get(tx.first, ty.first), f.shift, f.bits);
     int b = Channel(src.Get(tx.second, ty.first), f.shift, f.bits);
     int c = Channel(src.Get(tx.first, ty.second), f.shift, f.bits);
