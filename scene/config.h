@@ -20,6 +20,9 @@ constexpr const char* kFishesValue = "FISHES";
 constexpr const char* kCustomTextValue = "CUSTOMTEXT";
 constexpr const char* kFontValue = "FONT";
 constexpr const char* kFontColourValue = "FONTCOLOR";
+// Not 0: the scene is scaled to fill each monitor; absent or 0: centred at
+// its own size.
+constexpr const char* kFillScreenValue = "FILLSCREEN";
 
 // What "DISPLAY" asks for. 0..7 pick a stock background, 8 the user's
 // picture, anything else (above 8, and negative values too) a random stock

@@ -5,7 +5,9 @@
 #include "gfx/dib_surface.h"
 #include "gfx/display.h"
 #include "gfx/graphics_system.h"
+#include "gfx/palette.h"
 #include "gfx/window_surface.h"
+#include "pixel/cpu_features.h"
 #include "scene/scene_state.h"
 
 SceneGraphics::~SceneGraphics() {
@@ -49,11 +51,87 @@ void SceneGraphics::RestoreBackground(const Rect& r) {
                        0);
 }
 
+bool SceneGraphics::SetViews(const SceneView* views, int count) {
+  DibSurface* back = display_ ? display_->BackSurface() : nullptr;
+  if (!back || !system_ || count < 0 || count > kMaxViews) return false;
+  ViewSurface made[kMaxViews] = {};
+  bool ok = true;
+  for (int i = 0; i < count && ok; ++i) {
+    made[i].view = views[i];
+    if (!views[i].scaled) continue;
+    made[i].scaled = system_->NewDibSurface();
+    ok = made[i].scaled &&
+         made[i].scaled->Create(views[i].area.width, views[i].area.height, back->Type()) ==
+             GFX_OK;
+    if (ok && back->GetPalette()) (void)made[i].scaled->SetPalette(back->GetPalette());
+  }
+  if (!ok) {
+    for (ViewSurface& v : made)
+      if (v.scaled) v.scaled->Release();
+    return false;
+  }
+  DropViews();
+  for (int i = 0; i < count; ++i) views_[i] = made[i];
+  viewCount_ = count;
+  scale_ = SelectScaleKernel({back->Type(), true, CpuHasSse2()}).kernel;
+  return true;
+}
+
+void SceneGraphics::DropViews() {
+  for (int i = 0; i < viewCount_; ++i)
+    if (views_[i].scaled) views_[i].scaled->Release();
+  viewCount_ = 0;
+}
+
 void SceneGraphics::PresentRect(const Rect& r, std::int32_t offsetX, std::int32_t offsetY) {
   if (!display_ || !display_->ScreenSurface() || !display_->BackSurface()) return;
-  (void)display_->ScreenSurface()->BlitFrom(r.x + offsetX, r.y + offsetY, r.width, r.height,
-                                            display_->BackSurface(), r.x, r.y, r.width, r.height,
-                                            0, 0);
+  if (viewCount_ == 0) {
+    (void)display_->ScreenSurface()->BlitFrom(r.x + offsetX, r.y + offsetY, r.width, r.height,
+                                              display_->BackSurface(), r.x, r.y, r.width,
+                                              r.height, 0, 0);
+    return;
+  }
+  for (int i = 0; i < viewCount_; ++i) PresentView(views_[i], r);
+}
+
+// r of the back surface to its place in one view, clipped to the view's monitor.
+void SceneGraphics::PresentView(const ViewSurface& v, const Rect& r) {
+  if (v.scaled) {
+    PresentScaledView(v, r);
+    return;
+  }
+  const Rect& m = v.view.monitor;
+  std::int32_t left = v.view.area.x + r.x, top = v.view.area.y + r.y;
+  std::int32_t right = left + r.width, bottom = top + r.height;
+  if (left < m.x) left = m.x;
+  if (top < m.y) top = m.y;
+  if (right > m.x + m.width) right = m.x + m.width;
+  if (bottom > m.y + m.height) bottom = m.y + m.height;
+  if (right <= left || bottom <= top) return;
+  const std::int32_t sx = left - v.view.area.x, sy = top - v.view.area.y;
+  (void)display_->ScreenSurface()->BlitFrom(left, top, right - left, bottom - top,
+                                            display_->BackSurface(), sx, sy, right - left,
+                                            bottom - top, 0, 0);
+}
+
+// The scaled pixels that r of the back surface reaches, computed into the
+// view's surface and copied to the window.
+void SceneGraphics::PresentScaledView(const ViewSurface& v, const Rect& r) {
+  DibSurface* back = display_->BackSurface();
+  const ScaleGeometry g = {back->Width(), back->Height(), v.view.area.width, v.view.area.height};
+  const ScaleRect d = ScaledDirtyRect(g, {r.x, r.y, r.width, r.height});
+  if (!scale_ || d.width <= 0 || d.height <= 0) return;
+  std::uint8_t *from = nullptr, *to = nullptr;
+  std::int32_t fromPitch = 0, toPitch = 0;
+  if (back->Lock(&from, &fromPitch) != GFX_OK) return;
+  if (v.scaled->Lock(&to, &toPitch) == GFX_OK) {
+    scale_(to, toPitch, from, fromPitch, g, d);
+    (void)v.scaled->Unlock();
+  }
+  (void)back->Unlock();
+  (void)display_->ScreenSurface()->BlitFrom(v.view.area.x + d.x, v.view.area.y + d.y, d.width,
+                                            d.height, v.scaled, d.x, d.y, d.width, d.height, 0,
+                                            0);
 }
 
 void SceneGraphics::BeginPresent() {
@@ -74,7 +152,20 @@ void SceneGraphics::PresentScaled() {
 }
 
 void SceneGraphics::Paint() {
-  if (display_) display_->Paint();
+  if (!display_) return;
+  if (viewCount_ == 0) {
+    display_->Paint();
+    return;
+  }
+  // The bars are the window's black background; the views are drawn anew.
+  PAINTSTRUCT paint;
+  if (!BeginPaint(display_->Window(), &paint)) return;
+  EndPaint(display_->Window(), &paint);
+  DibSurface* back = display_->BackSurface();
+  if (!back || !display_->ScreenSurface()) return;
+  BeginPresent();
+  for (int i = 0; i < viewCount_; ++i) PresentView(views_[i], {0, 0, back->Width(), back->Height()});
+  EndPresent();
 }
 
 void SceneGraphics::RealizePalette() {
@@ -85,6 +176,7 @@ void SceneGraphics::RealizePalette() {
 void SceneGraphics::ReleaseMixer() {}
 
 void SceneGraphics::ReleaseDisplay() {
+  DropViews();
   delete display_;
   display_ = nullptr;
   stage_.backSurface = nullptr;

@@ -7,8 +7,10 @@
 #include <cstdint>
 
 #include "port/win32.h"
+#include "pixel/scale.h"
 #include "scene/actor_stage.h"
 #include "scene/scene_objects.h"
+#include "scene/scene_view.h"
 
 class DibSurface;
 class Display;
@@ -29,6 +31,15 @@ class SceneGraphics : public SceneObjects {
   // actors' ranges by it.
   void SetBackground(DibSurface* background);
   void SetBubbles(Image* sprite, Image* mask);
+  // Where the scene shows, one view a monitor (at most kMaxViews), in place of
+  // the single copy at the tick's offsets. A scaled view goes through a
+  // surface of its own size: the back surface's changed rectangles are scaled
+  // into it (smoothly where the pixels allow), then copied to the window. The
+  // back surface must exist. False when a scaled view's surface could not be
+  // made (the views are then left as they were).
+  bool SetViews(const SceneView* views, int count);
+
+  static constexpr int kMaxViews = 8;
 
   GraphicsSystem* System() const { return system_; }
   const ActorStage& Stage() const { return stage_; }
@@ -45,8 +56,19 @@ class SceneGraphics : public SceneObjects {
   void ReleaseGraphics() override;
 
  private:
+  struct ViewSurface {
+    SceneView view;
+    DibSurface* scaled;  // scaled views only; owned
+  };
+  void PresentView(const ViewSurface& v, const Rect& r);
+  void PresentScaledView(const ViewSurface& v, const Rect& r);
+  void DropViews();
+
   GraphicsSystem* system_ = nullptr;
   Display* display_ = nullptr;
   DibSurface* background_ = nullptr;
   ActorStage stage_;
+  ViewSurface views_[kMaxViews] = {};
+  int viewCount_ = 0;
+  ScaleKernel scale_ = nullptr;
 };

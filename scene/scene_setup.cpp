@@ -24,9 +24,11 @@
 #include "scene/fish_actor.h"
 #include "scene/frame_tick.h"
 #include "scene/library_file.h"
+#include "scene/monitors.h"
 #include "scene/puffer_actor.h"
 #include "scene/scene_graphics.h"
 #include "scene/scene_state.h"
+#include "scene/scene_view.h"
 #include "scene/species_table.h"
 #include "scene/swim_range.h"
 #include "scene/text_actor.h"
@@ -425,6 +427,27 @@ void BuildFromLibrary(SceneGraphics& graphics, Display* display, HMODULE library
   if (palette) palette->Release();
 }
 
+// Where the scene shows. One monitor and the scene at its own size: the
+// single centred copy at the tick's offsets. Otherwise a view on each
+// monitor, filled when "FILLSCREEN" asks for it. After the palette, which the
+// scaled views' surfaces take over.
+void PlaceViews(SceneGraphics& graphics, std::int32_t width, std::int32_t height) {
+  Rect monitors[SceneGraphics::kMaxViews];
+  const int count = ListMonitors(monitors, SceneGraphics::kMaxViews);
+  const bool fill = ReadConfigNumber(kFillScreenValue, 0) != 0;
+  if (count == 1 && !fill) return;
+  SceneView views[SceneGraphics::kMaxViews];
+  const int made = MakeViews(monitors, count, width, height, fill, views);
+  if (!graphics.SetViews(views, made)) {
+    DebugLog("Tidewater: no surface for the scaled views; the scene stays centred\n");
+    return;
+  }
+  for (int i = 0; i < made; ++i)
+    DebugLog("Tidewater: view %d at %d,%d %dx%d on monitor %d,%d %dx%d\n", i, views[i].area.x,
+             views[i].area.y, views[i].area.width, views[i].area.height, monitors[i].x,
+             monitors[i].y, monitors[i].width, monitors[i].height);
+}
+
 }  // namespace
 
 int SetupFullScreen(HWND window) {
@@ -460,6 +483,7 @@ int SetupFullScreen(HWND window) {
   BuildFromLibrary(*graphics, display, library, fishes, DecodeDisplayChoice(displayValue), width,
                    height, backType);
   FreeLibrary(library);
+  PlaceViews(*graphics, width, height);
   StartFrameLoop(window, back->Width(), back->Height());
   return 0;
 }

@@ -8,7 +8,8 @@
 namespace {
 
 // The scene decides by the window's geometry, not by the command line: a
-// window whose client area is the whole screen runs the full scene.
+// window whose client area is the whole screen, or the whole virtual screen
+// of several monitors, runs the full scene.
 void OnFirstMove(HWND window) {
   if (gScene.moved) return;
   gScene.moved = true;
@@ -18,7 +19,10 @@ void OnFirstMove(HWND window) {
   int screenWidth = GetDeviceCaps(dc, HORZRES);
   int screenHeight = GetDeviceCaps(dc, VERTRES);
   ReleaseDC(window, dc);
-  gScene.preview = !(client.right == screenWidth && client.bottom == screenHeight);
+  const bool screen = client.right == screenWidth && client.bottom == screenHeight;
+  const bool virtualScreen = client.right == GetSystemMetrics(SM_CXVIRTUALSCREEN) &&
+                             client.bottom == GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  gScene.preview = !(screen || virtualScreen);
   DebugLog("Tidewater: %s scene in %dx%d on a %dx%d screen\n",
            gScene.preview ? "preview" : "full-screen", static_cast<int>(client.right),
            static_cast<int>(client.bottom), screenWidth, screenHeight);

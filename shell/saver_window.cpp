@@ -39,7 +39,7 @@ std::int32_t RunSaverWindow(HWND parent) {
   saverClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   saverClass.lpszClassName = kSaverClassName;
 
-  int width, height;
+  int left = 0, top = 0, width, height;
   DWORD style, exStyle = 0;
   const char* title;
   if (parent) {
@@ -51,8 +51,12 @@ std::int32_t RunSaverWindow(HWND parent) {
     title = kPreviewTitle;
     gShell.preview = true;
   } else {
-    width = GetSystemMetrics(SM_CXSCREEN);
-    height = GetSystemMetrics(SM_CYSCREEN);
+    // Every monitor: the virtual screen (the primary screen alone when there
+    // is one monitor).
+    left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
     exStyle = WS_EX_TOPMOST;
     title = kFullScreenTitle;
@@ -65,8 +69,8 @@ std::int32_t RunSaverWindow(HWND parent) {
   }
 
   if (RegisterClassA(&saverClass)) {
-    gShell.saverWindow = CreateWindowExA(exStyle, kSaverClassName, title, style, 0, 0, width,
-                                         height, parent, nullptr, gShell.instance, nullptr);
+    gShell.saverWindow = CreateWindowExA(exStyle, kSaverClassName, title, style, left, top,
+                                         width, height, parent, nullptr, gShell.instance, nullptr);
   }
   MSG msg = {};
   if (gShell.saverWindow) {

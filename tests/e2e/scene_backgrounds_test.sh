@@ -17,22 +17,6 @@ tw_reg_apply
 # scene is an exact copy, so this only absorbs a stray pixel or two.
 max_differing() { echo $(( $1 * $2 / 2000 )); }
 
-# black_around SCREEN_W SCREEN_H SHOT: the parts of the screen outside the
-# scene are black (each band is checked when it exists).
-black_around() {
-  local sw=$1 sh=$2 shot=$3 right=$((TS_X + TS_W)) bottom=$((TS_Y + TS_H))
-  local bands=()
-  [ "$TS_Y" -gt 0 ] && bands+=("${sw}x${TS_Y}+0+0")
-  [ "$bottom" -lt "$sh" ] && bands+=("${sw}x$((sh - bottom))+0+$bottom")
-  [ "$TS_X" -gt 0 ] && bands+=("${TS_X}x${sh}+0+0")
-  [ "$right" -lt "$sw" ] && bands+=("$((sw - right))x${sh}+$right+0")
-  local band
-  for band in "${bands[@]}"; do
-    tw_expect_eq "black around the scene on ${sw}x$sh ($band)" \
-      "$(convert "$shot" -crop "$band" +repage -format '%[fx:maxima]' info:)" 0
-  done
-}
-
 # still_scene SCREEN_W SCREEN_H INDEX: background INDEX on that screen,
 # compared with its picture and overlays.
 still_scene() {
@@ -59,7 +43,7 @@ still_scene() {
     n=$(ts_differing "$scene" "$(ts_art "$TS_BG")")
     tw_expect_range "background $index at $TS_W shows its overlays" "$n" 1000 $((TS_W * TS_H))
   fi
-  [ "${CHECK_BLACK:-0}" = 1 ] && black_around "$sw" "$sh" "$root"
+  [ "${CHECK_BLACK:-0}" = 1 ] && ts_black_around "$sw" "$sh" "$root"
   return 0
 }
 

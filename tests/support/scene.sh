@@ -189,15 +189,44 @@ ts_scene_shot() {
 }
 
 # ts_scene_geometry SCREEN_W SCREEN_H: sets TS_W, TS_H, TS_X, TS_Y to the
-# logical scene of that screen and its centred place.
+# logical scene of that screen and its centred place; with TS_FILL=1 to the
+# place and size of the scene scaled to fill the screen ("FILLSCREEN" 1: the
+# shape kept, the other side rounded to the nearest pixel, centred).
+# TS_SCENE_W and TS_SCENE_H are the logical size in both cases.
+TS_FILL=${TS_FILL:-0}
 ts_scene_geometry() {
   if [ "$1" -lt 800 ]; then TS_W=640; elif [ "$1" -lt 1024 ]; then TS_W=800; else TS_W=1024; fi
   TS_H=$(ts_scene_height "$TS_W")
+  TS_SCENE_W=$TS_W
+  TS_SCENE_H=$TS_H
+  if [ "$TS_FILL" = 1 ]; then
+    if [ $(( $1 * TS_H )) -le $(( $2 * TS_W )) ]; then
+      TS_H=$(( ($1 * TS_H + TS_W / 2) / TS_W )); TS_W=$1
+    else
+      TS_W=$(( ($2 * TS_W + TS_H / 2) / TS_H )); TS_H=$2
+    fi
+  fi
   TS_X=$(( ($1 - TS_W) / 2 ))
   TS_Y=$(( ($2 - TS_H) / 2 ))
   [ "$TS_X" -lt 0 ] && TS_X=0
   [ "$TS_Y" -lt 0 ] && TS_Y=0
   return 0
+}
+
+# ts_black_around SCREEN_W SCREEN_H SHOT: checks that the parts of a
+# screenshot outside the scene (TS_X, TS_Y, TS_W, TS_H) are black, each band
+# that exists.
+ts_black_around() {
+  local sw=$1 sh=$2 shot=$3 right=$((TS_X + TS_W)) bottom=$((TS_Y + TS_H))
+  local bands=() band
+  [ "$TS_Y" -gt 0 ] && bands+=("${sw}x${TS_Y}+0+0")
+  [ "$bottom" -lt "$sh" ] && bands+=("${sw}x$((sh - bottom))+0+$bottom")
+  [ "$TS_X" -gt 0 ] && bands+=("${TS_X}x${sh}+0+0")
+  [ "$right" -lt "$sw" ] && bands+=("$((sw - right))x${sh}+$right+0")
+  for band in "${bands[@]}"; do
+    tw_expect_eq "black around the scene on ${sw}x$sh ($band)" \
+      "$(convert "$shot" -crop "$band" +repage -format '%[fx:maxima]' info:)" 0
+  done
 }
 
 # ts_scene_start SCREEN_W SCREEN_H [ARG...]: starts the saver full screen
