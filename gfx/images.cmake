@@ -15,7 +15,8 @@ list(APPEND GFX_WIN32_SOURCES
   palette_win32.cpp
   dib_surface.cpp
   window_surface.cpp
-  display.cpp)
+  display.cpp
+  screen_masks.cpp)
 list(APPEND GFX_TESTS
   image_test_support.cpp
   dib_layout_test.cpp

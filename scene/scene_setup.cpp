@@ -15,6 +15,7 @@
 #include "gfx/palette.h"
 #include "gfx/random_below.h"
 #include "gfx/resource_block.h"
+#include "gfx/screen_masks.h"
 #include "gfx/trle_image.h"
 #include "gfx/window_surface.h"
 #include "gfx/wrapped_memory_block.h"
@@ -49,6 +50,7 @@ struct ScreenFacts {
   std::int32_t width = 0;
   std::int32_t height = 0;
   std::int32_t bitsPerPixel = 0;
+  bool green6 = false;  // a 16-bit screen with six bits of green (565)
 };
 
 ScreenFacts ReadScreenFacts(HWND window) {
@@ -58,13 +60,16 @@ ScreenFacts ReadScreenFacts(HWND window) {
   facts.width = GetDeviceCaps(dc, HORZRES);
   facts.height = GetDeviceCaps(dc, VERTRES);
   facts.bitsPerPixel = GetDeviceCaps(dc, BITSPIXEL);
+  if (facts.bitsPerPixel == 16) facts.green6 = ScreenGreenMask(dc) == 0x07E0;
   ReleaseDC(window, dc);
   return facts;
 }
 
-std::uint16_t BackTypeForDepth(std::int32_t bits) {
-  switch (bits) {
-    case 16: return PIXEL_RGB555;
+// The back surface takes the screen's own layout, so that presenting is a
+// plain copy (a 16-bit screen is 555 or 565).
+std::uint16_t BackTypeForScreen(const ScreenFacts& screen) {
+  switch (screen.bitsPerPixel) {
+    case 16: return screen.green6 ? PIXEL_RGB565 : PIXEL_RGB555;
     case 24: return PIXEL_RGB24;
     case 32: return PIXEL_RGB32;
     default: return PIXEL_INDEX8;
@@ -456,7 +461,7 @@ int SetupFullScreen(HWND window) {
   gScene.objects = graphics;
 
   ScreenFacts screen = ReadScreenFacts(window);
-  std::uint16_t type = BackTypeForDepth(screen.bitsPerPixel);
+  std::uint16_t type = BackTypeForScreen(screen);
   std::int32_t width = 0, height = 0;
   LogicalSize(screen.width, width, height);
   gScene.offsetX = CentredOffset(screen.width, width);
@@ -466,6 +471,8 @@ int SetupFullScreen(HWND window) {
   DibSurface* back = display ? display->BackSurface() : nullptr;
   if (!back) return 1;
   std::uint16_t backType = back->Type();
+  DebugLog("Tidewater: back surface %dx%d, pixel type %u, on a %d-bit screen\n", width, height,
+           static_cast<unsigned>(backType), screen.bitsPerPixel);
 
   EnterDataDirectory();
   ShowWindow(window, SW_SHOW);
