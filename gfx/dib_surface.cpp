@@ -82,6 +82,7 @@ std::int32_t DibSurface::Load(const void* source, std::uint32_t flags, HMODULE m
 std::int32_t DibSurface::Convert(std::uint16_t type, Palette* palette, std::uint32_t flags,
                                  std::uint32_t) {
   if (type_ == 0) return GFX_NO_PIXELS;
+  if (!palette && type == type_) return GFX_OK;  // nothing to change, as for packed images
   auto* temporary = new (std::nothrow) PackedDibImage;
   if (!temporary) return GFX_BAD_ARGUMENT;
   std::int32_t status = temporary->CopyFrom(this);

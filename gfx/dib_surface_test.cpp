@@ -17,16 +17,6 @@
 
 namespace {
 
-template <class T>
-struct Ref {
-  T* p;
-  explicit Ref(T* object = new T) : p(object) {}
-  ~Ref() {
-    if (p) p->Release();
-  }
-  T* operator->() const { return p; }
-};
-
 std::vector<RGBQUAD> ColourTableOf(DibSurface* surface) {
   std::vector<RGBQUAD> table(256);
   HDC dc = surface->LockDC();

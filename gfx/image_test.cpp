@@ -10,6 +10,7 @@
 
 #include "gfx/clip_region.h"
 #include "gfx/graphics_system.h"
+#include "gfx/image_test_support.h"
 #include "gfx/packed_dib_image.h"
 #include "gfx/palette.h"
 #include "pixel/blit.h"
@@ -46,18 +47,6 @@ class TopDownImage : public Image {
   std::uint16_t LockCount() const { return lockCount_; }
   std::vector<std::uint8_t> bits_;
   std::int32_t pitch_ = 0;
-};
-
-// Owns one reference and releases it.
-template <class T>
-struct Ref {
-  T* p;
-  explicit Ref(T* object) : p(object) {}
-  ~Ref() {
-    if (p) p->Release();
-  }
-  T* operator->() const { return p; }
-  T* get() const { return p; }
 };
 
 Ref<PackedDibImage> NewPacked(std::int32_t w, std::int32_t h, std::uint16_t type) {

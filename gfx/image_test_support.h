@@ -1,5 +1,5 @@
-// Helpers shared by the image tests: packed DIBs built in memory and files written by a
-// real peer (ImageMagick's convert).
+// Helpers shared by the image tests: packed DIBs built in memory, files written by a real
+// peer (ImageMagick's convert), and Ref, the owner of one reference.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +29,22 @@ class TempDir {
 
  private:
   std::string path_;
+};
+
+// Owns one reference to an image, palette or clip region and releases it. A
+// default Ref holds a new T.
+template <class T>
+struct Ref {
+  T* p;
+  explicit Ref(T* object = new T) : p(object) {}
+  Ref(Ref&& other) noexcept : p(other.p) { other.p = nullptr; }
+  Ref(const Ref&) = delete;
+  Ref& operator=(const Ref&) = delete;
+  ~Ref() {
+    if (p) p->Release();
+  }
+  T* operator->() const { return p; }
+  T* get() const { return p; }
 };
 
 // Runs ImageMagick's convert with the arguments; false when it is missing or fails.

@@ -24,3 +24,8 @@ std::int32_t ScaleRandomBelow(std::int32_t draw, std::int32_t n) {
 }
 
 std::int32_t RandomBelow(std::int32_t n) { return ScaleRandomBelow(NextRandom(), n); }
+
+std::int32_t RandomMod(std::int32_t n) {
+  const std::int32_t draw = NextRandom();
+  return n > 0 ? draw % n : 0;
+}

@@ -66,3 +66,20 @@ TEST(RandomBelowTest, ScalingMatchesExactArithmetic) {
 }
 
 }  // namespace
+
+TEST(RandomModTest, TakesTheDrawModuloNAndAlwaysDraws) {
+  for (std::int32_t n : {1, 2, 7, 100, 32767, 32768, 100000}) {
+    SeedRandom(12345);
+    const std::int32_t draw = NextRandom();
+    SeedRandom(12345);
+    EXPECT_EQ(RandomMod(n), draw % n) << n;
+  }
+  for (std::int32_t n : {0, -1, INT32_MIN}) {
+    SeedRandom(7);
+    EXPECT_EQ(RandomMod(n), 0) << n;
+    const std::int32_t next = NextRandom();
+    SeedRandom(7);
+    NextRandom();
+    EXPECT_EQ(NextRandom(), next) << "one draw is used up for " << n;
+  }
+}

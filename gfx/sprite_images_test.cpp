@@ -22,14 +22,6 @@
 
 namespace {
 
-template <class T>
-struct Ref {
-  T* p = new T;
-  ~Ref() { p->Release(); }
-  T* operator->() const { return p; }
-  T* get() const { return p; }
-};
-
 using Bytes = std::vector<std::uint8_t>;
 using Codec = BITMAPINFOHEADER* (*)(const BITMAPINFOHEADER*, SIZE_T, SIZE_T*);
 

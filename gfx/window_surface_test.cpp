@@ -3,21 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "gfx/dib_surface.h"
+#include "gfx/image_test_support.h"
 #include "gfx/palette.h"
 #include "gfx/window_test_support.h"
 #include "pixel/pixel_format.h"
 
 namespace {
-
-template <class T>
-struct Ref {
-  T* p;
-  explicit Ref(T* object = new T) : p(object) {}
-  ~Ref() {
-    if (p) p->Release();
-  }
-  T* operator->() const { return p; }
-};
 
 std::uint16_t ExpectedScreenType() {
   switch (ScreenDepth()) {

@@ -33,3 +33,20 @@ void DecodeFont(const char* text, std::uint8_t record[kFontRecordSize]) {
     text += 2;
   }
 }
+
+SceneConfig ReadSceneConfig(const ConfigSource& source) {
+  SceneConfig config;
+  source.Text(kDataPathValue, config.dataPath);
+  config.display = static_cast<std::int32_t>(source.Number(kDisplayValue, 0));
+  source.Text(kCustomFileValue, config.customFile);
+  config.mute = source.Number(kMuteValue, 0);
+  config.fishes = source.Number(kFishesValue, 0);
+  config.fillScreen = source.Number(kFillScreenValue, 0);
+  source.Text(kCustomTextValue, config.customText);
+  if (!config.customText[0]) return config;
+  config.fontColour = source.Number(kFontColourValue, 0);
+  char font[kConfigTextSize];
+  source.Text(kFontValue, font);
+  DecodeFont(font, config.font);
+  return config;
+}

@@ -1,7 +1,8 @@
 #pragma once
 // The saver's settings: the registry key, the value names and their
-// defaults, and the decoding of the values that need it. Values are read
-// afresh when needed and never written.
+// defaults, the decoding of the values that need it, and the one reading of
+// them all that each setup does (ReadSceneConfig). Nothing is kept between
+// runs and nothing is ever written.
 
 #include <cstdint>
 
@@ -43,11 +44,47 @@ bool SpeciesEnabled(std::uint32_t fishes, int index);
 constexpr int kFontRecordSize = 60;
 void DecodeFont(const char* text, std::uint8_t record[kFontRecordSize]);
 
+// Every value setup uses, read once at its start. Absent values keep these
+// defaults.
+struct SceneConfig {
+  char dataPath[kConfigTextSize] = {};
+  std::int32_t display = 0;
+  char customFile[kConfigTextSize] = {};
+  std::uint32_t mute = 0;
+  std::uint32_t fishes = 0;
+  std::uint32_t fillScreen = 0;  // "FILLSCREEN": not 0, the scene fills each monitor
+  char customText[kConfigTextSize] = {};
+  std::uint8_t font[kFontRecordSize] = {};  // "FONT", decoded
+  std::uint32_t fontColour = 0;             // "FONTCOLOR", a COLORREF
+};
+
+// Where the values come from: the registry in the saver, a table in tests.
+class ConfigSource {
+ public:
+  virtual ~ConfigSource() = default;
+  // A string value, NUL-terminated and empty when absent. "DATAPATH" is the
+  // one value kept for the whole machine.
+  virtual void Text(const char* name, char (&text)[kConfigTextSize]) const = 0;
+  // A 32-bit number, or fallback when absent.
+  virtual std::uint32_t Number(const char* name, std::uint32_t fallback) const = 0;
+};
+
+// Reads each value once; "FONT" and "FONTCOLOR" only when "CUSTOMTEXT" is
+// not empty, since nothing else uses them.
+SceneConfig ReadSceneConfig(const ConfigSource& source);
+
 #ifdef _WIN32
 // The registry readers over the configuration key. A string comes back
 // NUL-terminated and empty when absent; a number gives the default when the
 // key or value is absent or of another type.
 void ReadConfigText(HKEY root, const char* name, char (&text)[kConfigTextSize]);
 std::uint32_t ReadConfigNumber(const char* name, std::uint32_t fallback);
-void ReadConfigFont(LOGFONTA& font);
+
+// The configuration key of the registry: "DATAPATH" under
+// HKEY_LOCAL_MACHINE, the rest under HKEY_CURRENT_USER.
+class RegistryConfigSource : public ConfigSource {
+ public:
+  void Text(const char* name, char (&text)[kConfigTextSize]) const override;
+  std::uint32_t Number(const char* name, std::uint32_t fallback) const override;
+};
 #endif

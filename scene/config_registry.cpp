@@ -13,11 +13,11 @@ std::uint32_t ReadConfigNumber(const char* name, std::uint32_t fallback) {
   return ReadRegDword(HKEY_CURRENT_USER, kConfigKey, name, fallback);
 }
 
-void ReadConfigFont(LOGFONTA& font) {
-  static_assert(sizeof(LOGFONTA) == kFontRecordSize, "LOGFONTA is the stored record");
-  char text[kConfigTextSize];
-  ReadConfigText(HKEY_CURRENT_USER, kFontValue, text);
-  std::uint8_t record[kFontRecordSize];
-  DecodeFont(text, record);
-  std::memcpy(&font, record, sizeof font);
+void RegistryConfigSource::Text(const char* name, char (&text)[kConfigTextSize]) const {
+  const bool machine = std::strcmp(name, kDataPathValue) == 0;
+  ReadConfigText(machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, name, text);
+}
+
+std::uint32_t RegistryConfigSource::Number(const char* name, std::uint32_t fallback) const {
+  return ReadConfigNumber(name, fallback);
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <map>
 #include <string>
 
 TEST(Config, DisplayChoiceCoversEveryValue) {
@@ -48,4 +50,69 @@ TEST(Config, FontDecoding) {
   DecodeFont("zz!!", record);  // garbage still yields a record
   EXPECT_EQ(record[0], 0);
   EXPECT_EQ(record[1], 0);
+}
+
+namespace {
+
+// A registry as a table, counting every read by value name.
+class TableSource : public ConfigSource {
+ public:
+  std::map<std::string, std::string> texts;
+  std::map<std::string, std::uint32_t> numbers;
+  mutable std::map<std::string, int> reads;
+
+  void Text(const char* name, char (&text)[kConfigTextSize]) const override {
+    ++reads[name];
+    text[0] = '\0';
+    auto it = texts.find(name);
+    if (it != texts.end()) std::strncpy(text, it->second.c_str(), kConfigTextSize - 1);
+    text[kConfigTextSize - 1] = '\0';
+  }
+  std::uint32_t Number(const char* name, std::uint32_t fallback) const override {
+    ++reads[name];
+    auto it = numbers.find(name);
+    return it == numbers.end() ? fallback : it->second;
+  }
+};
+
+}  // namespace
+
+TEST(Config, SetupReadsEveryValueOnce) {
+  TableSource source;
+  source.texts = {{"DATAPATH", "C:\\data"},
+                  {"CUSTOMFILE", "C:\\mine.bmp"},
+                  {"CUSTOMTEXT", "hello"},
+                  {"FONT", "F0FFFFFF"}};
+  source.numbers = {{"DISPLAY", 8}, {"MUTE", 1}, {"FISHES", 0x1FFFF}, {"FILLSCREEN", 1},
+                    {"FONTCOLOR", 255}};
+  SceneConfig config = ReadSceneConfig(source);
+  for (const char* name : {"DATAPATH", "DISPLAY", "CUSTOMFILE", "MUTE", "FISHES", "FILLSCREEN",
+                           "CUSTOMTEXT", "FONT", "FONTCOLOR"})
+    EXPECT_EQ(source.reads[name], 1) << name;
+  EXPECT_EQ(source.reads.size(), 9u);
+  EXPECT_STREQ(config.dataPath, "C:\\data");
+  EXPECT_EQ(config.display, 8);
+  EXPECT_STREQ(config.customFile, "C:\\mine.bmp");
+  EXPECT_EQ(config.mute, 1u);
+  EXPECT_EQ(config.fishes, 0x1FFFFu);
+  EXPECT_EQ(config.fillScreen, 1u);
+  EXPECT_STREQ(config.customText, "hello");
+  EXPECT_EQ(config.fontColour, 255u);
+  EXPECT_EQ(config.font[0], 0xF0);
+  EXPECT_EQ(config.font[3], 0xFF);
+  EXPECT_EQ(config.font[4], 0x00);
+}
+
+TEST(Config, FontIsReadOnlyWithText) {
+  TableSource source;
+  source.texts = {{"FONT", "F0FFFFFF"}};
+  source.numbers = {{"DISPLAY", 0xFFFFFFFF}, {"FONTCOLOR", 255}};
+  SceneConfig config = ReadSceneConfig(source);
+  EXPECT_EQ(source.reads.count("FONT"), 0u);
+  EXPECT_EQ(source.reads.count("FONTCOLOR"), 0u);
+  EXPECT_EQ(config.display, -1);  // read as a signed number
+  EXPECT_EQ(config.fontColour, 0u);
+  for (auto b : config.font) EXPECT_EQ(b, 0);
+  EXPECT_EQ(config.dataPath[0], '\0');  // absent values keep their defaults
+  EXPECT_EQ(config.fishes, 0u);
 }

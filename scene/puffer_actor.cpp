@@ -1,6 +1,7 @@
 #include "scene/puffer_actor.h"
 
 #include "gfx/image.h"
+#include "gfx/random_below.h"
 #include "pixel/blit.h"
 #include "scene/actor_stage.h"
 #include "scene/species_table.h"

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "gfx/debug_log.h"
 #include "gfx/dib_surface.h"
 #include "gfx/display.h"
 #include "gfx/graphics_system.h"
@@ -18,7 +19,8 @@ SceneGraphics::~SceneGraphics() {
 
 void SceneGraphics::StartGraphicsSystem(HINSTANCE module, HWND window) {
   system_ = new (std::nothrow) GraphicsSystem;
-  if (system_) (void)system_->Init(module, window, 0, 0);
+  const std::int32_t status = system_ ? system_->Init(module, window, 0, 0) : GFX_BAD_ARGUMENT;
+  if (status != GFX_OK) DebugLog("Tidewater: graphics system not started (status %d)\n", status);
   stage_.presentList = &gScene.presentList;
   stage_.restoreList = &gScene.restoreList;
 }
@@ -28,7 +30,8 @@ Display* SceneGraphics::OpenDisplay(std::int32_t width, std::int32_t height, std
   if (!system_) return nullptr;
   display_ = system_->NewDisplay();
   if (!display_) return nullptr;
-  (void)display_->Open(width, height, type, window, flags);
+  const std::int32_t status = display_->Open(width, height, type, window, flags);
+  if (status != GFX_OK) DebugLog("Tidewater: display not opened (status %d)\n", status);
   stage_.backSurface = display_->BackSurface();
   return display_;
 }

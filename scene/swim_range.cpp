@@ -19,11 +19,6 @@ SwimRange RangeForSpecies(const SpeciesRecord& record, std::int32_t frameHeight,
   return r;
 }
 
-std::int32_t RandomMod(std::int32_t n) {
-  std::int32_t draw = NextRandom();
-  return n > 0 ? draw % n : 0;
-}
-
 void PlaceRandomly(const SwimRange& range, std::int32_t& x, std::int32_t& y) {
   x = range.minX + RandomMod(range.maxX - range.minX - 1);
   y = RandomHeight(range);

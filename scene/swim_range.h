@@ -15,12 +15,10 @@ struct SwimRange {
 
 // Horizontal range in percent of the background width, the top in percent of
 // its height, the bottom at the background height minus the frame height.
-// Degenerate ranges are widened to two pixels across and one down.
+// A degenerate range is widened: min x to one pixel left of max x, min y to
+// two pixels above max y.
 SwimRange RangeForSpecies(const SpeciesRecord& record, std::int32_t frameHeight,
                           std::int32_t backgroundWidth, std::int32_t backgroundHeight);
-
-// random mod n, with a range of zero or less taken as one (so 0 results).
-std::int32_t RandomMod(std::int32_t n);
 
 // A random start: x in min x .. max x - 2, y in min y .. max y - 1.
 void PlaceRandomly(const SwimRange& range, std::int32_t& x, std::int32_t& y);

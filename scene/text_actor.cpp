@@ -5,7 +5,6 @@
 #include "gfx/image.h"
 #include "gfx/random_below.h"
 #include "scene/actor_stage.h"
-#include "scene/swim_range.h"
 
 namespace {
 
@@ -13,8 +12,8 @@ constexpr UINT kTextFormat = DT_SINGLELINE | DT_BOTTOM;
 
 }  // namespace
 
-TextActor::TextActor(const char* fontText, const char* text, COLORREF colour,
-                     const ActorStage& stage)
+TextActor::TextActor(const std::uint8_t (&fontRecord)[kFontRecordSize], const char* text,
+                     COLORREF colour, const ActorStage& stage)
     : stage_(stage) {
   Image* back = stage.backSurface;
   std::int32_t w = back ? back->Width() : 0;
@@ -29,10 +28,9 @@ TextActor::TextActor(const char* fontText, const char* text, COLORREF colour,
     text_[sizeof text_ - 1] = '\0';
   }
 
-  std::uint8_t record[kFontRecordSize];
-  DecodeFont(fontText, record);
+  static_assert(sizeof(LOGFONTA) == kFontRecordSize, "LOGFONTA is the stored record");
   LOGFONTA font;
-  std::memcpy(&font, record, sizeof font);
+  std::memcpy(&font, fontRecord, sizeof font);
   font.lfFaceName[LF_FACESIZE - 1] = '\0';  // a face name is always terminated
   font_ = CreateFontIndirectA(&font);
 
@@ -58,9 +56,7 @@ std::int32_t TextActor::Step() {
   std::int32_t h = back ? back->Height() : 0;
   if (rect_.left < -width_ || rect_.left > w) {
     speed_ = -speed_;
-    std::int32_t room = h - height_;
-    std::uint32_t draw = static_cast<std::uint32_t>(NextRandom());
-    rect_.top = room > 0 ? static_cast<LONG>(draw % static_cast<std::uint32_t>(room)) : 0;
+    rect_.top = RandomMod(h - height_);
     rect_.bottom = rect_.top + 200;
   }
   rect_.left += speed_;

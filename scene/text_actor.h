@@ -14,9 +14,10 @@ struct ActorStage;
 
 class TextActor : public Actor {
  public:
-  // fontText is the "FONT" string, text the "CUSTOMTEXT" string, colour the
-  // "FONTCOLOR" value.
-  TextActor(const char* fontText, const char* text, COLORREF colour, const ActorStage& stage);
+  // font is the decoded "FONT" record, text the "CUSTOMTEXT" string, colour
+  // the "FONTCOLOR" value.
+  TextActor(const std::uint8_t (&font)[kFontRecordSize], const char* text, COLORREF colour,
+            const ActorStage& stage);
   ~TextActor() override;
 
   std::int32_t Step() override;

@@ -1,0 +1,29 @@
+#pragma once
+// Setup's actor room: the sprites of the enabled species, the background's
+// overlays, the text line and the bubble images, loaded from the library,
+// converted once for the back surface, and placed in the actor table in
+// drawing order. Target only.
+
+#include <cstdint>
+
+#include "port/win32.h"
+
+class Palette;
+class SceneGraphics;
+struct BackgroundVariant;
+struct SceneConfig;
+struct SceneState;
+
+// What every sprite is read from and converted to: the library, the back
+// surface's type and, on 8-bit displays, the scene palette (else null).
+struct SpriteTarget {
+  HMODULE library = nullptr;
+  std::uint16_t backType = 0;
+  Palette* palette = nullptr;
+};
+
+// Fills the actor table from slot 0: species 0 and 1, overlay A, the other
+// species, the text, then overlay B over everything; and gives the stage its
+// bubble images. variant is null for the user's picture (no overlays).
+void FillActorTable(SceneState& scene, SceneGraphics& graphics, const SpriteTarget& target,
+                    const SceneConfig& config, const BackgroundVariant* variant);

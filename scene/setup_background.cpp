@@ -1,0 +1,171 @@
+#include "scene/setup_background.h"
+
+#include <new>
+
+#include "gfx/colour_quantiser.h"
+#include "gfx/debug_log.h"
+#include "gfx/dib_surface.h"
+#include "gfx/graphics_system.h"
+#include "gfx/packed_dib_image.h"
+#include "gfx/palette.h"
+#include "gfx/random_below.h"
+#include "gfx/resource_block.h"
+#include "gfx/wrapped_memory_block.h"
+#include "picture/jpeg_loader.h"
+#include "pixel/pixel_format.h"
+#include "scene/config.h"
+#include "scene/species_table.h"
+
+namespace {
+
+// The convert flags that give backgrounds the inverse map with diffusion.
+constexpr std::uint32_t kBackgroundConvertFlags = CONVERT_INVERSE_MAP | CONVERT_DIFFUSE;
+
+// A new surface of width x height in type holding all of source scaled, with
+// source's palette; null (logged under what) when that fails.
+DibSurface* ScaledCopy(GraphicsSystem* graphics, Image* source, std::int32_t width,
+                       std::int32_t height, std::uint16_t type, const char* what) {
+  DibSurface* copy = graphics->NewDibSurface();
+  if (!copy) return nullptr;
+  std::int32_t status = copy->Create(width, height, type);
+  if (status == GFX_OK && source->GetPalette()) status = copy->SetPalette(source->GetPalette());
+  if (status == GFX_OK)
+    status = copy->BlitFrom(0, 0, width, height, source, 0, 0, source->Width(), source->Height(),
+                            0, 0);
+  if (status == GFX_OK) return copy;
+  DebugLog("Tidewater: %s not scaled (status %d)\n", what, status);
+  copy->Release();
+  return nullptr;
+}
+
+// A 256-entry palette of the picture's colours (one reference for the
+// caller), quantised from a 24-bit sampleWidth x sampleHeight copy; null when
+// that fails.
+Palette* QuantisedPalette(GraphicsSystem* graphics, Image* picture, std::int32_t sampleWidth,
+                          std::int32_t sampleHeight) {
+  DibSurface* sample =
+      ScaledCopy(graphics, picture, sampleWidth, sampleHeight, picture->Type(), "colour sample");
+  if (!sample) return nullptr;
+  std::uint8_t* bits = nullptr;
+  std::int32_t pitch = 0;
+  Palette* palette = nullptr;
+  if (sample->Convert(PIXEL_RGB24, nullptr, CONVERT_INVERSE_MAP) == GFX_OK &&
+      sample->Lock(&bits, &pitch) == GFX_OK) {
+    ColourQuantiser quantiser(256);
+    quantiser.AddPixels(bits, sample->Width(), pitch, sample->Height(), nullptr, nullptr,
+                        QUANTISE_SAMPLE);
+    sample->Unlock();  // a DibSurface's unlock only counts down
+    PaletteEntry table[256] = {};
+    quantiser.BuildPalette(table);
+    palette = new (std::nothrow) Palette;
+    if (palette && (palette->Create(256) != PALETTE_OK ||
+                    palette->SetEntries(table, 0, 256) != PALETTE_OK)) {
+      palette->Release();
+      palette = nullptr;
+    }
+  }
+  sample->Release();
+  if (!palette) DebugLog("Tidewater: no palette quantised for the custom picture\n");
+  return palette;
+}
+
+// A stock picture decoded from its JPEG resource, 24-bit.
+DibSurface* LoadStockPicture(GraphicsSystem* graphics, HMODULE library, const char* name) {
+  ResourceBlock resource(library, name, kPictureResourceType);
+  void* bytes = resource.Lock();
+  HGLOBAL bitmap = bytes ? LoadJpegFromMemory(bytes, resource.Size()) : nullptr;
+  if (!bitmap) {
+    DebugLog("Tidewater: no background picture %s\n", name);
+    return nullptr;
+  }
+  PackedDibImage decoded;
+  auto* block = new (std::nothrow)
+      WrappedMemoryBlock(bitmap, static_cast<std::uint32_t>(GlobalSize(bitmap)), true, false);
+  if (!block) GlobalFree(bitmap);
+  DibSurface* picture = graphics->NewDibSurface();
+  std::int32_t status = block ? decoded.Attach(block) : GFX_BAD_ARGUMENT;
+  if (status == GFX_OK && picture) status = picture->CopyFrom(&decoded);
+  if (status == GFX_OK) return picture;
+  DebugLog("Tidewater: background picture %s not taken (status %d)\n", name, status);
+  if (picture) picture->Release();
+  return nullptr;
+}
+
+}  // namespace
+
+std::int32_t StockIndexFor(std::int32_t display) {
+  BackgroundChoice choice = DecodeDisplayChoice(display);
+  return choice.kind == BackgroundChoice::kStock ? choice.index : RandomMod(kBackgroundCount);
+}
+
+DibSurface* LoadCustomPicture(GraphicsSystem* graphics, const char* path, std::int32_t width,
+                              std::int32_t height, std::uint16_t backType,
+                              std::int32_t sampleWidth, std::int32_t sampleHeight) {
+  if (!path[0]) {
+    DebugLog("Tidewater: no custom picture named\n");
+    return nullptr;
+  }
+  PackedDibImage file;
+  const std::int32_t loaded = file.Load(path, LOAD_FROM_FILE, nullptr, nullptr);
+  if (loaded != GFX_OK) {
+    DebugLog("Tidewater: custom picture %s unreadable (status %d)\n", path, loaded);
+    return nullptr;
+  }
+  if (file.Type() < PIXEL_INDEX8) {
+    DebugLog("Tidewater: custom picture %s has fewer than 256 colours\n", path);
+    return nullptr;
+  }
+  DibSurface* picture = ScaledCopy(graphics, &file, width, height, file.Type(), "custom picture");
+  if (!picture || picture->Type() == backType) return picture;
+  // A deeper picture on an 8-bit back surface takes a palette of its own colours.
+  Palette* quantised = backType == PIXEL_INDEX8
+                           ? QuantisedPalette(graphics, &file, sampleWidth, sampleHeight)
+                           : nullptr;
+  const std::int32_t status =
+      picture->Convert(backType, quantised ? quantised : picture->GetPalette(), 0);
+  if (status != GFX_OK)
+    DebugLog("Tidewater: custom picture not converted to type %d (status %d)\n", backType,
+             status);
+  if (quantised) quantised->Release();
+  return picture;
+}
+
+BackgroundPicture LoadFullScreenBackground(GraphicsSystem* graphics, HMODULE library,
+                                           const SceneConfig& config, std::int32_t width,
+                                           std::int32_t height, std::uint16_t backType) {
+  BackgroundPicture picture;
+  if (DecodeDisplayChoice(config.display).kind == BackgroundChoice::kCustom) {
+    picture.image =
+        LoadCustomPicture(graphics, config.customFile, width, height, backType, width, height);
+    if (picture.image) return picture;
+  }
+  picture.stockIndex = StockIndexFor(config.display);
+  picture.variant = BackgroundAt(picture.stockIndex, width);
+  picture.image = LoadStockPicture(graphics, library, picture.variant->background.name);
+  return picture;
+}
+
+void ConvertBackground(DibSurface* image, std::uint16_t backType, Palette* palette) {
+  if (!image) return;
+  const std::int32_t status = image->Convert(backType, palette, kBackgroundConvertFlags);
+  if (status != GFX_OK)
+    DebugLog("Tidewater: background not converted to type %d (status %d)\n", backType, status);
+}
+
+DibSurface* LoadPreviewPicture(GraphicsSystem* graphics, HMODULE library,
+                               std::int32_t stockIndex, std::int32_t width, std::int32_t height,
+                               std::uint16_t backType) {
+  char name[8];
+  if (!PreviewPictureName(stockIndex, name, sizeof name)) return nullptr;
+  DibSurface* picture = graphics->NewDibSurface();
+  if (!picture) return nullptr;
+  DibSurface* scaled = nullptr;
+  const std::int32_t status =
+      picture->Load(name, LOAD_FROM_RESOURCE | LOAD_PRIVATE_COPY, library, kPictureResourceType);
+  if (status == GFX_OK)
+    scaled = ScaledCopy(graphics, picture, width, height, backType, "preview picture");
+  else
+    DebugLog("Tidewater: no preview picture %s (status %d)\n", name, status);
+  picture->Release();
+  return scaled;
+}
