@@ -28,7 +28,8 @@ done
 # (made here when missing), on a private 1024 x 768 display of each depth, in
 # its own prefix, with all species, a text line and background 0 (both
 # overlays); once more on 24 bits over background 7, which has no overlays,
-# and there with three small species only (clown, neon, aul).
+# and there with three small species only (clown, neon, aul); and on a
+# 1920 x 1080 display with the scene filling it ("FILLSCREEN" 1).
 scene_bench_runs() {
   local win32=$top/build/win32 bench_exe line depth label display
   [ -f "$win32/build.ninja" ] || cmake --preset win32 > /dev/null || return 1
@@ -40,15 +41,17 @@ scene_bench_runs() {
     TW_WORK=$top/build/bench
     trap 'tw_wine_stop; tw_xvfb_stop' EXIT
     tw_prefix bench || return 1
-    for run in 24:32:0:0x1FFFF 16:16:0:0x1FFFF 8:8:0:0x1FFFF 24:32_no_overlays:7:0x1FFFF \
-               24:32_three_small:7:0x481; do
-      IFS=: read -r depth label display fishes <<< "$run"
-      tw_xvfb_start "1024x768x$depth" || return 1
+    for run in 1024x768:24:32:0:0x1FFFF:0 1024x768:16:16:0:0x1FFFF:0 1024x768:8:8:0:0x1FFFF:0 \
+               1024x768:24:32_no_overlays:7:0x1FFFF:0 1024x768:24:32_three_small:7:0x481:0 \
+               1920x1080:24:fill_1920:0:0x1FFFF:1; do
+      IFS=: read -r size depth label display fishes fill <<< "$run"
+      tw_xvfb_start "${size}x$depth" || return 1
       tw_reg_drop HKCU "$TW_CONFIG_KEY"
       tw_reg_drop HKLM "$TW_CONFIG_KEY"
       tw_reg_set HKCU "$TW_CONFIG_KEY" MUTE dword 1
       tw_reg_set HKCU "$TW_CONFIG_KEY" FISHES dword "$fishes"
       tw_reg_set HKCU "$TW_CONFIG_KEY" DISPLAY dword "$display"
+      tw_reg_set HKCU "$TW_CONFIG_KEY" FILLSCREEN dword "$fill"
       tw_reg_set HKCU "$TW_CONFIG_KEY" CUSTOMTEXT string "Tidewater benchmark"
       tw_reg_set HKCU "$TW_CONFIG_KEY" FONTCOLOR dword 0xFF00FF
       # Bold 32-pixel Tahoma (a LOGFONTA record in hexadecimal).
@@ -64,7 +67,7 @@ scene_bench_runs() {
         tw_reg_unset HKCU 'Software\Wine\X11 Driver' ClientSideGraphics
       fi
       tw_reg_apply
-      echo "-- ${depth}-bit display"
+      echo "-- ${depth}-bit display, $size"
       (cd "$win32/bin" && WINEDEBUG=-all wine "$bench_exe" 250 "$label") 2>&1 ||
         echo "scene_bench_failed $label"
       tw_wine_stop
@@ -80,11 +83,15 @@ if wanted scene_bench; then
   [ "${PIPESTATUS[0]}" = 0 ] || status=1
   grep -q '^scene_bench_failed\|^scene_bench: ' "$top/build/bench/scene_bench.txt" && status=1
   grep -E '^(ratio|[a-z_0-9]+_ms)' "$top/build/bench/scene_bench.txt" >> "$summary" || true
-  # The headline: setup on the 32-bit back surface, and the full redraw
-  # against our tick over the three depths together.
+  # The headline: setup on the 32-bit back surface, the full redraw against
+  # our tick over the three depths together, the 16-bit tick against the
+  # 32-bit one, and the 1024 x 768 tick against the one filling 1920 x 1080.
   awk '$1 == "setup_ms_32" { print "setup_ms", $2 }
        $1 ~ /^tick_ms_(32|16|8)$/ { tick += $2 } $1 ~ /^full_ms_(32|16|8)$/ { full += $2 }
-       END { if (tick > 0) printf "ratio FullRedraw/Tick %.2f\n", full / tick }' \
+       $1 ~ /^tick_ms_/ { t[substr($1, 9)] = $2 }
+       END { if (tick > 0) printf "ratio FullRedraw/Tick %.2f\n", full / tick
+             if (t["16"] > 0) printf "ratio Tick32/Tick16 %.2f\n", t["32"] / t["16"]
+             if (t["fill_1920"] > 0) printf "ratio Tick1024/TickFill1920 %.2f\n", t["32"] / t["fill_1920"] }' \
     "$top/build/bench/scene_bench.txt" >> "$summary"
 fi
 

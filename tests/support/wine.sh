@@ -67,11 +67,42 @@ tw_winpath() {
 # under Wine (8 is a palette display). The server picks the number itself
 # (-displayfd), so that scripts running side by side never share a display.
 tw_xvfb_start() {
-  local geometry=$1 number i
-  local said
+  tw_x_server TW_XVFB_PID Xvfb -screen 0 "$1"
+}
+
+# tw_xephyr_start WxH...: two or more monitors. A nested X server inside the
+# private Xvfb, one head per size, side by side (Xinerama); DISPLAY then
+# names it and Wine sees the monitors once its XRandR use is off
+# (tw_monitors_setting). TW_XEPHYR_PID holds its PID.
+tw_xephyr_start() {
+  local heads=() size
+  for size in "$@"; do heads+=(-screen "$size"); done
+  tw_x_server TW_XEPHYR_PID Xephyr +xinerama "${heads[@]}"
+}
+
+tw_xephyr_stop() {
+  if [ -n "${TW_XEPHYR_PID:-}" ]; then
+    kill "$TW_XEPHYR_PID" 2>/dev/null || true
+    wait "$TW_XEPHYR_PID" 2>/dev/null || true
+    TW_XEPHYR_PID=
+  fi
+}
+
+# tw_monitors_setting: queues what Wine needs to see Xinerama's monitors.
+tw_monitors_setting() {
+  tw_reg_set HKCU 'Software\Wine\X11 Driver' UseXRandR string N
+}
+
+# tw_x_server PID_VARIABLE SERVER ARG...: starts an X server that picks its
+# own display number, exports DISPLAY and puts the server's PID in the
+# variable; fails when no display came up within 10 s.
+tw_x_server() {
+  local variable=$1 number i said pid
+  shift
   said=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp -ac 3> "$said" > /dev/null 2>&1 &
-  TW_XVFB_PID=$!
+  "$@" -displayfd 3 -nolisten tcp -ac 3> "$said" > /dev/null 2>&1 &
+  pid=$!
+  printf -v "$variable" '%s' "$pid"
   for i in $(seq 1 100); do
     number=$(head -n 1 "$said")
     if [ -n "$number" ]; then
@@ -79,13 +110,13 @@ tw_xvfb_start() {
       export DISPLAY=:$number
       return 0
     fi
-    kill -0 "$TW_XVFB_PID" 2>/dev/null || break
+    kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
   done
   rm -f "$said"
-  kill "$TW_XVFB_PID" 2>/dev/null || true
-  TW_XVFB_PID=
-  echo "tw_xvfb_start: no display could be started" >&2
+  kill "$pid" 2>/dev/null || true
+  printf -v "$variable" '%s' ""
+  echo "tw_x_server: $1 could not start a display" >&2
   return 1
 }
 
@@ -142,6 +173,7 @@ tw_stop_all() {
 
 tw_cleanup() {
   tw_stop_all
+  tw_xephyr_stop
   tw_xvfb_stop
 }
 
