@@ -5,6 +5,7 @@
 # ("Triangle") filter; with every species swimming, a paused frame long after
 # the start equals the still picture wherever no creature is (no seams where
 # dirty rectangles meet, no trails). With 0 or absent, the centred 1:1 scene.
+# The saver is DPI-aware.
 set -u
 source "$(dirname "$0")/../support/scene.sh"
 tw_begin scene_fill 1920x1080x24
@@ -94,5 +95,11 @@ for value in 0 absent; do
   tw_expect_eq "FILLSCREEN $value: the scene is its picture, 1:1 (differing pixels)" \
     "$(ts_differing "$centred" "$want")" 0
 done
+
+# A scaled desktop gives the saver the screen's real pixels: it says it is
+# DPI-aware in its manifest. (Wine gives every program real pixels, so this
+# is read from the file.)
+tw_expect "the saver's manifest declares it DPI-aware" \
+  grep -q '<dpiAware[^>]*>true' <(wrestool -x --raw --type=24 "$TW_BUILD/bin/tidewater.scr" 2>/dev/null)
 
 tw_finish
