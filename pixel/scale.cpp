@@ -9,11 +9,11 @@
 #include "pixel/scale_simd.h"
 
 ScaleTap ScaleTapAt(std::int32_t d, std::int32_t s, std::int32_t n) {
-  const std::int64_t u256 = (std::int64_t(2 * d + 1) * s * 128) / n - 128;
-  if (u256 < 0) return {0, 0, 0};
-  const auto first = static_cast<std::int32_t>(u256 >> 8);
+  const std::int64_t u128 = (std::int64_t(2 * d + 1) * s * 64) / n - 64;
+  if (u128 < 0) return {0, 0, 0};
+  const auto first = static_cast<std::int32_t>(u128 >> 7);
   if (first >= s - 1) return {s - 1, s - 1, 0};
-  return {first, first + 1, static_cast<std::int32_t>(u256 & 255)};
+  return {first, first + 1, static_cast<std::int32_t>(u128 & 127)};
 }
 
 namespace {

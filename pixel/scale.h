@@ -7,20 +7,21 @@
 //
 // Sampling: destination pixel x looks at the source position
 //   u = (x + 1/2) * srcWidth / dstWidth - 1/2
-// (pixel centres on pixel centres), in 1/256 steps, rounded down:
-//   u256 = floor((2x + 1) * srcWidth * 128 / dstWidth) - 128
-//   x0 = floor(u256 / 256), wx = u256 - 256 * x0 (0..255), x1 = x0 + 1,
+// (pixel centres on pixel centres), in 1/128 steps, rounded down:
+//   u128 = floor((2x + 1) * srcWidth * 64 / dstWidth) - 64
+//   x0 = floor(u128 / 128), wx = u128 - 128 * x0 (0..127), x1 = x0 + 1,
 // and outside the picture the edge pixel repeats (u below 0 reads column 0 only; past
 // the last column, the last column only). Rows likewise with y0, y1, wy.
 //
 // Bilinear (ScaleBilinear*), per 8-bit channel, across first, then down:
-//   top    = (A * (256 - wx) + B * wx + 128) >> 8      A = (x0, y0), B = (x1, y0)
-//   bottom = (C * (256 - wx) + D * wx + 128) >> 8      C = (x0, y1), D = (x1, y1)
-//   out    = (top * (256 - wy) + bottom * wy + 128) >> 8
+//   top    = (A * (128 - wx) + B * wx + 64) >> 7      A = (x0, y0), B = (x1, y0)
+//   bottom = (C * (128 - wx) + D * wx + 64) >> 7      C = (x0, y1), D = (x1, y1)
+//   out    = (top * (128 - wy) + bottom * wy + 64) >> 7
+// (Seven bits of weight keep every sum within a signed 16-bit lane.)
 // 32-bit pixels take all four bytes as channels. 16-bit pixels widen each channel to
 // 8 bits first by repeating its top bits (5 bits c: c << 3 | c >> 2; 6 bits: c << 2 |
 // c >> 4) and narrow the result by dropping the low bits.
-// Nearest (ScaleNearest*): the pixel at (round(u), round(v)), that is x0 + (wx >= 128),
+// Nearest (ScaleNearest*): the pixel at (round(u), round(v)), that is x0 + (wx >= 64),
 // clamped to the picture; for palette indices, where no mixing has a meaning.
 //
 // The SSE2 forms (Sse2 suffix, scale_sse2.cpp) give exactly the portable results; they
@@ -59,7 +60,7 @@ void ScaleNearest32(std::uint8_t* dst, std::int32_t dstPitch, const std::uint8_t
 
 // The sampling position of destination coordinate d along one axis (source size s,
 // destination size n): the first source index, the second (equal at the edges) and the
-// weight of the second, 0..255.
+// weight of the second, 0..127.
 struct ScaleTap {
   std::int32_t first, second, weight;
 };

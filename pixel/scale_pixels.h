@@ -12,17 +12,17 @@
 std::vector<ScaleTap> ScaleColumnTaps(const ScaleGeometry& g, const ScaleRect& r);
 
 // The nearest source index of a tap: the second once the weight reaches one half.
-inline std::int32_t NearestIndex(const ScaleTap& t) { return t.weight >= 128 ? t.second : t.first; }
+inline std::int32_t NearestIndex(const ScaleTap& t) { return t.weight >= 64 ? t.second : t.first; }
 
-// (a * (256 - w) + b * w + 128) >> 8 on each of the four bytes, two at a time in the
-// 16-bit halves of a word (each product stays below 65536, so no lane spills).
+// (a * (128 - w) + b * w + 64) >> 7 on each of the four bytes, two at a time in the
+// 16-bit halves of a word (each sum stays below 32768, so no lane spills).
 inline std::uint32_t MixChannels(std::uint32_t a, std::uint32_t b, std::int32_t w) {
-  const std::uint32_t iw = 256 - static_cast<std::uint32_t>(w);
+  const std::uint32_t iw = 128 - static_cast<std::uint32_t>(w);
   const std::uint32_t uw = static_cast<std::uint32_t>(w);
   const std::uint32_t even =
-      (((a & 0x00FF00FFu) * iw + (b & 0x00FF00FFu) * uw + 0x00800080u) >> 8) & 0x00FF00FFu;
+      (((a & 0x00FF00FFu) * iw + (b & 0x00FF00FFu) * uw + 0x00400040u) >> 7) & 0x00FF00FFu;
   const std::uint32_t odd =
-      ((((a >> 8) & 0x00FF00FFu) * iw + ((b >> 8) & 0x00FF00FFu) * uw + 0x00800080u) >> 8) &
+      ((((a >> 8) & 0x00FF00FFu) * iw + ((b >> 8) & 0x00FF00FFu) * uw + 0x00400040u) >> 7) &
       0x00FF00FFu;
   return even | (odd << 8);
 }

@@ -25,11 +25,11 @@ inline void Store128(std::uint8_t* p, __m128i v) {
   _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
 }
 
-// (a * iw + b * w + 128) >> 8 on 16-bit lanes holding 0..255 (iw + w = 256: no lane
-// exceeds 65408).
+// (a * iw + b * w + 64) >> 7 on 16-bit lanes holding 0..255 (iw + w = 128: no lane
+// exceeds 32704).
 inline __m128i Mix16(__m128i a, __m128i b, __m128i iw, __m128i w) {
   const __m128i sum = _mm_add_epi16(_mm_mullo_epi16(a, iw), _mm_mullo_epi16(b, w));
-  return _mm_srli_epi16(_mm_add_epi16(sum, _mm_set1_epi16(128)), 8);
+  return _mm_srli_epi16(_mm_add_epi16(sum, _mm_set1_epi16(64)), 7);
 }
 
 // A source row's columns [0, count) as 8888 words, and one more word (0) after them.
@@ -89,12 +89,17 @@ void PairUp(std::int16_t* pairs, const std::uint32_t* words, std::int32_t count)
   }
 }
 
-// One destination pixel from its pair and its weights (256 - w, w in every 32-bit lane):
-// four 32-bit channel results.
+// One destination pixel from its pair and its weights (128 - w, w in every 32-bit lane):
+// its four channel sums, before rounding (at most 32640 each).
 inline __m128i MixPair(const std::int16_t* pair, const std::int32_t* weights) {
   const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pair));
   const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(weights));
-  return _mm_srli_epi32(_mm_add_epi32(_mm_madd_epi16(p, w), _mm_set1_epi32(128)), 8);
+  return _mm_madd_epi16(p, w);
+}
+
+// Two pixels' channel sums rounded to their channel values in 16-bit lanes.
+inline __m128i RoundTwo(__m128i a, __m128i b) {
+  return _mm_srli_epi16(_mm_add_epi16(_mm_packs_epi32(a, b), _mm_set1_epi16(64)), 7);
 }
 
 // Four 8888 words narrowed to 16-bit pixels (in the low 8 bytes).
@@ -121,7 +126,7 @@ class ScaledRows {
         words_(std::size_t(count_) + 1), pairs_(std::size_t(count_) * 8),
         weights_(taps.size() * 4) {
     for (std::size_t i = 0; i < taps.size(); ++i) {
-      const std::int32_t w = taps[i].weight << 16 | (256 - taps[i].weight);
+      const std::int32_t w = taps[i].weight << 16 | (128 - taps[i].weight);
       for (int k = 0; k < 4; ++k) weights_[i * 4 + k] = w;
     }
     for (auto& row : rows_) row.assign(taps.size() * 2, 0);
@@ -153,10 +158,10 @@ class ScaledRows {
     for (; i + 4 <= width; i += 4) {
       const ScaleTap* t = &taps_[i];
       const std::int32_t* w = &weights_[std::size_t(i) * 4];
-      const __m128i p01 = _mm_packs_epi32(MixPair(pair + t[0].first * 8, w),
-                                          MixPair(pair + t[1].first * 8, w + 4));
-      const __m128i p23 = _mm_packs_epi32(MixPair(pair + t[2].first * 8, w + 8),
-                                          MixPair(pair + t[3].first * 8, w + 12));
+      const __m128i p01 = RoundTwo(MixPair(pair + t[0].first * 8, w),
+                                   MixPair(pair + t[1].first * 8, w + 4));
+      const __m128i p23 = RoundTwo(MixPair(pair + t[2].first * 8, w + 8),
+                                   MixPair(pair + t[3].first * 8, w + 12));
       Store128(reinterpret_cast<std::uint8_t*>(out + i * 2), p01);
       Store128(reinterpret_cast<std::uint8_t*>(out + i * 2 + 4), p23);
     }
@@ -199,7 +204,7 @@ void BilinearSse2(std::uint8_t* dst, std::int32_t dstPitch, const std::uint8_t* 
     const auto* top = reinterpret_cast<const std::uint8_t*>(rows.Row(ty.first));
     const auto* bottom = reinterpret_cast<const std::uint8_t*>(rows.Row(ty.second));
     const __m128i w = _mm_set1_epi16(static_cast<short>(ty.weight));
-    const __m128i iw = _mm_set1_epi16(static_cast<short>(256 - ty.weight));
+    const __m128i iw = _mm_set1_epi16(static_cast<short>(128 - ty.weight));
     std::uint8_t* out = dst + std::intptr_t(r.y + j) * dstPitch + std::intptr_t(r.x) * kBytes;
     std::int32_t i = 0;
     for (; i + 4 <= r.width; i += 4) {

@@ -50,20 +50,20 @@ struct Tap {
   int first, second, weight;
 };
 Tap ReferenceTap(int d, int s, int n) {
-  // u in 1/256 steps, rounded down: (d + 1/2) * s / n - 1/2.
-  long long scaled = (2LL * d + 1) * s * 128;
-  long long u256 = scaled / n - 128;  // scaled >= 0, so division rounds down
-  if (u256 < 0) return {0, 0, 0};
-  int first = int(u256 / 256);
+  // u in 1/128 steps, rounded down: (d + 1/2) * s / n - 1/2.
+  long long scaled = (2LL * d + 1) * s * 64;
+  long long u128 = scaled / n - 64;  // scaled >= 0, so division rounds down
+  if (u128 < 0) return {0, 0, 0};
+  int first = int(u128 / 128);
   if (first >= s - 1) return {s - 1, s - 1, 0};
-  return {first, first + 1, int(u256 % 256)};
+  return {first, first + 1, int(u128 % 128)};
 }
 
 int Channel(std::uint32_t v, int shift, int bits) {
   int c = int(v >> shift) & ((1 << bits) - 1);
   return bits == 8 ? c : bits == 6 ? (c << 2 | c >> 4) : (c << 3 | c >> 2);
 }
-int Mix(int a, int b, int w) { return (a * (256 - w) + b * w + 128) >> 8; }
+int Mix(int a, int b, int w) { return (a * (128 - w) + b * w + 64) >> 7; }
 
 // The expected destination pixel at (x, y), channel by channel, from the formulas.
 std::uint32_t ReferenceBilinear(const Picture& src, int x, int y, int dw, int dh, int bytes,
@@ -88,7 +88,7 @@ std::uint32_t ReferenceBilinear(const Picture& src, int x, int y, int dw, int dh
 
 std::uint32_t ReferenceNearest(const Picture& src, int x, int y, int dw, int dh) {
   Tap tx = ReferenceTap(x, src.width, dw), ty = ReferenceTap(y, src.height, dh);
-  return src.Get(tx.weight >= 128 ? tx.second : tx.first, ty.weight >= 128 ? ty.second : ty.first);
+  return src.Get(tx.weight >= 64 ? tx.second : tx.first, ty.weight >= 64 ? ty.second : ty.first);
 }
 
 struct KernelCase {
