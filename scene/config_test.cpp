@@ -85,8 +85,8 @@ TEST(Config, SetupReadsEveryValueOnce) {
                   {"FONT", "F0FFFFFF"}};
   source.numbers = {{"DISPLAY", 8}, {"MUTE", 1}, {"FISHES", 0x1FFFF}, {"FONTCOLOR", 255}};
   SceneConfig config = ReadSceneConfig(source);
-  for (const char* name : {"DATAPATH", "DISPLAY", "CUSTOMFILE", "MUTE", "FISHES", "CUSTOMTEXT",
-                           "FONT", "FONTCOLOR"})
+  for (const char* name :
+       {"DATAPATH", "DISPLAY", "CUSTOMFILE", "MUTE", "FISHES", "CUSTOMTEXT", "FONT", "FONTCOLOR"})
     EXPECT_EQ(source.reads[name], 1) << name;
   EXPECT_EQ(source.reads.size(), 8u);
   EXPECT_STREQ(config.dataPath, "C:\\data");
