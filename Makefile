@@ -1,9 +1,8 @@
 # Everyday verbs. Every one first runs the bootstrap, so a fresh Debian
 # machine needs nothing installed beforehand.
 JOBS ?= 2
-CMAKE_BUILD = cmake --build --preset
 
-.PHONY: all bootstrap host win32 run test bench fuzz settings installer clean
+.PHONY: all bootstrap host win32 run test bench fuzz clean
 
 all: host win32
 
@@ -37,10 +36,6 @@ fuzz: bootstrap
 	cmake --preset fuzz >/dev/null
 	cmake --build build/fuzz -j $(JOBS)
 	scripts/fuzz.sh long
-
-settings: win32
-
-installer: win32
 
 clean:
 	rm -rf build/host build/win32 build/bench build/fuzz

@@ -56,9 +56,9 @@ bool IsArleHeader(const BITMAPINFOHEADER* header, std::uint32_t tag) {
 
 }  // namespace
 
-std::int32_t ArleImage::Kind() const { return 3; }
+std::int32_t ArleImage::Kind() const { return IMAGE_KIND_ARLE; }
 
-std::int32_t ArleImage::Attach(MemoryBlock* block) {
+GraphicsStatus ArleImage::Attach(MemoryBlock* block) {
   Free();
   if (InstallBlock(block) != GFX_OK) return GFX_BAD_ARGUMENT;
   if (IsArleHeader(Header(), TAG_PRLE)) {
@@ -73,22 +73,14 @@ std::int32_t ArleImage::Attach(MemoryBlock* block) {
   return FinishAttach(IsArleHeader(Header(), TAG_ARLE) && ValidateArle(Header(), dibBytes_));
 }
 
-std::int32_t ArleImage::DrawOnto(Image* dest, std::int32_t dx, std::int32_t dy, std::int32_t dw,
-                                 std::int32_t dh, std::int32_t sx, std::int32_t sy,
-                                 std::int32_t sw, std::int32_t sh, std::uint32_t flags,
-                                 std::intptr_t aux) {
+GraphicsStatus ArleImage::DrawOnto(Image* dest, std::int32_t dx, std::int32_t dy, std::int32_t dw,
+                                   std::int32_t dh, std::int32_t sx, std::int32_t sy,
+                                   std::int32_t sw, std::int32_t sh, std::uint32_t flags,
+                                   std::intptr_t aux) {
   if (!dest) return GFX_BAD_ARGUMENT;
   if (dest->Type() == 0 || type_ == 0) return GFX_NO_PIXELS;
-  BlitGeometry g;
-  if (ClipBlit(dest->ClipRect(), dx, dy, dw, dh, sx, sy, sw, sh, flags, &g) != BLIT_CLIP_VISIBLE)
-    return GFX_OK;
-  // Run-length sprites are never scaled: such a request draws nothing. Every other request
-  // must stay inside the sprite, since the kernels read its rows unchecked.
-  const bool scaled = dw != sw || dh != sh;
-  if (!scaled && !RectInside(g.sx, g.sy, g.sw, g.sh, width_, height_)) return GFX_BAD_ARGUMENT;
-  LockedPixels target(dest);
-  if (target.Status() != GFX_OK) return target.Status();
-  if (scaled) return GFX_OK;
+  DrawStart start(this, dest, dx, dy, dw, dh, sx, sy, sw, sh, flags);
+  if (!start.Ready()) return start.Status();
 
   const RleBlitKernel kernel = SelectRleKernel(dest->Type(), flags);
   if (!kernel) return GFX_OK;
@@ -101,13 +93,14 @@ std::int32_t ArleImage::DrawOnto(Image* dest, std::int32_t dx, std::int32_t dy, 
     if (!table) return GFX_OK;
   }
   const std::int32_t level = std::int32_t(std::clamp<std::intptr_t>(aux, 0, kBlitOpaque));
-  const PixelView& view = target.View();
+  const PixelView& view = start.Target();
+  const BlitGeometry& g = start.Geometry();
   kernel(view.top, view.pitch, g.dx, g.dy, g.dw, g.dh, Header(), g.sx, g.sy, flags, sourceKey_,
          dest->DestKey(), level, table);
   return GFX_OK;
 }
 
-std::int32_t ArleImage::Convert(std::uint16_t, Palette* palette, std::uint32_t, std::uint32_t) {
+GraphicsStatus ArleImage::Convert(std::uint16_t, Palette* palette, std::uint32_t, std::uint32_t) {
   if (type_ == 0) return GFX_NO_PIXELS;
   if (!palette) return GFX_BAD_ARGUMENT;
   // The remap reads 256 entries; SetPalette would refuse any other length anyway.

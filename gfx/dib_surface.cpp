@@ -19,14 +19,14 @@ void DibSurface::Reset() {
   bits_ = nullptr;
 }
 
-std::int32_t DibSurface::Kind() const { return 2; }
+std::int32_t DibSurface::Kind() const { return IMAGE_KIND_DIB_SURFACE; }
 std::int32_t DibSurface::IsBottomUp() { return 0; }
 
 std::int32_t DibSurface::Pitch() const {
   return std::int32_t(PixelRowBytes(width_, PixelDepth(type_)));
 }
 
-std::int32_t DibSurface::Free() {
+GraphicsStatus DibSurface::Free() {
   Image::SetPalette(nullptr);
   SetClip(nullptr);
   if (memoryDC_) {
@@ -40,8 +40,8 @@ std::int32_t DibSurface::Free() {
   return GFX_OK;
 }
 
-std::int32_t DibSurface::Create(std::int32_t width, std::int32_t height, std::uint16_t type,
-                                std::int32_t, std::int32_t) {
+GraphicsStatus DibSurface::Create(std::int32_t width, std::int32_t height, std::uint16_t type,
+                                  std::int32_t, std::int32_t) {
   Free();
   alignas(4) std::uint8_t scratch[kDibScratchBytes];
   const std::uint32_t headerBytes = BuildDibHeader(scratch, width, height, type);
@@ -66,51 +66,45 @@ std::int32_t DibSurface::Create(std::int32_t width, std::int32_t height, std::ui
   return GFX_OK;
 }
 
-std::int32_t DibSurface::Load(const void* source, std::uint32_t flags, HMODULE module,
-                              const char* resourceType) {
+GraphicsStatus DibSurface::Load(const void* source, std::uint32_t flags, HMODULE module,
+                                const char* resourceType) {
   auto* temporary = new (std::nothrow) PackedDibImage;
   if (!temporary) return GFX_BAD_ARGUMENT;
-  std::int32_t status = temporary->Load(source, flags, module, resourceType);
+  GraphicsStatus status = temporary->Load(source, flags, module, resourceType);
   if (status == GFX_OK) {
-    temporary->Decode();  // unencoded sources load as they are
+    // An unencoded source answers GFX_NOT_ENCODED and loads as it is; one that fails to
+    // decode stays encoded, and the copy reports that.
+    (void)temporary->Decode();
     status = CopyFrom(temporary);
   }
   temporary->Release();
   return status;
 }
 
-std::int32_t DibSurface::Convert(std::uint16_t type, Palette* palette, std::uint32_t flags,
-                                 std::uint32_t) {
+GraphicsStatus DibSurface::Convert(std::uint16_t type, Palette* palette, std::uint32_t flags,
+                                   std::uint32_t) {
   if (type_ == 0) return GFX_NO_PIXELS;
   if (!palette && type == type_) return GFX_OK;  // nothing to change, as for packed images
   auto* temporary = new (std::nothrow) PackedDibImage;
   if (!temporary) return GFX_BAD_ARGUMENT;
-  std::int32_t status = temporary->CopyFrom(this);
+  GraphicsStatus status = temporary->CopyFrom(this);
   if (status == GFX_OK) {
     Free();
     // A conversion that fails leaves the temporary as it was, so the copy back restores
     // this surface; its status is reported.
     status = temporary->Convert(type, palette, flags);
-    const std::int32_t copied = CopyFrom(temporary);
+    const GraphicsStatus copied = CopyFrom(temporary);
     if (status == GFX_OK) status = copied;
-    if (status == GFX_OK && palette) SetPalette(palette);
+    // Deeper types keep no palette: SetPalette refuses one, and nothing depends on it.
+    if (status == GFX_OK && palette) (void)SetPalette(palette);
   }
   temporary->Release();
   return status;
 }
 
-std::int32_t DibSurface::SetPalette(Palette* palette) {
-  if (type_ == 0) return GFX_NO_PIXELS;
-  if (!palette) return Image::SetPalette(nullptr);
-  const std::uint32_t depth = PixelDepth(type_);
-  if (palette->Count() == 0) return GFX_PALETTE_EMPTY;
-  if (depth < 1 || depth > 8 || palette->Count() != (1 << depth)) return GFX_PALETTE_LENGTH;
-  Image::SetPalette(palette);
-  paletteVersionSeen_ = palette->ChangeCounter() - 1;
-  return SyncPalette();
-}
+GraphicsStatus DibSurface::SetPalette(Palette* palette) { return SetTablePalette(palette); }
 
-std::int32_t DibSurface::SyncPalette() {
+GraphicsStatus DibSurface::SyncPalette() {
   Palette* palette = GetPalette();
   if (!palette || palette->ChangeCounter() == paletteVersionSeen_ || !memoryDC_) return GFX_OK;
   RGBQUAD quads[256];
@@ -123,7 +117,7 @@ std::int32_t DibSurface::SyncPalette() {
   return GFX_OK;
 }
 
-std::int32_t DibSurface::Lock(std::uint8_t** bits, std::int32_t* pitch) {
+GraphicsStatus DibSurface::Lock(std::uint8_t** bits, std::int32_t* pitch) {
   if (type_ == 0) return GFX_NO_PIXELS;
   GdiFlush();  // pending GDI drawing on the section finishes before the kernels run
   SyncPalette();
@@ -133,7 +127,7 @@ std::int32_t DibSurface::Lock(std::uint8_t** bits, std::int32_t* pitch) {
   return GFX_OK;
 }
 
-std::int32_t DibSurface::Unlock() {
+GraphicsStatus DibSurface::Unlock() {
   if (lockCount_ > 0) --lockCount_;
   return GFX_OK;
 }

@@ -16,20 +16,21 @@ class DibSurface : public Image {
   void Reset() override;
   // A top-down section for (width, height, type); the bits are not cleared and an 8-bit
   // colour table starts black.
-  std::int32_t Create(std::int32_t width, std::int32_t height, std::uint16_t type,
-                      std::int32_t reserved0 = 0, std::int32_t reserved1 = 0) override;
+  [[nodiscard]] GraphicsStatus Create(std::int32_t width, std::int32_t height, std::uint16_t type,
+                                      std::int32_t reserved0 = 0,
+                                      std::int32_t reserved1 = 0) override;
   // Loads through a temporary PackedDibImage (decoded when encoded) and copies it in.
-  std::int32_t Load(const void* source, std::uint32_t flags, HMODULE module,
-                    const char* resourceType) override;
+  [[nodiscard]] GraphicsStatus Load(const void* source, std::uint32_t flags, HMODULE module,
+                                    const char* resourceType) override;
   // Converts through a temporary PackedDibImage, then takes the palette.
-  std::int32_t Convert(std::uint16_t type, Palette* palette, std::uint32_t flags,
-                       std::uint32_t reserved = 0) override;
-  std::int32_t Free() override;
+  [[nodiscard]] GraphicsStatus Convert(std::uint16_t type, Palette* palette, std::uint32_t flags,
+                                       std::uint32_t reserved = 0) override;
+  GraphicsStatus Free() override;
   std::int32_t Kind() const override;
-  std::int32_t SyncPalette() override;
-  std::int32_t SetPalette(Palette* palette) override;
-  std::int32_t Lock(std::uint8_t** bits, std::int32_t* pitch) override;
-  std::int32_t Unlock() override;
+  GraphicsStatus SyncPalette() override;
+  GraphicsStatus SetPalette(Palette* palette) override;
+  [[nodiscard]] GraphicsStatus Lock(std::uint8_t** bits, std::int32_t* pitch) override;
+  GraphicsStatus Unlock() override;
   void Prefault() override;
   HDC LockDC() override;
   void UnlockDC() override;
@@ -44,5 +45,4 @@ class DibSurface : public Image {
   HGDIOBJ previousBitmap_ = nullptr;
   HDC memoryDC_ = nullptr;
   std::uint8_t* bits_ = nullptr;
-  std::uint32_t paletteVersionSeen_ = 0;
 };

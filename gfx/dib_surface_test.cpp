@@ -115,7 +115,7 @@ TEST(DibSurfaceTest, PalettesAreCheckedAndCopiedOnlyWhenChanged) {
   palette->SetEntries(&e, 9, 1);
   std::uint8_t* bits;
   std::int32_t pitch;
-  surface->Lock(&bits, &pitch);
+  ASSERT_EQ(surface->Lock(&bits, &pitch), GFX_OK);
   surface->Unlock();
   EXPECT_EQ(ColourTableOf(surface.p)[9].rgbRed, 1);
 }

@@ -43,7 +43,7 @@ std::int32_t Display::Open(std::int32_t width, std::int32_t height, std::uint16_
   screen_ = new (std::nothrow) WindowSurface;
   if (screen_) screen_->AttachWindow(window, (flags & DISPLAY_MANAGE_PALETTE) ? TRUE : FALSE);
   back_ = new (std::nothrow) DibSurface;
-  if (back_) back_->Create(width, height, type, 0, 0);  // an empty back surface on failure
+  if (back_) (void)back_->Create(width, height, type, 0, 0);  // an empty back surface on failure
   paletteManaged_ = (flags & DISPLAY_MANAGE_PALETTE) != 0;
   modeChanged_ = paletteManaged_ && (flags & DISPLAY_SET_MODE);
   resizable_ = !modeChanged_ && (flags & DISPLAY_RESIZABLE);

@@ -51,9 +51,9 @@ RECT Image::ClipRect() {
               std::min(bounds.right, whole.right), std::min(bounds.bottom, whole.bottom)};
 }
 
-std::int32_t Image::DrawOnto(Image* dest, std::int32_t dx, std::int32_t dy, std::int32_t dw,
-                             std::int32_t dh, std::int32_t sx, std::int32_t sy, std::int32_t sw,
-                             std::int32_t sh, std::uint32_t flags, std::intptr_t aux) {
+GraphicsStatus Image::DrawOnto(Image* dest, std::int32_t dx, std::int32_t dy, std::int32_t dw,
+                               std::int32_t dh, std::int32_t sx, std::int32_t sy, std::int32_t sw,
+                               std::int32_t sh, std::uint32_t flags, std::intptr_t aux) {
   if (!dest) return GFX_BAD_ARGUMENT;
   if (dest->type_ == 0 || type_ == 0) return GFX_NO_PIXELS;
   if (PixelDepth(dest->type_) != PixelDepth(type_)) return GFX_TYPES_DIFFER;
@@ -113,21 +113,22 @@ std::int32_t Image::DrawOnto(Image* dest, std::int32_t dx, std::int32_t dy, std:
   return GFX_OK;
 }
 
-std::int32_t Image::Create(std::int32_t, std::int32_t, std::uint16_t, std::int32_t, std::int32_t) {
+GraphicsStatus Image::Create(std::int32_t, std::int32_t, std::uint16_t, std::int32_t,
+                             std::int32_t) {
   return GFX_UNSUPPORTED;
 }
 
-std::int32_t Image::Load(const void*, std::uint32_t, HMODULE, const char*) {
+GraphicsStatus Image::Load(const void*, std::uint32_t, HMODULE, const char*) {
   return GFX_UNSUPPORTED;
 }
 
-std::int32_t Image::CopyFrom(Image* source) {
+GraphicsStatus Image::CopyFrom(Image* source) {
   if (!source) return GFX_BAD_ARGUMENT;
   if (source == this) return GFX_OK;
   LockedPixels from(source);
   if (from.Status() != GFX_OK) return from.Status();
   Free();
-  std::int32_t status = Create(source->width_, source->height_, source->type_, 0, 0);
+  GraphicsStatus status = Create(source->width_, source->height_, source->type_, 0, 0);
   if (status != GFX_OK) return status;
   {
     LockedPixels to(this);
@@ -150,34 +151,45 @@ std::int32_t Image::CopyFrom(Image* source) {
   return GFX_OK;
 }
 
-std::int32_t Image::Convert(std::uint16_t, Palette*, std::uint32_t, std::uint32_t) {
+GraphicsStatus Image::Convert(std::uint16_t, Palette*, std::uint32_t, std::uint32_t) {
   return GFX_UNSUPPORTED;
 }
 
-std::int32_t Image::Free() {
+GraphicsStatus Image::Free() {
   Image::SetPalette(nullptr);
   Image::SetClip(nullptr);
   Image::Reset();
   return GFX_OK;
 }
 
-std::int32_t Image::Kind() const { return 0; }
+std::int32_t Image::Kind() const { return IMAGE_KIND_BASE; }
 std::int32_t Image::Width() { return width_; }
 std::int32_t Image::Height() { return height_; }
 Palette* Image::GetPalette() { return palette_; }
-std::int32_t Image::SyncPalette() { return GFX_UNSUPPORTED; }
+GraphicsStatus Image::SyncPalette() { return GFX_UNSUPPORTED; }
 
-std::int32_t Image::SetPalette(Palette* palette) {
+GraphicsStatus Image::SetPalette(Palette* palette) {
   if (palette) palette->AddRef();
   if (palette_) palette_->Release();
   palette_ = palette;
   return GFX_OK;
 }
 
+GraphicsStatus Image::SetTablePalette(Palette* palette) {
+  if (type_ == 0) return GFX_NO_PIXELS;
+  if (!palette) return Image::SetPalette(nullptr);
+  const std::uint32_t depth = PixelDepth(type_);
+  if (palette->Count() == 0) return GFX_PALETTE_EMPTY;
+  if (depth < 1 || depth > 8 || palette->Count() != (1 << depth)) return GFX_PALETTE_LENGTH;
+  Image::SetPalette(palette);
+  paletteVersionSeen_ = palette->ChangeCounter() - 1;
+  return SyncPalette();
+}
+
 Palette* Image::NewPalette() { return new (std::nothrow) Palette; }
 ClipRegion* Image::GetClip() { return clip_; }
 
-std::int32_t Image::SetClip(ClipRegion* clip) {
+GraphicsStatus Image::SetClip(ClipRegion* clip) {
   if (clip) clip->AddRef();
   if (clip_) clip_->Release();
   clip_ = clip;
@@ -186,15 +198,15 @@ std::int32_t Image::SetClip(ClipRegion* clip) {
 
 ClipRegion* Image::NewClip() { return new (std::nothrow) ClipRegion; }
 
-std::int32_t Image::BlitFrom(std::int32_t dx, std::int32_t dy, std::int32_t dw, std::int32_t dh,
-                             Image* source, std::int32_t sx, std::int32_t sy, std::int32_t sw,
-                             std::int32_t sh, std::uint32_t flags, std::intptr_t aux) {
+GraphicsStatus Image::BlitFrom(std::int32_t dx, std::int32_t dy, std::int32_t dw, std::int32_t dh,
+                               Image* source, std::int32_t sx, std::int32_t sy, std::int32_t sw,
+                               std::int32_t sh, std::uint32_t flags, std::intptr_t aux) {
   if (!source) return GFX_BAD_ARGUMENT;
   return source->DrawOnto(this, dx, dy, dw, dh, sx, sy, sw, sh, flags, aux);
 }
 
-std::int32_t Image::FillRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
-                             std::uint32_t colour) {
+GraphicsStatus Image::FillRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
+                               std::uint32_t colour) {
   const RECT clip = ClipRect();
   const std::int64_t left = std::max<std::int64_t>(x, clip.left);
   const std::int64_t top = std::max<std::int64_t>(y, clip.top);
@@ -208,13 +220,13 @@ std::int32_t Image::FillRect(std::int32_t x, std::int32_t y, std::int32_t w, std
   return GFX_OK;
 }
 
-std::int32_t Image::ReservedOp(std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
-                               std::int32_t, std::int32_t) {
+GraphicsStatus Image::ReservedOp(std::int32_t, std::int32_t, std::int32_t, std::int32_t,
+                                 std::int32_t, std::int32_t, std::int32_t) {
   return GFX_UNSUPPORTED;
 }
 
-std::int32_t Image::DrawLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1,
-                             std::uint32_t colour) {
+GraphicsStatus Image::DrawLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1,
+                               std::uint32_t colour) {
   const RECT clip = ClipRect();
   if (clip.right <= clip.left || clip.bottom <= clip.top) return GFX_OK;
   LineSegment segment = {x0, y0, x1, y1};
@@ -246,8 +258,8 @@ void Image::SetPixel(std::int32_t x, std::int32_t y, std::uint32_t value) {
   for (std::uint32_t i = 0; i < bytes; ++i) p[i] = std::uint8_t(value >> (8 * i));
 }
 
-std::int32_t Image::Lock(std::uint8_t**, std::int32_t*) { return GFX_UNSUPPORTED; }
-std::int32_t Image::Unlock() { return GFX_UNSUPPORTED; }
+GraphicsStatus Image::Lock(std::uint8_t**, std::int32_t*) { return GFX_UNSUPPORTED; }
+GraphicsStatus Image::Unlock() { return GFX_UNSUPPORTED; }
 void Image::Prefault() {}
 HDC Image::LockDC() { return nullptr; }
 void Image::UnlockDC() {}

@@ -17,6 +17,16 @@ class ClipRegion;
 class Palette;
 struct ListNode;
 
+// The class codes Kind answers.
+enum ImageKind : std::int32_t {
+  IMAGE_KIND_BASE = 0,
+  IMAGE_KIND_PACKED_DIB = 1,
+  IMAGE_KIND_DIB_SURFACE = 2,
+  IMAGE_KIND_ARLE = 3,
+  IMAGE_KIND_TRLE = 4,
+  IMAGE_KIND_WINDOW_SURFACE = 5,
+};
+
 class Image {
  public:
   Image();
@@ -28,58 +38,60 @@ class Image {
   // 1: draws this image (the source) onto dest. (dx, dy, dw, dh) is in destination
   // coordinates, (sx, sy, sw, sh) in source coordinates; flags are BlitFlags and aux
   // is the level (0..256) or, for the mask modes, the mask image (see AuxImage).
-  [[nodiscard]] virtual std::int32_t DrawOnto(Image* dest, std::int32_t dx, std::int32_t dy,
-                                              std::int32_t dw, std::int32_t dh, std::int32_t sx,
-                                              std::int32_t sy, std::int32_t sw, std::int32_t sh,
-                                              std::uint32_t flags, std::intptr_t aux);
+  [[nodiscard]] virtual GraphicsStatus DrawOnto(Image* dest, std::int32_t dx, std::int32_t dy,
+                                                std::int32_t dw, std::int32_t dh, std::int32_t sx,
+                                                std::int32_t sy, std::int32_t sw, std::int32_t sh,
+                                                std::uint32_t flags, std::intptr_t aux);
   // 2
   virtual ~Image();
   // 3
-  virtual std::int32_t Create(std::int32_t width, std::int32_t height, std::uint16_t type,
-                              std::int32_t reserved0 = 0, std::int32_t reserved1 = 0);
+  [[nodiscard]] virtual GraphicsStatus Create(std::int32_t width, std::int32_t height,
+                                              std::uint16_t type, std::int32_t reserved0 = 0,
+                                              std::int32_t reserved1 = 0);
   // 4: source is a file name (flags & 0xF == 0), a resource name (1) or a MemoryBlock (2).
-  virtual std::int32_t Load(const void* source, std::uint32_t flags, HMODULE module,
-                            const char* resourceType);
+  [[nodiscard]] virtual GraphicsStatus Load(const void* source, std::uint32_t flags, HMODULE module,
+                                            const char* resourceType);
   // 5
-  virtual std::int32_t CopyFrom(Image* source);
+  [[nodiscard]] virtual GraphicsStatus CopyFrom(Image* source);
   // 6
-  virtual std::int32_t Convert(std::uint16_t type, Palette* palette, std::uint32_t flags,
-                               std::uint32_t reserved = 0);
+  [[nodiscard]] virtual GraphicsStatus Convert(std::uint16_t type, Palette* palette,
+                                               std::uint32_t flags, std::uint32_t reserved = 0);
   // 7
-  virtual std::int32_t Free();
-  // 8
+  virtual GraphicsStatus Free();
+  // 8: an ImageKind.
   virtual std::int32_t Kind() const;
   // 9, 10
   virtual std::int32_t Width();
   virtual std::int32_t Height();
   // 11..14: getters add no reference; NewPalette hands one to the caller.
   virtual Palette* GetPalette();
-  virtual std::int32_t SyncPalette();
-  virtual std::int32_t SetPalette(Palette* palette);
+  virtual GraphicsStatus SyncPalette();
+  virtual GraphicsStatus SetPalette(Palette* palette);
   virtual Palette* NewPalette();
   // 15..17
   virtual ClipRegion* GetClip();
-  virtual std::int32_t SetClip(ClipRegion* clip);
+  virtual GraphicsStatus SetClip(ClipRegion* clip);
   virtual ClipRegion* NewClip();
   // 18: the source's DrawOnto onto this image.
-  virtual std::int32_t BlitFrom(std::int32_t dx, std::int32_t dy, std::int32_t dw, std::int32_t dh,
-                                Image* source, std::int32_t sx, std::int32_t sy, std::int32_t sw,
-                                std::int32_t sh, std::uint32_t flags, std::intptr_t aux);
+  [[nodiscard]] virtual GraphicsStatus BlitFrom(std::int32_t dx, std::int32_t dy, std::int32_t dw,
+                                                std::int32_t dh, Image* source, std::int32_t sx,
+                                                std::int32_t sy, std::int32_t sw, std::int32_t sh,
+                                                std::uint32_t flags, std::intptr_t aux);
   // 19: the colour is a raw pixel value of this image's type.
-  virtual std::int32_t FillRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
-                                std::uint32_t colour);
+  virtual GraphicsStatus FillRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
+                                  std::uint32_t colour);
   // 20: unused by every class.
-  virtual std::int32_t ReservedOp(std::int32_t, std::int32_t, std::int32_t, std::int32_t,
-                                  std::int32_t, std::int32_t, std::int32_t);
+  virtual GraphicsStatus ReservedOp(std::int32_t, std::int32_t, std::int32_t, std::int32_t,
+                                    std::int32_t, std::int32_t, std::int32_t);
   // 21
-  virtual std::int32_t DrawLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1,
-                                std::uint32_t colour);
+  virtual GraphicsStatus DrawLine(std::int32_t x0, std::int32_t y0, std::int32_t x1,
+                                  std::int32_t y1, std::uint32_t colour);
   // 22, 23: raw pixel values, little-endian; out-of-range reads 0 and writes nothing.
   virtual std::uint32_t GetPixel(std::int32_t x, std::int32_t y);
   virtual void SetPixel(std::int32_t x, std::int32_t y, std::uint32_t value);
   // 24, 25: bits is the first byte of the first row in memory, pitch the row length.
-  virtual std::int32_t Lock(std::uint8_t** bits, std::int32_t* pitch);
-  virtual std::int32_t Unlock();
+  [[nodiscard]] virtual GraphicsStatus Lock(std::uint8_t** bits, std::int32_t* pitch);
+  virtual GraphicsStatus Unlock();
   // 26
   virtual void Prefault();
   // 27, 28
@@ -104,6 +116,11 @@ class Image {
   RECT ClipRect();
 
  protected:
+  // SetPalette for the classes whose pixels index a colour table of their own: the
+  // palette must have 2^depth entries (GFX_PALETTE_EMPTY, GFX_PALETTE_LENGTH otherwise);
+  // once stored, SyncPalette copies it into the table.
+  GraphicsStatus SetTablePalette(Palette* palette);
+
   std::uint16_t width_ = 0;
   std::uint16_t height_ = 0;
   std::uint16_t type_ = 0;
@@ -112,6 +129,8 @@ class Image {
   std::uint16_t lockCount_ = 0;
   std::uint32_t sourceKey_ = 0;
   std::uint32_t destKey_ = 0;
+  // The palette's change counter when its colours were last copied into a colour table.
+  std::uint32_t paletteVersionSeen_ = 0;
 
  private:
   friend class GraphicsSystem;

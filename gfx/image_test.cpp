@@ -21,8 +21,8 @@ namespace {
 // A top-down image over plain memory: what a DIB section looks like to the base class.
 class TopDownImage : public Image {
  public:
-  std::int32_t Create(std::int32_t width, std::int32_t height, std::uint16_t type, std::int32_t = 0,
-                      std::int32_t = 0) override {
+  GraphicsStatus Create(std::int32_t width, std::int32_t height, std::uint16_t type,
+                        std::int32_t = 0, std::int32_t = 0) override {
     Free();
     if (PixelDepth(type) == 0 || width <= 0 || height <= 0) return GFX_BAD_ARGUMENT;
     pitch_ = std::int32_t(PixelRowBytes(width, PixelDepth(type)));
@@ -32,14 +32,14 @@ class TopDownImage : public Image {
     type_ = type;
     return GFX_OK;
   }
-  std::int32_t Lock(std::uint8_t** bits, std::int32_t* pitch) override {
+  GraphicsStatus Lock(std::uint8_t** bits, std::int32_t* pitch) override {
     if (type_ == 0) return GFX_NO_PIXELS;
     ++lockCount_;
     *bits = bits_.data();
     *pitch = pitch_;
     return GFX_OK;
   }
-  std::int32_t Unlock() override {
+  GraphicsStatus Unlock() override {
     if (lockCount_) --lockCount_;
     return GFX_OK;
   }
@@ -383,8 +383,9 @@ TEST(GraphicsSystemTest, DestroysWhatIsStillRegistered) {
     EXPECT_EQ(GraphicsSystem::Current(), system);
     for (int i = 0; i < 3; ++i) {
       auto* image = new Tracked;
-      image->Create(4, 4, PIXEL_INDEX8);  // each holds a palette, released with it
-      image->AddRef();                    // counts do not keep them alive
+      // Each holds a palette, released with it; counts do not keep them alive.
+      EXPECT_EQ(image->Create(4, 4, PIXEL_INDEX8), GFX_OK);
+      image->AddRef();
     }
     new ClipRegion;
     EXPECT_EQ(GraphicsSystem::RegisteredCount(REGISTRY_IMAGES), 3u);

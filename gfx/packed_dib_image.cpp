@@ -96,7 +96,7 @@ void PackedDibImage::Reset() {
   dibBytes_ = bitsOffset_ = tableEntries_ = 0;
 }
 
-std::int32_t PackedDibImage::Free() {
+GraphicsStatus PackedDibImage::Free() {
   Image::SetPalette(nullptr);
   SetClip(nullptr);
   if (block_) {
@@ -107,7 +107,7 @@ std::int32_t PackedDibImage::Free() {
   return GFX_OK;
 }
 
-std::int32_t PackedDibImage::Kind() const { return 1; }
+std::int32_t PackedDibImage::Kind() const { return IMAGE_KIND_PACKED_DIB; }
 std::int32_t PackedDibImage::IsBottomUp() { return 1; }
 std::int32_t PackedDibImage::IsEncoded() { return std::int32_t(encoded_); }
 
@@ -119,7 +119,7 @@ MemoryBlock* PackedDibImage::WrapOwned(void* memory, std::uint32_t bytes) {
   return block;
 }
 
-std::int32_t PackedDibImage::InstallBlock(MemoryBlock* block) {
+GraphicsStatus PackedDibImage::InstallBlock(MemoryBlock* block) {
   if (!block) return GFX_BAD_ARGUMENT;
   auto* bytes = static_cast<std::uint8_t*>(block->Lock());
   DibLayout layout;
@@ -184,9 +184,9 @@ void PackedDibImage::PaletteFromTable() {
   palette->Release();
 }
 
-std::int32_t PackedDibImage::Attach(MemoryBlock* block) {
+GraphicsStatus PackedDibImage::Attach(MemoryBlock* block) {
   Free();
-  std::int32_t status = InstallBlock(block);
+  GraphicsStatus status = InstallBlock(block);
   if (status != GFX_OK) return status;
   PaletteFromTable();
   return GFX_OK;
@@ -208,12 +208,12 @@ bool PackedDibImage::ReplaceBitmap(void* memory, std::uint32_t bytes) {
   old->Unlock();
   delete old;
   block_ = nullptr;
-  std::int32_t status = InstallBlock(block);
+  GraphicsStatus status = InstallBlock(block);
   return status == GFX_OK;
 }
 
-std::int32_t PackedDibImage::Create(std::int32_t width, std::int32_t height, std::uint16_t type,
-                                    std::int32_t, std::int32_t) {
+GraphicsStatus PackedDibImage::Create(std::int32_t width, std::int32_t height, std::uint16_t type,
+                                      std::int32_t, std::int32_t) {
   Free();
   std::uint8_t scratch[kDibScratchBytes];
   const std::uint32_t headerBytes = BuildDibHeader(scratch, width, height, type);
@@ -234,8 +234,8 @@ std::int32_t PackedDibImage::Create(std::int32_t width, std::int32_t height, std
   return Attach(block);
 }
 
-std::int32_t PackedDibImage::Load(const void* source, std::uint32_t flags, HMODULE module,
-                                  const char* resourceType) {
+GraphicsStatus PackedDibImage::Load(const void* source, std::uint32_t flags, HMODULE module,
+                                    const char* resourceType) {
   Free();
   const bool copy = (flags & LOAD_PRIVATE_COPY) != 0;
   MemoryBlock* block = nullptr;
@@ -269,17 +269,18 @@ std::int32_t PackedDibImage::Load(const void* source, std::uint32_t flags, HMODU
     }
   }
   if (!block) return GFX_BAD_ARGUMENT;
-  const std::int32_t status = Attach(block);
-  if (status == GFX_OK && (flags & LOAD_DECODE) && encoded_) Decode();
+  const GraphicsStatus status = Attach(block);
+  // A bitmap that cannot be decoded stays as loaded, encoded.
+  if (status == GFX_OK && (flags & LOAD_DECODE) && encoded_) (void)Decode();
   return status;
 }
 
-std::int32_t PackedDibImage::CopyFrom(Image* source) {
+GraphicsStatus PackedDibImage::CopyFrom(Image* source) {
   if (source == this) return GFX_OK;
   Free();
   if (!source) return GFX_BAD_ARGUMENT;
   if (source->Type() == 0) return GFX_NO_PIXELS;
-  if (source->Kind() != 1) return Image::CopyFrom(source);
+  if (source->Kind() != IMAGE_KIND_PACKED_DIB) return Image::CopyFrom(source);
   auto* packed = static_cast<PackedDibImage*>(source);
   if (!packed->dib_) return GFX_NO_PIXELS;
   MemoryBlock* copy = CopyToGlobalBlock(packed->dib_, packed->dibBytes_);
@@ -287,18 +288,9 @@ std::int32_t PackedDibImage::CopyFrom(Image* source) {
   return Attach(copy);
 }
 
-std::int32_t PackedDibImage::SetPalette(Palette* palette) {
-  if (type_ == 0) return GFX_NO_PIXELS;
-  if (!palette) return Image::SetPalette(nullptr);
-  const std::uint32_t depth = PixelDepth(type_);
-  if (palette->Count() == 0) return GFX_PALETTE_EMPTY;
-  if (depth < 1 || depth > 8 || palette->Count() != (1 << depth)) return GFX_PALETTE_LENGTH;
-  Image::SetPalette(palette);
-  paletteVersionSeen_ = palette->ChangeCounter() - 1;
-  return SyncPalette();
-}
+GraphicsStatus PackedDibImage::SetPalette(Palette* palette) { return SetTablePalette(palette); }
 
-std::int32_t PackedDibImage::SyncPalette() {
+GraphicsStatus PackedDibImage::SyncPalette() {
   Palette* palette = GetPalette();
   if (!palette || palette->ChangeCounter() == paletteVersionSeen_ || !block_) return GFX_OK;
   // Resources and mapped files are never written.
@@ -318,7 +310,7 @@ std::int32_t PackedDibImage::SyncPalette() {
   return GFX_OK;
 }
 
-std::int32_t PackedDibImage::Lock(std::uint8_t** bits, std::int32_t* pitch) {
+GraphicsStatus PackedDibImage::Lock(std::uint8_t** bits, std::int32_t* pitch) {
   if (!block_ || type_ == 0) return GFX_NO_PIXELS;
   if (encoded_) return GFX_ENCODED;
   if (lockCount_ == 0 || !lockPointer_) {
@@ -333,7 +325,7 @@ std::int32_t PackedDibImage::Lock(std::uint8_t** bits, std::int32_t* pitch) {
   return GFX_OK;
 }
 
-std::int32_t PackedDibImage::Unlock() {
+GraphicsStatus PackedDibImage::Unlock() {
   if (lockCount_ > 1) {
     --lockCount_;
   } else if (lockCount_ == 1) {
@@ -349,7 +341,7 @@ void PackedDibImage::Prefault() {
   if (dib_) ::Prefault(dib_, dibBytes_);
 }
 
-std::int32_t PackedDibImage::Encode(std::uint32_t tag) {
+GraphicsStatus PackedDibImage::Encode(std::uint32_t tag) {
   if (!block_) return GFX_NO_PIXELS;
   if (encoded_) return GFX_ALREADY_ENCODED;
   if (lockCount_ && lockPointer_) return GFX_LOCKED;
@@ -366,7 +358,7 @@ std::int32_t PackedDibImage::Encode(std::uint32_t tag) {
   return GFX_OK;
 }
 
-std::int32_t PackedDibImage::Decode() {
+GraphicsStatus PackedDibImage::Decode() {
   if (!block_) return GFX_NO_PIXELS;
   if (!encoded_) return GFX_NOT_ENCODED;
   Encoder decoder = FindCodec(kDecoders, Header()->biCompression);
@@ -382,8 +374,8 @@ std::int32_t PackedDibImage::Decode() {
   return GFX_OK;
 }
 
-std::int32_t PackedDibImage::Convert(std::uint16_t type, Palette* palette, std::uint32_t flags,
-                                     std::uint32_t) {
+GraphicsStatus PackedDibImage::Convert(std::uint16_t type, Palette* palette, std::uint32_t flags,
+                                       std::uint32_t) {
   if (type_ == 0) return GFX_NO_PIXELS;
   if (encoded_) return GFX_ENCODED;
   if (!palette && type == type_) return GFX_OK;

@@ -33,30 +33,31 @@ class PackedDibImage : public Image {
   ~PackedDibImage() override;
 
   void Reset() override;
-  std::int32_t Create(std::int32_t width, std::int32_t height, std::uint16_t type,
-                      std::int32_t reserved0 = 0, std::int32_t reserved1 = 0) override;
-  std::int32_t Load(const void* source, std::uint32_t flags, HMODULE module,
-                    const char* resourceType) override;
-  std::int32_t CopyFrom(Image* source) override;
-  std::int32_t Convert(std::uint16_t type, Palette* palette, std::uint32_t flags,
-                       std::uint32_t reserved = 0) override;
-  std::int32_t Free() override;
+  [[nodiscard]] GraphicsStatus Create(std::int32_t width, std::int32_t height, std::uint16_t type,
+                                      std::int32_t reserved0 = 0,
+                                      std::int32_t reserved1 = 0) override;
+  [[nodiscard]] GraphicsStatus Load(const void* source, std::uint32_t flags, HMODULE module,
+                                    const char* resourceType) override;
+  [[nodiscard]] GraphicsStatus CopyFrom(Image* source) override;
+  [[nodiscard]] GraphicsStatus Convert(std::uint16_t type, Palette* palette, std::uint32_t flags,
+                                       std::uint32_t reserved = 0) override;
+  GraphicsStatus Free() override;
   std::int32_t Kind() const override;
-  std::int32_t SyncPalette() override;
-  std::int32_t SetPalette(Palette* palette) override;
-  std::int32_t Lock(std::uint8_t** bits, std::int32_t* pitch) override;
-  std::int32_t Unlock() override;
+  GraphicsStatus SyncPalette() override;
+  GraphicsStatus SetPalette(Palette* palette) override;
+  [[nodiscard]] GraphicsStatus Lock(std::uint8_t** bits, std::int32_t* pitch) override;
+  GraphicsStatus Unlock() override;
   void Prefault() override;
   std::int32_t IsBottomUp() override;
 
   // 30: takes ownership of a block holding a packed DIB (also when refused: a refused
   // block is destroyed) and sets size, type and palette from it.
-  virtual std::int32_t Attach(MemoryBlock* block);
+  [[nodiscard]] virtual GraphicsStatus Attach(MemoryBlock* block);
   // 31: the info header inside the block (after a file header), or null.
   virtual BITMAPINFOHEADER* Header();
   // 32, 33: tag "PKCC", "ARLE", "PRLE" or "TRLE".
-  virtual std::int32_t Encode(std::uint32_t tag);
-  virtual std::int32_t Decode();
+  [[nodiscard]] virtual GraphicsStatus Encode(std::uint32_t tag);
+  [[nodiscard]] virtual GraphicsStatus Decode();
   // 34
   virtual std::int32_t IsEncoded();
 
@@ -70,7 +71,7 @@ class PackedDibImage : public Image {
   // header is moved to the start of a private copy, so the header and the bits are always
   // 32-bit aligned. Sets size, type and encoded
   // state; the palette is left to the caller.
-  std::int32_t InstallBlock(MemoryBlock* block);
+  GraphicsStatus InstallBlock(MemoryBlock* block);
   // Wraps new fixed global memory holding a packed DIB in an owned block.
   static MemoryBlock* WrapOwned(void* memory, std::uint32_t bytes);
   // Builds the palette of a depth-1..8 bitmap from its colour table.
@@ -82,7 +83,6 @@ class PackedDibImage : public Image {
 
   MemoryBlock* block_ = nullptr;
   std::uint32_t encoded_ = 0;
-  std::uint32_t paletteVersionSeen_ = 0;
   std::uint8_t* dib_ = nullptr;     // the info header; the block stays locked while held
   std::uint32_t dibBytes_ = 0;      // info header through bits
   std::uint32_t bitsOffset_ = 0;    // from the info header to the bits

@@ -29,14 +29,14 @@ class LockedPixels {
   LockedPixels(const LockedPixels&) = delete;
   LockedPixels& operator=(const LockedPixels&) = delete;
 
-  std::int32_t Status() const { return status_; }
+  GraphicsStatus Status() const { return status_; }
   const PixelView& View() const { return view_; }
   // Releases the lock early; later calls do nothing.
   void Unlock();
 
  private:
   Image* image_;
-  std::int32_t status_;
+  GraphicsStatus status_;
   PixelView view_;
 };
 

@@ -39,52 +39,46 @@ AlphaRleBlitKernel SelectAlphaKernel(std::uint16_t type, bool mmx) {
 
 }  // namespace
 
-std::int32_t TrleImage::Kind() const { return 4; }
+std::int32_t TrleImage::Kind() const { return IMAGE_KIND_TRLE; }
 
-std::int32_t TrleImage::Attach(MemoryBlock* block) {
+GraphicsStatus TrleImage::Attach(MemoryBlock* block) {
   Free();
   if (InstallBlock(block) != GFX_OK) return GFX_BAD_ARGUMENT;
   // Checked once here, so the kernels can draw every row without a test.
   return FinishAttach(Header()->biCompression == TAG_TRLE && ValidateTrle(Header(), dibBytes_));
 }
 
-std::int32_t TrleImage::DrawOnto(Image* dest, std::int32_t dx, std::int32_t dy, std::int32_t dw,
-                                 std::int32_t dh, std::int32_t sx, std::int32_t sy,
-                                 std::int32_t sw, std::int32_t sh, std::uint32_t flags,
-                                 std::intptr_t aux) {
+GraphicsStatus TrleImage::DrawOnto(Image* dest, std::int32_t dx, std::int32_t dy, std::int32_t dw,
+                                   std::int32_t dh, std::int32_t sx, std::int32_t sy,
+                                   std::int32_t sw, std::int32_t sh, std::uint32_t flags,
+                                   std::intptr_t aux) {
   Image* maskImage = AuxImage(aux);
   if (!dest || !maskImage) return GFX_BAD_ARGUMENT;
   if (dest->Type() == 0 || type_ == 0) return GFX_NO_PIXELS;
   if (dest->Type() != type_) return GFX_TYPES_DIFFER;
   // The kernels read the mask as a "TRLE" body with the sprite's rows: it must be one of
   // ours, and its rows must match.
-  if (maskImage->Type() != PIXEL_INDEX8 || maskImage->Kind() != 4) return GFX_BAD_ARGUMENT;
+  if (maskImage->Type() != PIXEL_INDEX8 || maskImage->Kind() != IMAGE_KIND_TRLE)
+    return GFX_BAD_ARGUMENT;
   auto* mask = static_cast<TrleImage*>(maskImage);
   if (!mask->Header() ||
       !ValidateTrleMask(Header(), dibBytes_, mask->Header(), mask->DibBytes()))
     return GFX_BAD_ARGUMENT;
 
-  BlitGeometry g;
-  if (ClipBlit(dest->ClipRect(), dx, dy, dw, dh, sx, sy, sw, sh, flags, &g) != BLIT_CLIP_VISIBLE)
-    return GFX_OK;
-  // Run-length sprites are never scaled: such a request draws nothing. Every other request
-  // must stay inside the sprite, since the kernels read its rows unchecked.
-  const bool scaled = dw != sw || dh != sh;
-  if (!scaled && !RectInside(g.sx, g.sy, g.sw, g.sh, width_, height_)) return GFX_BAD_ARGUMENT;
-  LockedPixels target(dest);
-  if (target.Status() != GFX_OK) return target.Status();
-  if (scaled) return GFX_OK;
+  DrawStart start(this, dest, dx, dy, dw, dh, sx, sy, sw, sh, flags);
+  if (!start.Ready()) return start.Status();
 
   const AlphaRleBlitKernel kernel = SelectAlphaKernel(type_, GraphicsSystem::MmxEnabled());
   if (!kernel) return GFX_OK;
-  const PixelView& view = target.View();
+  const PixelView& view = start.Target();
+  const BlitGeometry& g = start.Geometry();
   kernel(view.top, view.pitch, g.dx, g.dy, g.dw, g.dh, Header(), mask->Header(), g.sx, g.sy,
          flags);
   return GFX_OK;
 }
 
-std::int32_t TrleImage::Convert(std::uint16_t type, Palette* palette, std::uint32_t flags,
-                                std::uint32_t) {
+GraphicsStatus TrleImage::Convert(std::uint16_t type, Palette* palette, std::uint32_t flags,
+                                  std::uint32_t) {
   if (type_ == 0) return GFX_NO_PIXELS;
   if (type == type_ && type != PIXEL_INDEX8) return GFX_OK;
   // An 8-bit result needs the palette it indexes.

@@ -32,9 +32,9 @@ WindowSurface::WindowSurface() = default;
 
 WindowSurface::~WindowSurface() { WindowSurface::Free(); }
 
-std::int32_t WindowSurface::Kind() const { return 5; }
+std::int32_t WindowSurface::Kind() const { return IMAGE_KIND_WINDOW_SURFACE; }
 
-std::int32_t WindowSurface::Free() {
+GraphicsStatus WindowSurface::Free() {
   while (lockCount_ > 0) UnlockDC();
   Image::Free();
   window_ = nullptr;
@@ -97,10 +97,10 @@ void WindowSurface::RestorePalette(HDC dc, HPALETTE previous) {
   if (previous) SelectPalette(dc, previous, TRUE);
 }
 
-std::int32_t WindowSurface::StretchBetween(HDC to, std::int32_t dx, std::int32_t dy,
-                                           std::int32_t dw, std::int32_t dh, HDC from,
-                                           std::int32_t sx, std::int32_t sy, std::int32_t sw,
-                                           std::int32_t sh) {
+GraphicsStatus WindowSurface::StretchBetween(HDC to, std::int32_t dx, std::int32_t dy,
+                                             std::int32_t dw, std::int32_t dh, HDC from,
+                                             std::int32_t sx, std::int32_t sy, std::int32_t sw,
+                                             std::int32_t sh) {
   SetStretchBltMode(to, COLORONCOLOR);
   HPALETTE previous = SelectOwnPalette(to);
   StretchBlt(to, dx, dy, dw, dh, from, sx, sy, sw, sh, SRCCOPY);
@@ -108,36 +108,36 @@ std::int32_t WindowSurface::StretchBetween(HDC to, std::int32_t dx, std::int32_t
   return GFX_OK;
 }
 
-std::int32_t WindowSurface::DrawOnto(Image* dest, std::int32_t dx, std::int32_t dy, std::int32_t dw,
-                                     std::int32_t dh, std::int32_t sx, std::int32_t sy,
-                                     std::int32_t sw, std::int32_t sh, std::uint32_t,
-                                     std::intptr_t) {
+GraphicsStatus WindowSurface::DrawOnto(Image* dest, std::int32_t dx, std::int32_t dy,
+                                       std::int32_t dw, std::int32_t dh, std::int32_t sx,
+                                       std::int32_t sy, std::int32_t sw, std::int32_t sh,
+                                       std::uint32_t, std::intptr_t) {
   if (!dest) return GFX_BAD_ARGUMENT;
   HDC from = LockDC();
   HDC to = dest->LockDC();
-  const std::int32_t status =
+  const GraphicsStatus status =
       from && to ? StretchBetween(to, dx, dy, dw, dh, from, sx, sy, sw, sh) : GFX_BAD_ARGUMENT;
   if (to) dest->UnlockDC();
   if (from) UnlockDC();
   return status;
 }
 
-std::int32_t WindowSurface::BlitFrom(std::int32_t dx, std::int32_t dy, std::int32_t dw,
-                                     std::int32_t dh, Image* source, std::int32_t sx,
-                                     std::int32_t sy, std::int32_t sw, std::int32_t sh,
-                                     std::uint32_t, std::intptr_t) {
+GraphicsStatus WindowSurface::BlitFrom(std::int32_t dx, std::int32_t dy, std::int32_t dw,
+                                       std::int32_t dh, Image* source, std::int32_t sx,
+                                       std::int32_t sy, std::int32_t sw, std::int32_t sh,
+                                       std::uint32_t, std::intptr_t) {
   if (!source) return GFX_BAD_ARGUMENT;
   HDC from = source->LockDC();
   HDC to = LockDC();
-  const std::int32_t status =
+  const GraphicsStatus status =
       from && to ? StretchBetween(to, dx, dy, dw, dh, from, sx, sy, sw, sh) : GFX_BAD_ARGUMENT;
   if (to) UnlockDC();
   if (from) source->UnlockDC();
   return status;
 }
 
-std::int32_t WindowSurface::FillRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
-                                     std::uint32_t colour) {
+GraphicsStatus WindowSurface::FillRect(std::int32_t x, std::int32_t y, std::int32_t w,
+                                       std::int32_t h, std::uint32_t colour) {
   if (type_ == 0) return GFX_NO_PIXELS;
   HDC dc = LockDC();
   if (!dc) return GFX_BAD_ARGUMENT;
@@ -152,8 +152,8 @@ std::int32_t WindowSurface::FillRect(std::int32_t x, std::int32_t y, std::int32_
   return GFX_OK;
 }
 
-std::int32_t WindowSurface::DrawLine(std::int32_t x0, std::int32_t y0, std::int32_t x1,
-                                     std::int32_t y1, std::uint32_t colour) {
+GraphicsStatus WindowSurface::DrawLine(std::int32_t x0, std::int32_t y0, std::int32_t x1,
+                                       std::int32_t y1, std::uint32_t colour) {
   if (type_ == 0) return GFX_NO_PIXELS;
   HDC dc = LockDC();
   if (!dc) return GFX_BAD_ARGUMENT;

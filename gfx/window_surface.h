@@ -14,22 +14,24 @@ class WindowSurface : public Image {
   ~WindowSurface() override;
 
   // StretchBlt from this window into the destination's device context.
-  std::int32_t DrawOnto(Image* dest, std::int32_t dx, std::int32_t dy, std::int32_t dw,
-                        std::int32_t dh, std::int32_t sx, std::int32_t sy, std::int32_t sw,
-                        std::int32_t sh, std::uint32_t flags, std::intptr_t aux) override;
-  std::int32_t Free() override;
+  [[nodiscard]] GraphicsStatus DrawOnto(Image* dest, std::int32_t dx, std::int32_t dy,
+                                        std::int32_t dw, std::int32_t dh, std::int32_t sx,
+                                        std::int32_t sy, std::int32_t sw, std::int32_t sh,
+                                        std::uint32_t flags, std::intptr_t aux) override;
+  GraphicsStatus Free() override;
   std::int32_t Kind() const override;
   std::int32_t Width() override;
   std::int32_t Height() override;
   // StretchBlt from the source's device context into this window.
-  std::int32_t BlitFrom(std::int32_t dx, std::int32_t dy, std::int32_t dw, std::int32_t dh,
-                        Image* source, std::int32_t sx, std::int32_t sy, std::int32_t sw,
-                        std::int32_t sh, std::uint32_t flags, std::intptr_t aux) override;
+  [[nodiscard]] GraphicsStatus BlitFrom(std::int32_t dx, std::int32_t dy, std::int32_t dw,
+                                        std::int32_t dh, Image* source, std::int32_t sx,
+                                        std::int32_t sy, std::int32_t sw, std::int32_t sh,
+                                        std::uint32_t flags, std::intptr_t aux) override;
   // The colour is a COLORREF here.
-  std::int32_t FillRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
-                        std::uint32_t colour) override;
-  std::int32_t DrawLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1,
-                        std::uint32_t colour) override;
+  GraphicsStatus FillRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
+                          std::uint32_t colour) override;
+  GraphicsStatus DrawLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1,
+                          std::uint32_t colour) override;
   HDC LockDC() override;
   void UnlockDC() override;
 
@@ -43,9 +45,9 @@ class WindowSurface : public Image {
   // Selects this surface's palette into dc and realises it; returns what to put back.
   HPALETTE SelectOwnPalette(HDC dc);
   void RestorePalette(HDC dc, HPALETTE previous);
-  std::int32_t StretchBetween(HDC to, std::int32_t dx, std::int32_t dy, std::int32_t dw,
-                              std::int32_t dh, HDC from, std::int32_t sx, std::int32_t sy,
-                              std::int32_t sw, std::int32_t sh);
+  GraphicsStatus StretchBetween(HDC to, std::int32_t dx, std::int32_t dy, std::int32_t dw,
+                                std::int32_t dh, HDC from, std::int32_t sx, std::int32_t sy,
+                                std::int32_t sw, std::int32_t sh);
 
   HWND window_ = nullptr;
   BOOL backgroundPalette_ = FALSE;

@@ -28,11 +28,11 @@ struct BlitCall {
 class RecordingSurface : public SizedImage {
  public:
   RecordingSurface(std::int32_t width, std::int32_t height) : SizedImage(width, height) {}
-  std::int32_t BlitFrom(std::int32_t dx, std::int32_t dy, std::int32_t dw, std::int32_t dh,
-                        Image* source, std::int32_t sx, std::int32_t sy, std::int32_t sw,
-                        std::int32_t sh, std::uint32_t flags, std::intptr_t aux) override {
+  GraphicsStatus BlitFrom(std::int32_t dx, std::int32_t dy, std::int32_t dw, std::int32_t dh,
+                          Image* source, std::int32_t sx, std::int32_t sy, std::int32_t sw,
+                          std::int32_t sh, std::uint32_t flags, std::intptr_t aux) override {
     calls.push_back({dx, dy, dw, dh, source, sx, sy, sw, sh, flags, aux});
-    return 0;
+    return GFX_OK;
   }
   std::vector<BlitCall> calls;
 };

@@ -8,22 +8,17 @@
 
 namespace {
 
-std::int32_t FramesOf(std::int32_t frames) { return frames > 0 ? frames : 1; }
+std::int32_t FramesOf(const SpeciesRecord& record) {
+  return record.totalFrames > 0 ? record.totalFrames : 1;
+}
 
 }  // namespace
 
 FishActor::FishActor(const SpeciesRecord& record, Image* sprite, Image* mask,
                      const ActorStage& stage)
-    : sprite_(sprite), mask_(mask), stage_(stage) {
-  totalFrames_ = FramesOf(record.totalFrames);
-  swimFrames_ = record.swimFrames > 0 && record.swimFrames <= totalFrames_ ? record.swimFrames
-                                                                           : totalFrames_;
-  width_ = sprite ? sprite->Width() : 0;
-  height_ = sprite ? static_cast<std::int32_t>(static_cast<std::uint32_t>(sprite->Height()) /
-                                               static_cast<std::uint32_t>(totalFrames_))
-                   : 0;
-
-  blitFlags_ = mask ? (BLIT_SRCKEY | BLIT_MASKBLEND) : BLIT_SRCKEY;
+    : SwimmingActor(sprite, mask, FramesOf(record), stage), totalFrames_(FramesOf(record)) {
+  swimFrames_ =
+      record.swimFrames > 0 && record.swimFrames <= totalFrames_ ? record.swimFrames : totalFrames_;
   speed_ = record.speed;
   if (speed_ != 0 && (NextRandom() & 1)) speed_ = -speed_;
   if (speed_ != record.speed) blitFlags_ |= BLIT_MIRROR;
@@ -115,14 +110,13 @@ void FishActor::Turn() {
 }
 
 std::int32_t FishActor::Draw() {
+  DrawFrame();
   Image* back = stage_.backSurface;
-  if (back && sprite_)
-    (void)back->BlitFrom(x_, y_, width_, height_, sprite_, 0, frame_ * height_, width_, height_,
-                         blitFlags_, AuxOf(mask_));
   if (bubbleActive_) {
     if (bubbleCounter_ > kBubbleFrames - 1) {
       bubbleActive_ = false;
     } else {
+      // Like the frame, a burst that cannot be drawn leaves the background showing.
       if (back && stage_.bubbleSprite)
         (void)back->BlitFrom(bubbleX_, bubbleY_, kBubbleWidth, kBubbleHeight,
                              stage_.bubbleSprite, 0, bubbleCounter_ * kBubbleHeight,
@@ -132,6 +126,6 @@ std::int32_t FishActor::Draw() {
     }
     stage_.Report({bubbleX_, bubbleY_, kBubbleWidth, kBubbleHeight});
   }
-  stage_.Report({x_, y_, width_, height_});
+  stage_.Report(FrameRect());
   return 0;
 }

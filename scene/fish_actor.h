@@ -6,14 +6,13 @@
 
 #include <cstdint>
 
-#include "scene/actor.h"
-#include "scene/swim_range.h"
+#include "scene/swimming_actor.h"
 
 class Image;
 struct ActorStage;
 struct SpeciesRecord;
 
-class FishActor : public Actor {
+class FishActor : public SwimmingActor {
  public:
   enum State : std::int32_t { kStill = 0, kHovering = 1, kSwimming = 2, kTurning = 3 };
 
@@ -26,14 +25,6 @@ class FishActor : public Actor {
 
   // Read-only views for tests and diagnostics.
   State state() const { return state_; }
-  std::int32_t x() const { return x_; }
-  std::int32_t y() const { return y_; }
-  std::int32_t width() const { return width_; }
-  std::int32_t height() const { return height_; }
-  std::int32_t speed() const { return speed_; }
-  std::int32_t frame() const { return frame_; }
-  std::uint32_t blitFlags() const { return blitFlags_; }
-  const SwimRange& range() const { return range_; }
   bool bubbleActive() const { return bubbleActive_; }
   std::int32_t bubbleCounter() const { return bubbleCounter_; }
   std::int32_t bubbleX() const { return bubbleX_; }
@@ -52,24 +43,13 @@ class FishActor : public Actor {
 
   State state_ = kStill;
   bool hasTurn_ = false;
-  std::int32_t x_ = 0;
-  std::int32_t y_ = 0;
-  std::int32_t width_ = 0;
-  std::int32_t height_ = 0;
-  std::int32_t speed_ = 0;
-  std::int32_t frame_ = 0;
   std::int32_t totalFrames_ = 1;
   std::int32_t swimFrames_ = 1;
   std::int32_t hoverAllowed_ = 0;
   std::int32_t drift_ = 0;
-  std::uint32_t blitFlags_ = 0;
-  SwimRange range_;
   bool bubbleActive_ = false;
   std::int32_t bubbleCounter_ = 0;
   std::int32_t bubbleTrigger_ = 0;
   std::int32_t bubbleX_ = 0;
   std::int32_t bubbleY_ = 0;
-  Image* sprite_;
-  Image* mask_;
-  const ActorStage& stage_;
 };

@@ -6,16 +6,18 @@
 #include "scene/actor_stage.h"
 #include "scene/species_table.h"
 
+namespace {
+
+std::int32_t FramesOf(const SpeciesRecord& record) {
+  return record.totalFrames > 0 ? record.totalFrames : 1;
+}
+
+}  // namespace
+
 PufferActor::PufferActor(const SpeciesRecord& record, Image* sprite, Image* mask,
                          const ActorStage& stage)
-    : sprite_(sprite), mask_(mask), stage_(stage) {
-  frameCount_ = record.totalFrames > 0 ? record.totalFrames : 1;
+    : SwimmingActor(sprite, mask, FramesOf(record), stage), frameCount_(FramesOf(record)) {
   speed_ = record.speed;
-  blitFlags_ = mask ? (BLIT_SRCKEY | BLIT_MASKBLEND) : BLIT_SRCKEY;
-  width_ = sprite ? sprite->Width() : 0;
-  height_ = sprite ? static_cast<std::int32_t>(static_cast<std::uint32_t>(sprite->Height()) /
-                                               static_cast<std::uint32_t>(frameCount_))
-                   : 0;
   range_ = RangeForSpecies(record, height_, stage.backgroundWidth, stage.backgroundHeight);
   PlaceRandomly(range_, x_, y_);
 }
@@ -37,9 +39,7 @@ std::int32_t PufferActor::Step() {
 }
 
 std::int32_t PufferActor::Draw() {
-  if (stage_.backSurface && sprite_)
-    (void)stage_.backSurface->BlitFrom(x_, y_, width_, height_, sprite_, 0, frame_ * height_,
-                                       width_, height_, blitFlags_, AuxOf(mask_));
-  stage_.Report({x_, y_, width_, height_});
+  DrawFrame();
+  stage_.Report(FrameRect());
   return 0;
 }

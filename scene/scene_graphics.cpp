@@ -50,6 +50,7 @@ void SceneGraphics::SetBubbles(Image* sprite, Image* mask) {
 void SceneGraphics::RestoreBackground(const Rect& r) {
   DibSurface* back = display_ ? display_->BackSurface() : nullptr;
   if (!back || !background_) return;
+  // An empty background (logged at setup) restores nothing; there is nothing else to do.
   (void)back->BlitFrom(r.x, r.y, r.width, r.height, background_, r.x, r.y, r.width, r.height, 0,
                        0);
 }
@@ -89,6 +90,7 @@ void SceneGraphics::DropViews() {
 void SceneGraphics::PresentRect(const Rect& r, std::int32_t offsetX, std::int32_t offsetY) {
   if (!display_ || !display_->ScreenSurface() || !display_->BackSurface()) return;
   if (viewCount_ == 0) {
+    // As in the preview: a failed copy shows on the next tick that covers the rectangle.
     (void)display_->ScreenSurface()->BlitFrom(r.x + offsetX, r.y + offsetY, r.width, r.height,
                                               display_->BackSurface(), r.x, r.y, r.width,
                                               r.height, 0, 0);
@@ -150,6 +152,7 @@ void SceneGraphics::PresentScaled() {
   if (!display_ || !display_->ScreenSurface() || !display_->BackSurface()) return;
   WindowSurface* screen = display_->ScreenSurface();
   DibSurface* back = display_->BackSurface();
+  // A failed stretch leaves the pane as it was until the next tick tries again.
   (void)screen->BlitFrom(0, 0, screen->Width(), screen->Height(), back, 0, 0, back->Width(),
                          back->Height(), 0, 0);
 }

@@ -25,16 +25,15 @@ template <typename ImageClass>
 ImageClass* LoadSprite(HMODULE library, const char* name) {
   auto* image = new (std::nothrow) ImageClass;
   if (!image) return nullptr;
-  const std::int32_t status =
+  const GraphicsStatus status =
       image->Load(name, LOAD_FROM_RESOURCE | LOAD_PRIVATE_COPY, library, kPictureResourceType);
   if (status != GFX_OK) DebugLog("Tidewater: no sprite %s (status %d)\n", name, status);
   return image;
 }
 
-void ConvertSprite(PackedDibImage* image, const char* name, std::uint16_t type,
-                   Palette* palette) {
+void ConvertSprite(PackedDibImage* image, const char* name, std::uint16_t type, Palette* palette) {
   if (!image || image->Type() == 0) return;  // already logged as missing
-  const std::int32_t status = image->Convert(type, palette, 0);
+  const GraphicsStatus status = image->Convert(type, palette, 0);
   if (status != GFX_OK) DebugLog("Tidewater: sprite %s not converted (status %d)\n", name, status);
 }
 
@@ -97,8 +96,10 @@ void FillActorTable(SceneState& scene, SceneGraphics& graphics, const SpriteTarg
   const ActorStage& stage = graphics.Stage();
   int slot = 0;
   auto place = [&](Actor* actor) {
-    if (slot < kMaxUsedSlots) scene.actors.Place(slot++, actor);
-    else delete actor;
+    if (slot < kMaxUsedSlots)
+      scene.actors.Place(slot++, actor);
+    else
+      delete actor;
   };
   auto placeSpecies = [&](int first, int last) {
     for (int i = first; i <= last; ++i)

@@ -27,11 +27,11 @@ DibSurface* ScaledCopy(GraphicsSystem* graphics, Image* source, std::int32_t wid
                        std::int32_t height, std::uint16_t type, const char* what) {
   DibSurface* copy = graphics->NewDibSurface();
   if (!copy) return nullptr;
-  std::int32_t status = copy->Create(width, height, type);
+  GraphicsStatus status = copy->Create(width, height, type);
   if (status == GFX_OK && source->GetPalette()) status = copy->SetPalette(source->GetPalette());
   if (status == GFX_OK)
-    status = copy->BlitFrom(0, 0, width, height, source, 0, 0, source->Width(), source->Height(),
-                            0, 0);
+    status =
+        copy->BlitFrom(0, 0, width, height, source, 0, 0, source->Width(), source->Height(), 0, 0);
   if (status == GFX_OK) return copy;
   DebugLog("Tidewater: %s not scaled (status %d)\n", what, status);
   copy->Release();
@@ -58,8 +58,8 @@ Palette* QuantisedPalette(GraphicsSystem* graphics, Image* picture, std::int32_t
     PaletteEntry table[256] = {};
     quantiser.BuildPalette(table);
     palette = new (std::nothrow) Palette;
-    if (palette && (palette->Create(256) != PALETTE_OK ||
-                    palette->SetEntries(table, 0, 256) != PALETTE_OK)) {
+    if (palette &&
+        (palette->Create(256) != PALETTE_OK || palette->SetEntries(table, 0, 256) != PALETTE_OK)) {
       palette->Release();
       palette = nullptr;
     }
@@ -83,7 +83,7 @@ DibSurface* LoadStockPicture(GraphicsSystem* graphics, HMODULE library, const ch
       WrappedMemoryBlock(bitmap, static_cast<std::uint32_t>(GlobalSize(bitmap)), true, false);
   if (!block) GlobalFree(bitmap);
   DibSurface* picture = graphics->NewDibSurface();
-  std::int32_t status = block ? decoded.Attach(block) : GFX_BAD_ARGUMENT;
+  GraphicsStatus status = block ? decoded.Attach(block) : GFX_BAD_ARGUMENT;
   if (status == GFX_OK && picture) status = picture->CopyFrom(&decoded);
   if (status == GFX_OK) return picture;
   DebugLog("Tidewater: background picture %s not taken (status %d)\n", name, status);
@@ -99,14 +99,14 @@ std::int32_t StockIndexFor(std::int32_t display) {
 }
 
 DibSurface* LoadCustomPicture(GraphicsSystem* graphics, const char* path, std::int32_t width,
-                              std::int32_t height, std::uint16_t backType,
-                              std::int32_t sampleWidth, std::int32_t sampleHeight) {
+                              std::int32_t height, std::uint16_t backType, std::int32_t sampleWidth,
+                              std::int32_t sampleHeight) {
   if (!path[0]) {
     DebugLog("Tidewater: no custom picture named\n");
     return nullptr;
   }
   PackedDibImage file;
-  const std::int32_t loaded = file.Load(path, LOAD_FROM_FILE, nullptr, nullptr);
+  const GraphicsStatus loaded = file.Load(path, LOAD_FROM_FILE, nullptr, nullptr);
   if (loaded != GFX_OK) {
     DebugLog("Tidewater: custom picture %s unreadable (status %d)\n", path, loaded);
     return nullptr;
@@ -121,11 +121,10 @@ DibSurface* LoadCustomPicture(GraphicsSystem* graphics, const char* path, std::i
   Palette* quantised = backType == PIXEL_INDEX8
                            ? QuantisedPalette(graphics, &file, sampleWidth, sampleHeight)
                            : nullptr;
-  const std::int32_t status =
+  const GraphicsStatus status =
       picture->Convert(backType, quantised ? quantised : picture->GetPalette(), 0);
   if (status != GFX_OK)
-    DebugLog("Tidewater: custom picture not converted to type %d (status %d)\n", backType,
-             status);
+    DebugLog("Tidewater: custom picture not converted to type %d (status %d)\n", backType, status);
   if (quantised) quantised->Release();
   return picture;
 }
@@ -147,20 +146,19 @@ BackgroundPicture LoadFullScreenBackground(GraphicsSystem* graphics, HMODULE lib
 
 void ConvertBackground(DibSurface* image, std::uint16_t backType, Palette* palette) {
   if (!image) return;
-  const std::int32_t status = image->Convert(backType, palette, kBackgroundConvertFlags);
+  const GraphicsStatus status = image->Convert(backType, palette, kBackgroundConvertFlags);
   if (status != GFX_OK)
     DebugLog("Tidewater: background not converted to type %d (status %d)\n", backType, status);
 }
 
-DibSurface* LoadPreviewPicture(GraphicsSystem* graphics, HMODULE library,
-                               std::int32_t stockIndex, std::int32_t width, std::int32_t height,
-                               std::uint16_t backType) {
+DibSurface* LoadPreviewPicture(GraphicsSystem* graphics, HMODULE library, std::int32_t stockIndex,
+                               std::int32_t width, std::int32_t height, std::uint16_t backType) {
   char name[8];
   if (!PreviewPictureName(stockIndex, name, sizeof name)) return nullptr;
   DibSurface* picture = graphics->NewDibSurface();
   if (!picture) return nullptr;
   DibSurface* scaled = nullptr;
-  const std::int32_t status =
+  const GraphicsStatus status =
       picture->Load(name, LOAD_FROM_RESOURCE | LOAD_PRIVATE_COPY, library, kPictureResourceType);
   if (status == GFX_OK)
     scaled = ScaledCopy(graphics, picture, width, height, backType, "preview picture");

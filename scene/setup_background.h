@@ -18,8 +18,8 @@ struct BackgroundVariant;
 struct SceneConfig;
 
 struct BackgroundPicture {
-  DibSurface* image = nullptr;  // null when nothing could be read
-  std::int32_t stockIndex = -1;  // -1: the user's picture
+  DibSurface* image = nullptr;                 // null when nothing could be read
+  std::int32_t stockIndex = -1;                // -1: the user's picture
   const BackgroundVariant* variant = nullptr;  // the stock picture's overlays
 };
 
@@ -28,8 +28,8 @@ struct BackgroundPicture {
 // a sampleWidth x sampleHeight copy of it. Null when the file is missing,
 // unreadable, or has fewer than 256 colours.
 DibSurface* LoadCustomPicture(GraphicsSystem* graphics, const char* path, std::int32_t width,
-                              std::int32_t height, std::uint16_t backType,
-                              std::int32_t sampleWidth, std::int32_t sampleHeight);
+                              std::int32_t height, std::uint16_t backType, std::int32_t sampleWidth,
+                              std::int32_t sampleHeight);
 
 // Full screen: the picture "DISPLAY" asks for at width x height, the user's
 // in the back type, a stock one as its 24-bit JPEG (ConvertBackground
@@ -44,9 +44,8 @@ void ConvertBackground(DibSurface* image, std::uint16_t backType, Palette* palet
 
 // Preview: stock picture stockIndex's preview picture scaled to width x
 // height, with its palette; null when it cannot be read.
-DibSurface* LoadPreviewPicture(GraphicsSystem* graphics, HMODULE library,
-                               std::int32_t stockIndex, std::int32_t width, std::int32_t height,
-                               std::uint16_t backType);
+DibSurface* LoadPreviewPicture(GraphicsSystem* graphics, HMODULE library, std::int32_t stockIndex,
+                               std::int32_t width, std::int32_t height, std::uint16_t backType);
 
 // The stock index "DISPLAY" names, or a random one.
 std::int32_t StockIndexFor(std::int32_t display);

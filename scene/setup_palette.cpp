@@ -20,7 +20,7 @@ constexpr int kFishPaletteEntries = 100;
 // rest stay black); logged when the picture has none.
 void ReadPictureColours(HMODULE library, const char* name, PaletteEntry* table, int count) {
   PackedDibImage picture;
-  const std::int32_t status =
+  const GraphicsStatus status =
       picture.Load(name, LOAD_FROM_RESOURCE, library, kPictureResourceType);
   Palette* palette = picture.GetPalette();
   if (status != GFX_OK || !palette) {
@@ -39,14 +39,16 @@ void ReadBackgroundColours(HMODULE library, const BackgroundPicture& background,
     return;
   }
   Palette* own = background.image ? background.image->GetPalette() : nullptr;
-  if (own) (void)own->GetEntries(table, 0, std::min(own->Count(), kBackgroundPaletteEntries));
+  if (own)  // a range inside it
+    (void)own->GetEntries(table, 0, std::min(own->Count(), kBackgroundPaletteEntries));
 }
 
 }  // namespace
 
 void UseScenePalette(Display* display, Palette* palette) {
   if (DibSurface* back = display->BackSurface()) (void)back->SetPalette(palette);  // 8 bits: fits
-  if (WindowSurface* screen = display->ScreenSurface()) (void)screen->SetPalette(palette);
+  if (WindowSurface* screen = display->ScreenSurface())
+    (void)screen->SetPalette(palette);  // a window takes any palette
   // Setup runs inside window creation, before the window is brought to the
   // foreground, and a palette realised then only gets the colours already on
   // the screen. Asking for the realisation through the queue runs it once the

@@ -1,0 +1,23 @@
+#include "scene/swimming_actor.h"
+
+#include "gfx/image.h"
+#include "pixel/blit.h"
+#include "scene/actor_stage.h"
+
+SwimmingActor::SwimmingActor(Image* sprite, Image* mask, std::int32_t frames,
+                             const ActorStage& stage)
+    : stage_(stage), sprite_(sprite), mask_(mask) {
+  width_ = sprite ? sprite->Width() : 0;
+  height_ = sprite ? static_cast<std::int32_t>(static_cast<std::uint32_t>(sprite->Height()) /
+                                               static_cast<std::uint32_t>(frames))
+                   : 0;
+  blitFlags_ = mask ? (BLIT_SRCKEY | BLIT_MASKBLEND) : BLIT_SRCKEY;
+}
+
+void SwimmingActor::DrawFrame() {
+  // A frame that cannot be drawn (an empty sprite, logged at setup) leaves the
+  // background showing; the tick has nothing better to do with the status.
+  if (stage_.backSurface && sprite_)
+    (void)stage_.backSurface->BlitFrom(x_, y_, width_, height_, sprite_, 0, frame_ * height_,
+                                       width_, height_, blitFlags_, AuxOf(mask_));
+}
