@@ -67,6 +67,7 @@ bool SceneGraphics::SetViews(const SceneView* views, int count) {
     ok = made[i].scaled &&
          made[i].scaled->Create(views[i].area.width, views[i].area.height, back->Type()) ==
              GFX_OK;
+    // A palette the surface refuses leaves its default one: colours may be off, nothing fails.
     if (ok && back->GetPalette()) (void)made[i].scaled->SetPalette(back->GetPalette());
   }
   if (!ok) {
@@ -114,6 +115,7 @@ void SceneGraphics::PresentView(const ViewSurface& v, const Rect& r) {
   if (bottom > m.y + m.height) bottom = m.y + m.height;
   if (right <= left || bottom <= top) return;
   const std::int32_t sx = left - v.view.area.x, sy = top - v.view.area.y;
+  // A failed copy shows on the next tick that covers the rectangle.
   (void)display_->ScreenSurface()->BlitFrom(left, top, right - left, bottom - top,
                                             display_->BackSurface(), sx, sy, right - left,
                                             bottom - top, 0, 0);
@@ -131,9 +133,10 @@ void SceneGraphics::PresentScaledView(const ViewSurface& v, const Rect& r) {
   if (back->Lock(&from, &fromPitch) != GFX_OK) return;
   if (v.scaled->Lock(&to, &toPitch) == GFX_OK) {
     scale_(to, toPitch, from, fromPitch, g, d);
-    (void)v.scaled->Unlock();
+    (void)v.scaled->Unlock();  // the locks above succeeded: their unlocks cannot fail
   }
   (void)back->Unlock();
+  // A failed copy shows on the next tick that covers the rectangle.
   (void)display_->ScreenSurface()->BlitFrom(v.view.area.x + d.x, v.view.area.y + d.y, d.width,
                                             d.height, v.scaled, d.x, d.y, d.width, d.height, 0,
                                             0);
