@@ -49,3 +49,18 @@ TEST(Config, FontDecoding) {
   EXPECT_EQ(record[0], 0);
   EXPECT_EQ(record[1], 0);
 }
+
+TEST(Config, FontEncodingIsWhatDecodingReads) {
+  std::uint8_t record[kFontRecordSize];
+  for (int i = 0; i < kFontRecordSize; ++i) record[i] = static_cast<std::uint8_t>(i * 37 + 11);
+  record[0] = 0xF0;  // lfHeight = -16: the stored text begins "F0FFFFFF"
+  record[1] = record[2] = record[3] = 0xFF;
+  char text[kFontTextSize];
+  EncodeFont(record, text);
+  EXPECT_EQ(std::string(text).size(), 120u);
+  EXPECT_EQ(std::string(text, 8), "F0FFFFFF");
+  EXPECT_EQ(std::string(text).find_first_not_of("0123456789ABCDEF"), std::string::npos);
+  std::uint8_t back[kFontRecordSize];
+  DecodeFont(text, back);
+  for (int i = 0; i < kFontRecordSize; ++i) EXPECT_EQ(back[i], record[i]) << i;
+}

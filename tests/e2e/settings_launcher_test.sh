@@ -4,45 +4,32 @@
 # arguments start "animated tidewater.exe" from "DATAPATH" (a folder whose
 # name holds spaces, so only its short form works) with "-t", hide their
 # dialog at the first tick and end with 1 one poll after the program ends; a
-# "DATAPATH" without its backslash gives the warning box and 0. A stand-in
-# program reports its command line and the ticks it starts and ends at.
+# "DATAPATH" without its backslash gives the warning box and 0. The settings
+# program reports its command line and the tick it closed at.
 set -u
-source "$(dirname "$0")/../support/wine.sh"
+source "$(dirname "$0")/../support/settings.sh"
 tw_begin settings_launcher 800x600x24
 tw_stage plain
-
-data="$TW_WORK/Tide data folder"
-mkdir -p "$data"
-tw_place "$TW_BUILD/tests/support/settings_standin.exe" "$data"
-mv "$data/settings_standin.exe" "$data/animated tidewater.exe"
-stop=$TW_WORK/stop
-export TW_STANDIN_STOP
-TW_STANDIN_STOP=$(tw_winpath "$stop")
-
-tw_reg_set HKLM "$TW_CONFIG_KEY" DATAPATH string "$(tw_winpath "$data")\\"
-# There is no window manager on the private display: Wine must not wait for
-# one to confirm that a hidden window has gone (it would wait 2 s).
-tw_reg_set HKCU 'Software\Wine\X11 Driver' Managed string N
-tw_reg_apply
+st_stage "$TW_WORK/Tide data folder"
+data=$ST_DATA
 
 # tick PATTERN: the tick number at the end of the first debug line that
 # matches.
 tick() { tw_log | grep -E -m 1 -e "$1" | grep -oE 'tick [0-9]+' | grep -oE '[0-9]+'; }
 
-# launch LABEL ARG...: the saver starts the stand-in, hides its dialog,
-# and ends with 1 soon after the stand-in ends.
+# launch LABEL ARG...: the saver starts the settings program, hides its
+# dialog, and ends with 1 soon after the program is closed.
 launch() {
   local label=$1
   shift
-  rm -f "$stop"
   tw_start "$@"
-  if ! tw_log_wait 'stand-in: command line' 15; then
+  if ! tw_log_wait 'settings: command line' 15; then
     tw_fail "$label: the settings program starts"
     tw_kill
     return
   fi
   local command
-  command=$(tw_log | sed -n 's/^stand-in: command line \[\(.*\)\] at tick.*/\1/p')
+  command=$(tw_log | sed -n 's/^Tidewater settings: command line \[\(.*\)\]$/\1/p')
   tw_expect "$label: the program is started by its short path, with -t ($command)" \
     grep -qiE '^[^ ]*\\ANIM[^\\ ]*~[^\\ ]*\.EXE -t$' <<< "$command"
   tw_expect "$label: the short path is the data folder's" \
@@ -56,12 +43,13 @@ launch() {
   tw_expect_eq "$label: no window of the saver is visible while it waits" \
     "$(xdotool search --onlyvisible --classname '^tidewater.scr$' 2>/dev/null | wc -l)" 0
   tw_expect "$label: the saver waits while the program runs" tw_running
-  touch "$stop"
+  tw_window_wait "$ST_TITLE" 10 > /dev/null
+  tw_key Escape
   tw_wait_exit 10
   tw_expect_eq "$label: ends with 1 once the program has ended" "$TW_EXIT" 1
   local ended seen
-  ended=$(tick 'stand-in: ending')
-  seen=$(tick 'settings program ended with 3')
+  ended=$(tick 'settings: closed with Cancel')
+  seen=$(tick 'settings program ended with 0')
   tw_expect_range "$label: the end is seen within a poll (ms)" "$((seen - ended))" 0 250
 }
 
@@ -84,6 +72,6 @@ else
 fi
 tw_wait_exit 10
 tw_expect_eq "no backslash: ends with 0" "$TW_EXIT" 0
-tw_expect_eq "no backslash: nothing is started" "$(tw_log_count 'stand-in:')" 0
+tw_expect_eq "no backslash: nothing is started" "$(tw_log_count 'settings: command line')" 0
 
 tw_finish
