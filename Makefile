@@ -38,9 +38,11 @@ fuzz: bootstrap
 	cmake --build build/fuzz -j $(JOBS)
 	scripts/fuzz.sh long
 
-settings: win32
+settings: bootstrap build/win32/build.ninja
+	cmake --build build/win32 -j $(JOBS) --target settings
 
-installer: win32
+installer: bootstrap build/win32/build.ninja
+	cmake --build build/win32 -j $(JOBS) --target installer
 
 clean:
 	rm -rf build/host build/win32 build/bench build/fuzz

@@ -29,11 +29,6 @@ OK="175 234 50 14"
 CANCEL="229 234 50 14"
 APPLY="283 234 50 14"
 
-# value_is NAME WANT: the stored value's "TYPE DATA" (spaces squeezed).
-value_is() {
-  tw_expect_eq "$1 is stored as '$2'" "$(st_value "$1" | sed 's/ *$//')" "$2"
-}
-
 # finish LABEL: the program ends with 0 after its dialog closed.
 finish() {
   tw_wait_exit 10
@@ -60,18 +55,14 @@ st_click $TEXT
 xdotool type --delay 30 "never stored"
 st_click $CANCEL
 finish "Cancel"
-if st_key_exists; then tw_fail "Cancel writes nothing (no key)"; else tw_pass "Cancel writes nothing (no key)"; fi
+if st_key_exists HKCU "$TW_CONFIG_KEY"; then tw_fail "Cancel writes nothing (no key)"; else tw_pass "Cancel writes nothing (no key)"; fi
 
 st_start
 tw_expect "it also starts without -t" grep -q 'exe"\]$' <(tw_log | grep 'command line')
 st_click $OK
 finish "OK with nothing changed"
-value_is FISHES "REG_DWORD 0x1ffff"
-value_is DISPLAY "REG_DWORD 0x9"
-value_is MUTE "REG_DWORD 0x0"
-value_is CUSTOMFILE "REG_SZ"
-value_is CUSTOMTEXT "REG_SZ"
-value_is FONTCOLOR "REG_DWORD 0x40e0ff"
+st_expect_values FISHES "REG_DWORD 0x1ffff" DISPLAY "REG_DWORD 0x9" MUTE "REG_DWORD 0x0" \
+  CUSTOMFILE REG_SZ CUSTOMTEXT REG_SZ FONTCOLOR "REG_DWORD 0x40e0ff"
 font=$(st_value FONT)
 tw_expect_eq "FONT is a string" "${font%% *}" REG_SZ
 tw_expect_eq "FONT holds 120 upper-case hexadecimal digits" \
@@ -119,15 +110,12 @@ sleep 0.5
 st_dialog_shot "$TW_WORK/dialog-edited.png"
 st_click $APPLY
 sleep 0.5
-value_is CUSTOMTEXT "REG_SZ Hello reef"
+st_expect_values CUSTOMTEXT "REG_SZ Hello reef"
 tw_expect "Apply writes while the dialog stays" tw_running
 st_click $OK
 finish "OK after editing"
-value_is FISHES "REG_DWORD 0x8201"
-value_is DISPLAY "REG_DWORD 0x3"
-value_is MUTE "REG_DWORD 0x1"
-value_is CUSTOMTEXT "REG_SZ Hello reef"
-value_is FONTCOLOR "REG_DWORD 0xff00ff"
+st_expect_values FISHES "REG_DWORD 0x8201" DISPLAY "REG_DWORD 0x3" MUTE "REG_DWORD 0x1" \
+  CUSTOMTEXT "REG_SZ Hello reef" FONTCOLOR "REG_DWORD 0xff00ff"
 font=$(st_value FONT)
 tw_expect_eq "the chosen font" "$(st_font_facts "${font#* }")" "-27 700 DejaVu Sans"
 
@@ -176,8 +164,8 @@ tw_expect_eq "the picture box shows the chosen picture" "$(tw_pixel "$shot" "$px
   "230 120 20"
 st_click $OK
 finish "OK after Browse"
-value_is DISPLAY "REG_DWORD 0x8"
-value_is CUSTOMFILE "REG_SZ $(tw_winpath "$TW_WORK/orange.bmp")"
+st_expect_values DISPLAY "REG_DWORD 0x8"
+st_expect_values CUSTOMFILE "REG_SZ $(tw_winpath "$TW_WORK/orange.bmp")"
 if ts_scene_start 1024 768; then
   ts_scene_shot "$TW_WORK/saver-picture.png"
   tw_expect_eq "the saver shows the picture" "$(tw_pixel "$TW_WORK/saver-picture.png" 5 5)" \
@@ -197,18 +185,18 @@ st_click $PREVIEW
 saver_log=$TW_LOG
 if tw_window_wait "Screen Saver" 20 > /dev/null; then
   tw_pass "Preview runs the saver full screen"
-  value_is CUSTOMTEXT "REG_SZ Preview only"
+  st_expect_values CUSTOMTEXT "REG_SZ Preview only"
   sleep 2
   tw_key a
   tw_log_wait 'preview ended' 20
-  value_is CUSTOMTEXT "REG_SZ Hello reef"
+  st_expect_values CUSTOMTEXT "REG_SZ Hello reef"
 else
   tw_fail "Preview runs the saver full screen"
 fi
 sleep 0.5
 st_click $CANCEL
 finish "Cancel after Preview"
-value_is CUSTOMTEXT "REG_SZ Hello reef"
+st_expect_values CUSTOMTEXT "REG_SZ Hello reef"
 
 # ------------------------------------------------ bad stored values
 
@@ -224,12 +212,8 @@ if st_start -t; then
   tw_pass "bad stored values: the dialog comes up"
   st_click $OK
   finish "bad stored values"
-  value_is FISHES "REG_DWORD 0x1ffff"
-  value_is DISPLAY "REG_DWORD 0x9"
-  value_is MUTE "REG_DWORD 0x0"
-  value_is CUSTOMTEXT "REG_SZ"
-  value_is CUSTOMFILE "REG_SZ"
-  value_is FONTCOLOR "REG_DWORD 0x40e0ff"
+  st_expect_values FISHES "REG_DWORD 0x1ffff" DISPLAY "REG_DWORD 0x9" MUTE "REG_DWORD 0x0" \
+    CUSTOMTEXT REG_SZ CUSTOMFILE REG_SZ FONTCOLOR "REG_DWORD 0x40e0ff"
   font=$(st_value FONT)
   tw_expect_eq "an odd FONT shows as the default" "$(st_font_facts "${font#* }")" "-40 700 Tahoma"
 else

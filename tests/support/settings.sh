@@ -69,9 +69,18 @@ st_value() {
     awk -v n="$1" '$1 == n { $1 = ""; sub(/^ /, ""); print }'
 }
 
-# st_key_exists: the user's configuration key exists.
+# st_expect_values NAME WANT [NAME WANT]...: checks the "TYPE DATA" of
+# configuration values of the user (trailing spaces dropped).
+st_expect_values() {
+  while [ $# -ge 2 ]; do
+    tw_expect_eq "$1 is stored as '$2'" "$(st_value "$1" | sed 's/ *$//')" "$2"
+    shift 2
+  done
+}
+
+# st_key_exists ROOT KEY: the registry key exists.
 st_key_exists() {
-  WINEDEBUG=-all wine reg query "HKEY_CURRENT_USER\\$TW_CONFIG_KEY" > /dev/null 2>&1
+  WINEDEBUG=-all wine reg query "$(tw_reg_root "$1")\\$2" > /dev/null 2>&1
 }
 
 # st_font_facts HEX: "HEIGHT WEIGHT FACE" of a stored "FONT" value.
