@@ -2,7 +2,7 @@
 # machine needs nothing installed beforehand.
 JOBS ?= 2
 
-.PHONY: all bootstrap host win32 run test bench fuzz clean
+.PHONY: all bootstrap host win32 run test bench fuzz settings installer clean
 
 all: host win32
 
@@ -36,6 +36,12 @@ fuzz: bootstrap
 	cmake --preset fuzz >/dev/null
 	cmake --build build/fuzz -j $(JOBS)
 	scripts/fuzz.sh long
+
+settings: bootstrap build/win32/build.ninja
+	cmake --build build/win32 -j $(JOBS) --target settings
+
+installer: bootstrap build/win32/build.ninja
+	cmake --build build/win32 -j $(JOBS) --target installer
 
 clean:
 	rm -rf build/host build/win32 build/bench build/fuzz

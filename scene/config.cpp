@@ -15,10 +15,11 @@ bool SpeciesEnabled(std::uint32_t fishes, int index) {
 
 namespace {
 
+constexpr char kHexAlphabet[] = "0123456789ABCDEF";
+
 int HexDigit(char c) {
-  static const char kAlphabet[] = "0123456789ABCDEF";
   for (int i = 0; i < 16; ++i)
-    if (kAlphabet[i] == c) return i;
+    if (kHexAlphabet[i] == c) return i;
   return 0;
 }
 
@@ -49,4 +50,12 @@ SceneConfig ReadSceneConfig(const ConfigSource& source) {
   source.Text(kFontValue, font);
   DecodeFont(font, config.font);
   return config;
+}
+
+void EncodeFont(const std::uint8_t record[kFontRecordSize], char (&text)[kFontTextSize]) {
+  for (int i = 0; i < kFontRecordSize; ++i) {
+    text[2 * i] = kHexAlphabet[record[i] >> 4];
+    text[2 * i + 1] = kHexAlphabet[record[i] & 15];
+  }
+  text[2 * kFontRecordSize] = '\0';
 }

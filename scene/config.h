@@ -43,6 +43,9 @@ bool SpeciesEnabled(std::uint32_t fishes, int index);
 // ignored, and missing bytes stay 0.
 constexpr int kFontRecordSize = 60;
 void DecodeFont(const char* text, std::uint8_t record[kFontRecordSize]);
+// The stored form of a record: 120 upper-case hexadecimal digits and a NUL.
+constexpr int kFontTextSize = 2 * kFontRecordSize + 1;
+void EncodeFont(const std::uint8_t record[kFontRecordSize], char (&text)[kFontTextSize]);
 
 // Every value setup uses, read once at its start. Absent values keep these
 // defaults.

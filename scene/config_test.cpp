@@ -116,3 +116,18 @@ TEST(Config, FontIsReadOnlyWithText) {
   EXPECT_EQ(config.dataPath[0], '\0');  // absent values keep their defaults
   EXPECT_EQ(config.fishes, 0u);
 }
+
+TEST(Config, FontEncodingIsWhatDecodingReads) {
+  std::uint8_t record[kFontRecordSize];
+  for (int i = 0; i < kFontRecordSize; ++i) record[i] = static_cast<std::uint8_t>(i * 37 + 11);
+  record[0] = 0xF0;  // lfHeight = -16: the stored text begins "F0FFFFFF"
+  record[1] = record[2] = record[3] = 0xFF;
+  char text[kFontTextSize];
+  EncodeFont(record, text);
+  EXPECT_EQ(std::string(text).size(), 120u);
+  EXPECT_EQ(std::string(text, 8), "F0FFFFFF");
+  EXPECT_EQ(std::string(text).find_first_not_of("0123456789ABCDEF"), std::string::npos);
+  std::uint8_t back[kFontRecordSize];
+  DecodeFont(text, back);
+  for (int i = 0; i < kFontRecordSize; ++i) EXPECT_EQ(back[i], record[i]) << i;
+}

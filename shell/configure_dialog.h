@@ -1,6 +1,8 @@
 #pragma once
 // The configuration mode's dialog procedure, exported for the platform's
-// display settings. It stands for the settings launcher.
+// display settings: the settings launcher. It starts "animated
+// tidewater.exe" from the data directory and waits, hidden, until it ends;
+// the dialog's result is 1 then, 0 when the program could not be started.
 
 #include <windows.h>
 

@@ -1,12 +1,14 @@
 // Build-time tool (runs on the build machine): draws the saver's icon, a
-// small aquarium with water, sand, weed, a fish and bubbles, and writes it
-// as a Windows icon file with 32 x 32 and 16 x 16 images, 256 colours each,
-// transparent outside the tank.
+// small aquarium with water, sand, weed, a fish and bubbles, or the settings
+// program's, the same aquarium with a cogwheel in front of its lower right
+// corner, and writes it as a Windows icon file with 32 x 32 and 16 x 16
+// images, 256 colours each, transparent outside the drawing.
 //
-//   make_icon OUTPUT.ico
+//   make_icon saver|settings OUTPUT.ico
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace {
@@ -35,6 +37,23 @@ class Canvas {
 Colour Mix(Colour a, Colour b, double t) {
   auto lerp = [t](int p, int q) { return static_cast<std::uint8_t>(std::lround(p + (q - p) * t)); };
   return {lerp(a.r, b.r), lerp(a.g, b.g), lerp(a.b, b.b), 255};
+}
+
+// A cogwheel of eight teeth around (cx, cy) with a hole in the middle, in
+// 32-unit coordinates, drawn over what is there.
+void DrawCog(Canvas& c, double cx, double cy) {
+  const double s = c.size() / 32.0;
+  const Colour steel = {200, 205, 215, 255}, edge = {70, 75, 90, 255};
+  for (int py = 0; py < c.size(); ++py) {
+    for (int px = 0; px < c.size(); ++px) {
+      double x = (px + 0.5) / s - cx, y = (py + 0.5) / s - cy;
+      double r = std::hypot(x, y);
+      double outer = std::cos(8 * std::atan2(y, x)) > 0 ? 9.5 : 7.5;
+      if (r > outer || r < 2.6) continue;
+      bool rim = r > outer - 1.3 || r < 3.8;
+      c.Set(px, py, rim ? edge : steel);
+    }
+  }
 }
 
 // Everything is drawn in a 32-unit square and sampled at the pixel centres,
@@ -139,14 +158,16 @@ bool EncodeImage(const Canvas& c, std::vector<std::uint8_t>& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: make_icon OUTPUT.ico\n");
+  const std::string picture = argc == 3 ? argv[1] : "";
+  if (picture != "saver" && picture != "settings") {
+    std::fprintf(stderr, "usage: make_icon saver|settings OUTPUT.ico\n");
     return 2;
   }
   std::vector<std::vector<std::uint8_t>> images;
   for (int size : {32, 16}) {
     Canvas canvas(size);
     Draw(canvas);
+    if (picture == "settings") DrawCog(canvas, 22.5, 22.5);
     images.emplace_back();
     if (!EncodeImage(canvas, images.back())) {
       std::fprintf(stderr, "make_icon: more than 256 colours at %d pixels\n", size);
@@ -171,7 +192,7 @@ int main(int argc, char** argv) {
     offset += images[i].size();
   }
   for (const auto& image : images) file.insert(file.end(), image.begin(), image.end());
-  std::FILE* f = std::fopen(argv[1], "wb");
+  std::FILE* f = std::fopen(argv[2], "wb");
   if (!f) return 1;
   bool ok = std::fwrite(file.data(), 1, file.size(), f) == file.size();
   return std::fclose(f) == 0 && ok ? 0 : 1;

@@ -1,0 +1,21 @@
+// Resource identifiers of the settings program, shared by its .rc file and
+// its code.
+#pragma once
+
+#define IDI_SETTINGS 100
+#define IDD_SETTINGS 200
+
+#define IDC_SPECIES_FIRST 1000  // 17 check boxes, one per "FISHES" bit
+#define IDC_ALL 1100
+#define IDC_NONE 1101
+#define IDC_SCENE 1110
+#define IDC_BROWSE 1111
+#define IDC_PICTURE 1112
+#define IDC_FILE_NAME 1113
+#define IDC_TEXT 1120
+#define IDC_FONT 1121
+#define IDC_COLOUR 1122
+#define IDC_SAMPLE 1123
+#define IDC_SOUND 1130
+#define IDC_PREVIEW 1140
+#define IDC_APPLY 1141

@@ -1,0 +1,86 @@
+// SettingsValues: every user setting as the settings program edits it, with
+// what a new user gets, and the rules that turn stored values (of any age,
+// size or origin) into values the dialog can show. A stored value the saver
+// would not use as it stands shows as the default; nothing here can fail.
+#pragma once
+
+#include <cstdint>
+
+#include "scene/config.h"
+
+constexpr std::uint32_t kAllSpecies = 0x1FFFF;  // bits 0..16
+constexpr std::int32_t kDisplayCustom = 8;      // "DISPLAY": the user's picture
+constexpr std::int32_t kDisplayRandom = 9;      // "DISPLAY": a random stock scene
+constexpr int kMaxTextLength = kConfigTextSize - 1;  // what the saver's buffers hold
+
+// Offsets into the stored LOGFONTA record.
+constexpr int kFontHeightOffset = 0;
+constexpr int kFontWeightOffset = 16;
+constexpr int kFontFaceOffset = 28;
+constexpr int kFontFaceSize = 32;
+
+class SettingsValues {
+ public:
+  SettingsValues();  // the defaults: every species, a random scene, sound on
+
+  // Values as read from the registry.
+  void TakeFishes(std::uint32_t stored);
+  void TakeDisplay(std::int32_t stored);
+  void TakeMute(std::uint32_t stored);
+  void TakeCustomFile(const char* stored);
+  void TakeCustomText(const char* stored);
+  void TakeFontText(const char* stored);
+  void TakeFontColour(std::uint32_t stored);
+  // After every value is taken: "My picture" with no picture shows as the
+  // random scene the saver then shows.
+  void FinishTaking();
+
+  std::uint32_t Fishes() const { return fishes_; }
+  bool SpeciesOn(int index) const { return SpeciesEnabled(fishes_, index); }
+  void SetSpecies(int index, bool on);
+  void SetAllSpecies(bool on) { fishes_ = on ? kAllSpecies : 0; }
+
+  // 0..7 a stock scene, 8 the user's picture, 9 a random scene.
+  std::int32_t Display() const { return display_; }
+  void SetDisplay(std::int32_t display);
+
+  const char* CustomFile() const { return customFile_; }
+  // False, with nothing changed, for a path longer than the saver reads.
+  bool SetCustomFile(const char* path);
+  // "My picture" is chosen but no picture is: the saver would show a random
+  // scene instead.
+  bool LacksPicture() const { return display_ == kDisplayCustom && !customFile_[0]; }
+
+  bool Mute() const { return mute_; }
+  void SetMute(bool mute) { mute_ = mute; }
+
+  const char* CustomText() const { return customText_; }
+  // Text past kMaxTextLength characters is cut off.
+  void SetCustomText(const char* text);
+
+  const std::uint8_t* FontRecord() const { return font_; }
+  // False, with nothing changed, for a record the saver should not be given
+  // (see FontRecordUsable).
+  bool SetFontRecord(const std::uint8_t record[kFontRecordSize]);
+  void FontText(char (&text)[kFontTextSize]) const { EncodeFont(font_, text); }
+
+  std::uint32_t FontColour() const { return fontColour_; }  // 0x00BBGGRR
+  void SetFontColour(std::uint32_t colour) { fontColour_ = colour & 0xFFFFFF; }
+
+  bool operator==(const SettingsValues& other) const;
+  bool operator!=(const SettingsValues& other) const { return !(*this == other); }
+
+ private:
+  std::uint32_t fishes_;
+  std::int32_t display_;
+  bool mute_;
+  char customFile_[kConfigTextSize];
+  char customText_[kConfigTextSize];
+  std::uint8_t font_[kFontRecordSize];
+  std::uint32_t fontColour_;
+};
+
+// A record is usable when its face name is printable, not empty and ends
+// within its 32 bytes, its height is 1 to 500 pixels (either sign) and its
+// weight 0 to 1000.
+bool FontRecordUsable(const std::uint8_t record[kFontRecordSize]);
