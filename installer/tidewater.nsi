@@ -99,6 +99,12 @@ Section "${PRODUCT} screen saver" SecSaver
   ${If} ${Errors}
     WriteRegDWORD HKCU "${CONFIG_KEY}" "DISPLAY" 9
   ${EndIf}
+  ; ... filling the whole of each monitor.
+  ClearErrors
+  ReadRegDWORD $0 HKCU "${CONFIG_KEY}" "FILLSCREEN"
+  ${If} ${Errors}
+    WriteRegDWORD HKCU "${CONFIG_KEY}" "FILLSCREEN" 1
+  ${EndIf}
 
   WriteUninstaller "$INSTDIR\uninstall.exe"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT} screen saver"

@@ -125,6 +125,7 @@ void SettingsDialog::ShowValues() {
   SelectScene();
   SetDlgItemTextA(dialog_, IDC_TEXT, edited_.CustomText());
   CheckDlgButton(dialog_, IDC_SOUND, edited_.Mute() ? BST_UNCHECKED : BST_CHECKED);
+  CheckDlgButton(dialog_, IDC_FILL, edited_.FillScreen() ? BST_CHECKED : BST_UNCHECKED);
   showing_ = false;
 }
 
@@ -203,6 +204,10 @@ void SettingsDialog::OnCommand(WORD id, WORD code) {
       return;
     case IDC_SOUND:
       edited_.SetMute(IsDlgButtonChecked(dialog_, IDC_SOUND) != BST_CHECKED);
+      Changed();
+      return;
+    case IDC_FILL:
+      edited_.SetFillScreen(IsDlgButtonChecked(dialog_, IDC_FILL) == BST_CHECKED);
       Changed();
       return;
     case IDC_PREVIEW:

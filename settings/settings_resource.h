@@ -17,5 +17,6 @@
 #define IDC_COLOUR 1122
 #define IDC_SAMPLE 1123
 #define IDC_SOUND 1130
+#define IDC_FILL 1131
 #define IDC_PREVIEW 1140
 #define IDC_APPLY 1141

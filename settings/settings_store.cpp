@@ -8,6 +8,7 @@ SettingsValues LoadSettings() {
   values.TakeDisplay(static_cast<std::int32_t>(
       ReadConfigNumber(kDisplayValue, static_cast<std::uint32_t>(values.Display()))));
   values.TakeMute(ReadConfigNumber(kMuteValue, values.Mute() ? 1 : 0));
+  values.TakeFillScreen(ReadConfigNumber(kFillScreenValue, values.FillScreen() ? 1 : 0));
   char text[kConfigTextSize];
   ReadConfigText(HKEY_CURRENT_USER, kCustomFileValue, text);
   values.TakeCustomFile(text);
@@ -46,6 +47,7 @@ bool SaveSettings(const SettingsValues& values) {
   ok = WriteNumber(key, kDisplayValue, static_cast<std::uint32_t>(values.Display())) && ok;
   ok = WriteText(key, kCustomFileValue, values.CustomFile()) && ok;
   ok = WriteNumber(key, kMuteValue, values.Mute() ? 1 : 0) && ok;
+  ok = WriteNumber(key, kFillScreenValue, values.FillScreen() ? 1 : 0) && ok;
   ok = WriteText(key, kCustomTextValue, values.CustomText()) && ok;
   ok = WriteText(key, kFontValue, font) && ok;
   ok = WriteNumber(key, kFontColourValue, values.FontColour()) && ok;

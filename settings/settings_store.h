@@ -8,9 +8,9 @@
 #include "settings/settings_values.h"
 
 // Every value this program writes.
-constexpr const char* kUserValueNames[] = {kFishesValue,     kDisplayValue, kCustomFileValue,
-                                           kMuteValue,       kCustomTextValue, kFontValue,
-                                           kFontColourValue};
+constexpr const char* kUserValueNames[] = {
+    kFishesValue,     kDisplayValue, kCustomFileValue, kMuteValue, kFillScreenValue,
+    kCustomTextValue, kFontValue,    kFontColourValue};
 
 // What is stored, as the dialog shows it: absent and unusable values give
 // the defaults.

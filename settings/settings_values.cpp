@@ -54,7 +54,11 @@ bool FontRecordUsable(const std::uint8_t record[kFontRecordSize]) {
 }
 
 SettingsValues::SettingsValues()
-    : fishes_(kAllSpecies), display_(kDisplayRandom), mute_(false), fontColour_(kDefaultFontColour) {
+    : fishes_(kAllSpecies),
+      display_(kDisplayRandom),
+      mute_(false),
+      fillScreen_(false),
+      fontColour_(kDefaultFontColour) {
   customFile_[0] = '\0';
   customText_[0] = '\0';
   DefaultFont(font_);
@@ -65,6 +69,8 @@ void SettingsValues::TakeFishes(std::uint32_t stored) { fishes_ = stored & kAllS
 void SettingsValues::TakeDisplay(std::int32_t stored) { SetDisplay(stored); }
 
 void SettingsValues::TakeMute(std::uint32_t stored) { mute_ = stored != 0; }
+
+void SettingsValues::TakeFillScreen(std::uint32_t stored) { fillScreen_ = stored != 0; }
 
 void SettingsValues::TakeCustomFile(const char* stored) { TakeText(customFile_, stored); }
 
@@ -121,6 +127,7 @@ bool SettingsValues::SetFontRecord(const std::uint8_t record[kFontRecordSize]) {
 
 bool SettingsValues::operator==(const SettingsValues& other) const {
   return fishes_ == other.fishes_ && display_ == other.display_ && mute_ == other.mute_ &&
+         fillScreen_ == other.fillScreen_ &&
          std::strcmp(customFile_, other.customFile_) == 0 &&
          std::strcmp(customText_, other.customText_) == 0 &&
          std::memcmp(font_, other.font_, kFontRecordSize) == 0 &&

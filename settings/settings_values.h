@@ -27,6 +27,7 @@ class SettingsValues {
   void TakeFishes(std::uint32_t stored);
   void TakeDisplay(std::int32_t stored);
   void TakeMute(std::uint32_t stored);
+  void TakeFillScreen(std::uint32_t stored);
   void TakeCustomFile(const char* stored);
   void TakeCustomText(const char* stored);
   void TakeFontText(const char* stored);
@@ -54,6 +55,11 @@ class SettingsValues {
   bool Mute() const { return mute_; }
   void SetMute(bool mute) { mute_ = mute; }
 
+  // The scene scaled to fill each monitor; absent, the saver centres it at
+  // its own size, and so the box starts clear.
+  bool FillScreen() const { return fillScreen_; }
+  void SetFillScreen(bool fill) { fillScreen_ = fill; }
+
   const char* CustomText() const { return customText_; }
   // Text past kMaxTextLength characters is cut off.
   void SetCustomText(const char* text);
@@ -74,6 +80,7 @@ class SettingsValues {
   std::uint32_t fishes_;
   std::int32_t display_;
   bool mute_;
+  bool fillScreen_;
   char customFile_[kConfigTextSize];
   char customText_[kConfigTextSize];
   std::uint8_t font_[kFontRecordSize];

@@ -40,6 +40,7 @@ TEST(SettingsValues, NewUserGetsEverySpeciesARandomSceneAndSound) {
   EXPECT_EQ(v.Fishes(), 0x1FFFFu);
   EXPECT_EQ(v.Display(), kDisplayRandom);
   EXPECT_FALSE(v.Mute());
+  EXPECT_FALSE(v.FillScreen());  // absent, the saver centres the scene
   EXPECT_STREQ(v.CustomFile(), "");
   EXPECT_STREQ(v.CustomText(), "");
   EXPECT_TRUE(FontRecordUsable(v.FontRecord()));
@@ -74,6 +75,10 @@ TEST(SettingsValues, StoredNumbersAreBroughtIntoRange) {
   EXPECT_TRUE(v.Mute());
   v.TakeMute(0);
   EXPECT_FALSE(v.Mute());
+  SettingsValues filled = v;
+  filled.TakeFillScreen(2);
+  EXPECT_TRUE(filled.FillScreen());
+  EXPECT_NE(filled, v);  // a change the dialog must store
   v.TakeFontColour(0x123456);
   EXPECT_EQ(v.FontColour(), 0x123456u);
   v.TakeFontColour(0x01000000);  // not a plain colour: the last one stays
