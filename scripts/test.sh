@@ -90,7 +90,7 @@ run_e2e() {  # run_e2e SCRIPT RESULTS
 
 # Scripts that measure time (they say "# Measures time" at the top) run one
 # after the other with the machine to themselves; then the scripts that only
-# look at pictures and traces run beside the short fuzzing run.
+# look at pictures and traces run in two lanes, beside the short fuzzing run.
 mkdir -p build/e2e
 results=build/e2e/results.txt
 : > "$results"
@@ -101,13 +101,16 @@ for script in tests/e2e/*_test.sh; do
 done
 echo "== end-to-end, scripts that measure time"
 for script in "${timed[@]}"; do run_e2e "$script" "$results"; done
-echo "== end-to-end, the others beside the fuzzing (short)"
-(
-  for script in "${untimed[@]}"; do run_e2e "$script" "$results"; done
-) &
-pictures=$!
+echo "== end-to-end, the others in two lanes beside the fuzzing (short)"
+lanes=()
+for lane in 0 1; do
+  (
+    for ((i = lane; i < ${#untimed[@]}; i += 2)); do run_e2e "${untimed[i]}" "$results"; done
+  ) &
+  lanes+=($!)
+done
 if scripts/fuzz.sh short; then echo "fuzz 0" >> "$results"; else echo "fuzz 1" >> "$results"; fi
-wait "$pictures"
+wait "${lanes[@]}"
 while read -r name status; do record "$name" "$status"; done < "$results"
 # Every script and the fuzzing run said how they ended.
 [ "$(wc -l < "$results")" = $((${#timed[@]} + ${#untimed[@]} + 1)) ] || record "e2e:results" 1
