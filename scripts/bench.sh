@@ -20,7 +20,7 @@ for program in "$dir"/*; do
   # elsewhere falls on both sides of a comparison.
   "$program" --benchmark_min_time=0.2 --benchmark_enable_random_interleaving=true 2>&1 |
     tee -a "$summary.raw" \
-    | grep -E '^(ratio|[a-z_0-9]+_ms|build_)' >> "$summary" || true
+    | grep -E '^(ratio|[a-z_0-9]+_ms|[a-z_0-9]*_realtime[a-z_0-9]* |build_)' >> "$summary" || true
   [ "${PIPESTATUS[0]}" = 0 ] || status=1
 done
 # The scene's tick, on the target under Wine: scene_bench of the win32 build

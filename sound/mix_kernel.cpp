@@ -11,47 +11,38 @@ std::int32_t GainOf(std::uint32_t sample, std::int32_t gainLeft, std::int32_t ga
   return (sample & 1) ? gainRight : gainLeft;
 }
 
-std::int8_t Clamp8(std::int32_t v) { return std::int8_t(v < -128 ? -128 : v > 127 ? 127 : v); }
-std::int16_t Clamp16(std::int32_t v) {
+std::uint8_t Saturate8(std::int32_t v) { return std::uint8_t(v < -128 ? -128 : v > 127 ? 127 : v); }
+std::int16_t Saturate16(std::int32_t v) {
   return std::int16_t(v < -32768 ? -32768 : v > 32767 ? 32767 : v);
 }
 
-// The plain forms, from byte `from` on.
-void Flip8From(std::uint8_t* s, std::uint32_t from, std::uint32_t bytes) {
-  for (std::uint32_t i = from; i < bytes; ++i) s[i] ^= 0x80;
-}
-
-void Scale8HighFrom(std::uint8_t* s, std::uint32_t from, std::uint32_t bytes, std::int32_t gl,
-                    std::int32_t gr) {
+// The plain forms, from byte `from` on. kHighGain: the "MMX" 8-bit scaling.
+template <bool kHighGain>
+void Accumulate8From(std::uint8_t* mix, const std::uint8_t* samples, std::uint32_t from,
+                     std::uint32_t bytes, std::int32_t gl, std::int32_t gr, bool scale) {
   for (std::uint32_t i = from; i < bytes; ++i) {
-    const std::int32_t v = std::int8_t(s[i]);
-    s[i] = std::uint8_t((v * GainOf(i, gl, gr)) >> 16);
+    std::int32_t s = std::int8_t(samples[i] ^ 0x80);
+    if (scale && kHighGain) s = (s * GainOf(i, gl, gr)) >> 16;
+    if (scale && !kHighGain) s = std::int16_t(s * (GainOf(i, gl, gr) >> 8)) >> 8;
+    mix[i] = Saturate8(std::int8_t(mix[i]) + s);
   }
 }
 
-void Scale16From(std::uint8_t* s, std::uint32_t from, std::uint32_t bytes, std::int32_t gl,
-                 std::int32_t gr) {
+void Accumulate16From(std::uint8_t* mix, const std::uint8_t* samples, std::uint32_t from,
+                      std::uint32_t bytes, std::int32_t gl, std::int32_t gr, bool scale) {
   for (std::uint32_t i = from; i + 2 <= bytes; i += 2) {
-    std::int16_t v;
-    std::memcpy(&v, s + i, 2);
-    v = std::int16_t((std::int32_t(v) * GainOf(i / 2, gl, gr)) >> 16);
-    std::memcpy(s + i, &v, 2);
-  }
-}
-
-void Add8From(std::uint8_t* mix, const std::uint8_t* s, std::uint32_t from, std::uint32_t bytes) {
-  for (std::uint32_t i = from; i < bytes; ++i)
-    mix[i] = std::uint8_t(Clamp8(std::int8_t(mix[i]) + std::int8_t(s[i])));
-}
-
-void Add16From(std::uint8_t* mix, const std::uint8_t* s, std::uint32_t from, std::uint32_t bytes) {
-  for (std::uint32_t i = from; i + 2 <= bytes; i += 2) {
-    std::int16_t a, b;
-    std::memcpy(&a, mix + i, 2);
-    std::memcpy(&b, s + i, 2);
-    const std::int16_t sum = Clamp16(std::int32_t(a) + b);
+    std::int16_t s, m;
+    std::memcpy(&s, samples + i, 2);
+    std::memcpy(&m, mix + i, 2);
+    std::int32_t v = s;
+    if (scale) v = (v * GainOf(i / 2, gl, gr)) >> 16;
+    const std::int16_t sum = Saturate16(m + v);
     std::memcpy(mix + i, &sum, 2);
   }
+}
+
+void Finish8From(std::uint8_t* mix, std::uint32_t from, std::uint32_t bytes) {
+  for (std::uint32_t i = from; i < bytes; ++i) mix[i] ^= 0x80;
 }
 
 struct MixRow {
@@ -60,20 +51,16 @@ struct MixRow {
   MixKernel mmx;
 };
 
-#define TW_MIX(name, bits, channels, flip, scale, add) {name, bits, channels, flip, scale, add}
-
 const MixRow kMixRows[] = {
-    {1, TW_MIX("Mix8", 8, 1, FlipMix8, ScaleMix8, AddMix8),
-     TW_MIX("Mix8Mmx", 8, 1, FlipMix8Mmx, ScaleMix8Mmx, AddMix8Mmx)},
-    {2, TW_MIX("Mix8", 8, 2, FlipMix8, ScaleMix8, AddMix8),
-     TW_MIX("Mix8Mmx", 8, 2, FlipMix8Mmx, ScaleMix8Mmx, AddMix8Mmx)},
-    {3, TW_MIX("Mix16", 16, 1, nullptr, ScaleMix16, AddMix16),
-     TW_MIX("Mix16Mmx", 16, 1, nullptr, ScaleMix16Mmx, AddMix16Mmx)},
-    {4, TW_MIX("Mix16", 16, 2, nullptr, ScaleMix16, AddMix16),
-     TW_MIX("Mix16Mmx", 16, 2, nullptr, ScaleMix16Mmx, AddMix16Mmx)},
+    {1, {"Mix8", 8, 1, AccumulateMix8, FinishMix8},
+     {"Mix8Mmx", 8, 1, AccumulateMix8Mmx, FinishMix8Mmx}},
+    {2, {"Mix8", 8, 2, AccumulateMix8, FinishMix8},
+     {"Mix8Mmx", 8, 2, AccumulateMix8Mmx, FinishMix8Mmx}},
+    {3, {"Mix16", 16, 1, AccumulateMix16, nullptr},
+     {"Mix16Mmx", 16, 1, AccumulateMix16Mmx, nullptr}},
+    {4, {"Mix16", 16, 2, AccumulateMix16, nullptr},
+     {"Mix16Mmx", 16, 2, AccumulateMix16Mmx, nullptr}},
 };
-
-#undef TW_MIX
 
 }  // namespace
 
@@ -81,55 +68,35 @@ MixKernel SelectMixKernel(std::uint32_t code, std::uint32_t set) {
   for (const MixRow& row : kMixRows) {
     if (row.code == code) return set == MIX_KERNELS_MMX ? row.mmx : row.portable;
   }
-  return {"none", 0, 0, nullptr, nullptr, nullptr};
+  return {"none", 0, 0, nullptr, nullptr};
 }
 
-void FlipMix8(std::uint8_t* samples, std::uint32_t bytes) { Flip8From(samples, 0, bytes); }
-
-void ScaleMix8(std::uint8_t* samples, std::uint32_t bytes, std::int32_t gainLeft,
-               std::int32_t gainRight) {
-  for (std::uint32_t i = 0; i < bytes; ++i) {
-    const std::int32_t v = std::int8_t(samples[i]);
-    const std::int32_t g = std::int32_t(std::uint32_t(GainOf(i, gainLeft, gainRight)) >> 8);
-    samples[i] = std::uint8_t(std::int16_t(v * g) >> 8);
-  }
+void AccumulateMix8(std::uint8_t* mix, const std::uint8_t* samples, std::uint32_t bytes,
+                    std::int32_t gainLeft, std::int32_t gainRight, bool scale) {
+  Accumulate8From<false>(mix, samples, 0, bytes, gainLeft, gainRight, scale);
 }
 
-void ScaleMix16(std::uint8_t* samples, std::uint32_t bytes, std::int32_t gainLeft,
-                std::int32_t gainRight) {
-  Scale16From(samples, 0, bytes, gainLeft, gainRight);
+void AccumulateMix16(std::uint8_t* mix, const std::uint8_t* samples, std::uint32_t bytes,
+                     std::int32_t gainLeft, std::int32_t gainRight, bool scale) {
+  Accumulate16From(mix, samples, 0, bytes, gainLeft, gainRight, scale);
 }
 
-void AddMix8(std::uint8_t* mix, const std::uint8_t* samples, std::uint32_t bytes) {
-  Add8From(mix, samples, 0, bytes);
-}
+void FinishMix8(std::uint8_t* mix, std::uint32_t bytes) { Finish8From(mix, 0, bytes); }
 
-void AddMix16(std::uint8_t* mix, const std::uint8_t* samples, std::uint32_t bytes) {
-  Add16From(mix, samples, 0, bytes);
-}
-
-void FlipMix8Mmx(std::uint8_t* samples, std::uint32_t bytes) {
-  Flip8From(samples, CpuHasSse2() ? FlipMix8Sse2(samples, bytes) : 0, bytes);
-}
-
-void ScaleMix8Mmx(std::uint8_t* samples, std::uint32_t bytes, std::int32_t gainLeft,
-                  std::int32_t gainRight) {
+void AccumulateMix8Mmx(std::uint8_t* mix, const std::uint8_t* samples, std::uint32_t bytes,
+                       std::int32_t gainLeft, std::int32_t gainRight, bool scale) {
   const std::uint32_t done =
-      CpuHasSse2() ? ScaleMix8Sse2(samples, bytes, gainLeft, gainRight) : 0;
-  Scale8HighFrom(samples, done, bytes, gainLeft, gainRight);
+      CpuHasSse2() ? AccumulateMix8Sse2(mix, samples, bytes, gainLeft, gainRight, scale) : 0;
+  Accumulate8From<true>(mix, samples, done, bytes, gainLeft, gainRight, scale);
 }
 
-void ScaleMix16Mmx(std::uint8_t* samples, std::uint32_t bytes, std::int32_t gainLeft,
-                   std::int32_t gainRight) {
+void AccumulateMix16Mmx(std::uint8_t* mix, const std::uint8_t* samples, std::uint32_t bytes,
+                        std::int32_t gainLeft, std::int32_t gainRight, bool scale) {
   const std::uint32_t done =
-      CpuHasSse2() ? ScaleMix16Sse2(samples, bytes, gainLeft, gainRight) : 0;
-  Scale16From(samples, done, bytes, gainLeft, gainRight);
+      CpuHasSse2() ? AccumulateMix16Sse2(mix, samples, bytes, gainLeft, gainRight, scale) : 0;
+  Accumulate16From(mix, samples, done, bytes, gainLeft, gainRight, scale);
 }
 
-void AddMix8Mmx(std::uint8_t* mix, const std::uint8_t* samples, std::uint32_t bytes) {
-  Add8From(mix, samples, CpuHasSse2() ? AddMix8Sse2(mix, samples, bytes) : 0, bytes);
-}
-
-void AddMix16Mmx(std::uint8_t* mix, const std::uint8_t* samples, std::uint32_t bytes) {
-  Add16From(mix, samples, CpuHasSse2() ? AddMix16Sse2(mix, samples, bytes) : 0, bytes);
+void FinishMix8Mmx(std::uint8_t* mix, std::uint32_t bytes) {
+  Finish8From(mix, CpuHasSse2() ? FinishMix8Sse2(mix, bytes) : 0, bytes);
 }

@@ -2,16 +2,16 @@
 // sample width, {portable kernels, "MMX" kernels}, picked by the output format
 // code (1 to 4) and the kernel set (mix_kernel.cpp).
 //
-// A voice's samples go through three steps into the mix:
-//   flip   8-bit only: unsigned samples to signed (bit 7 flipped), and the
-//          finished mix back to unsigned;
-//   scale  by the gain of the sample's channel (even samples left, odd right;
-//          gains 0 ... 32767, 32767 = full level, when scaling is skipped):
+// A voice's samples go into the mix in one pass (accumulate):
+//   flip   8-bit only: unsigned samples to signed (bit 7 flipped);
+//   scale  unless the voice is at full level, by the gain of the sample's
+//          channel (even samples left, odd right; gains 0 ... 32767):
 //            portable 8-bit   s <- (s x (G >> 8)) >> 8
 //            "MMX" 8-bit      s <- ((s x 256) x G >> 16) >> 8  = (s x G) >> 16
 //            16-bit, both     s <- (s x G) >> 16
 //          (arithmetic shifts: results round toward minus infinity);
 //   add    into the mix with signed saturation.
+// The finished 8-bit mix is flipped back to unsigned (finish).
 // The "MMX" set is done with SSE2, eight bytes or more per step, when the
 // processor has it (CpuHasSse2) and by the same arithmetic in plain code
 // otherwise; either way it gives exactly the results above.
@@ -24,39 +24,36 @@ enum MixKernelSet : std::uint32_t {
   MIX_KERNELS_MMX = 1,
 };
 
-using MixFlipFn = void (*)(std::uint8_t* samples, std::uint32_t bytes);
-using MixScaleFn = void (*)(std::uint8_t* samples, std::uint32_t bytes, std::int32_t gainLeft,
-                            std::int32_t gainRight);
-using MixAddFn = void (*)(std::uint8_t* mix, const std::uint8_t* samples, std::uint32_t bytes);
+// Adds bytes of a voice's samples (as read from its stream) into the signed mix;
+// scale false: the voice is at full level.
+using MixAccumulateFn = void (*)(std::uint8_t* mix, const std::uint8_t* samples,
+                                 std::uint32_t bytes, std::int32_t gainLeft,
+                                 std::int32_t gainRight, bool scale);
+using MixFinishFn = void (*)(std::uint8_t* mix, std::uint32_t bytes);
 
 struct MixKernel {
   const char* name;  // for tests and diagnostics; "none" when there is no kernel
   std::uint32_t bits;
   std::uint32_t channels;
-  MixFlipFn flip;  // null for 16-bit
-  MixScaleFn scale;
-  MixAddFn add;
+  MixAccumulateFn accumulate;
+  MixFinishFn finish;  // null for 16-bit
 
-  bool Valid() const { return scale != nullptr; }
+  bool Valid() const { return accumulate != nullptr; }
 };
 
 // The kernel of an output format code; code 0 (or any other) has none.
 MixKernel SelectMixKernel(std::uint32_t code, std::uint32_t set);
 
 // The portable kernels.
-void FlipMix8(std::uint8_t* samples, std::uint32_t bytes);
-void ScaleMix8(std::uint8_t* samples, std::uint32_t bytes, std::int32_t gainLeft,
-               std::int32_t gainRight);
-void ScaleMix16(std::uint8_t* samples, std::uint32_t bytes, std::int32_t gainLeft,
-                std::int32_t gainRight);
-void AddMix8(std::uint8_t* mix, const std::uint8_t* samples, std::uint32_t bytes);
-void AddMix16(std::uint8_t* mix, const std::uint8_t* samples, std::uint32_t bytes);
+void AccumulateMix8(std::uint8_t* mix, const std::uint8_t* samples, std::uint32_t bytes,
+                    std::int32_t gainLeft, std::int32_t gainRight, bool scale);
+void AccumulateMix16(std::uint8_t* mix, const std::uint8_t* samples, std::uint32_t bytes,
+                     std::int32_t gainLeft, std::int32_t gainRight, bool scale);
+void FinishMix8(std::uint8_t* mix, std::uint32_t bytes);
 
 // The "MMX" kernels.
-void FlipMix8Mmx(std::uint8_t* samples, std::uint32_t bytes);
-void ScaleMix8Mmx(std::uint8_t* samples, std::uint32_t bytes, std::int32_t gainLeft,
-                  std::int32_t gainRight);
-void ScaleMix16Mmx(std::uint8_t* samples, std::uint32_t bytes, std::int32_t gainLeft,
-                   std::int32_t gainRight);
-void AddMix8Mmx(std::uint8_t* mix, const std::uint8_t* samples, std::uint32_t bytes);
-void AddMix16Mmx(std::uint8_t* mix, const std::uint8_t* samples, std::uint32_t bytes);
+void AccumulateMix8Mmx(std::uint8_t* mix, const std::uint8_t* samples, std::uint32_t bytes,
+                       std::int32_t gainLeft, std::int32_t gainRight, bool scale);
+void AccumulateMix16Mmx(std::uint8_t* mix, const std::uint8_t* samples, std::uint32_t bytes,
+                        std::int32_t gainLeft, std::int32_t gainRight, bool scale);
+void FinishMix8Mmx(std::uint8_t* mix, std::uint32_t bytes);

@@ -6,10 +6,10 @@
 
 #include <cstdint>
 
-std::uint32_t FlipMix8Sse2(std::uint8_t* samples, std::uint32_t bytes);
-std::uint32_t ScaleMix8Sse2(std::uint8_t* samples, std::uint32_t bytes, std::int32_t gainLeft,
-                            std::int32_t gainRight);
-std::uint32_t ScaleMix16Sse2(std::uint8_t* samples, std::uint32_t bytes, std::int32_t gainLeft,
-                             std::int32_t gainRight);
-std::uint32_t AddMix8Sse2(std::uint8_t* mix, const std::uint8_t* samples, std::uint32_t bytes);
-std::uint32_t AddMix16Sse2(std::uint8_t* mix, const std::uint8_t* samples, std::uint32_t bytes);
+std::uint32_t AccumulateMix8Sse2(std::uint8_t* mix, const std::uint8_t* samples,
+                                 std::uint32_t bytes, std::int32_t gainLeft,
+                                 std::int32_t gainRight, bool scale);
+std::uint32_t AccumulateMix16Sse2(std::uint8_t* mix, const std::uint8_t* samples,
+                                  std::uint32_t bytes, std::int32_t gainLeft,
+                                  std::int32_t gainRight, bool scale);
+std::uint32_t FinishMix8Sse2(std::uint8_t* mix, std::uint32_t bytes);

@@ -46,7 +46,8 @@ void Reference16(std::vector<std::uint8_t>& mix, const std::vector<std::uint8_t>
 }
 
 // Every code, both sets, lengths around the 16-byte steps, gains from the
-// extremes to random ones; guard bytes after the samples must stay.
+// extremes to random ones, scaled and at full level; guard bytes after the mix
+// must stay.
 TEST(MixKernelTest, EveryKernelMatchesTheReference) {
   std::mt19937 rng(7);
   const std::int32_t gainPairs[][2] = {{0, 0}, {31, 31}, {255, 256}, {32744, 32767},
@@ -63,21 +64,23 @@ TEST(MixKernelTest, EveryKernelMatchesTheReference) {
           std::vector<std::uint8_t> in(bytes), mix(bytes);
           for (auto& b : in) b = std::uint8_t(rng() % 3 == 0 ? (rng() % 2 ? 0 : 255) : rng());
           for (auto& b : mix) b = std::uint8_t(rng());
-          std::vector<std::uint8_t> want = mix;
-          if (k.bits == 8) Reference8(set == MIX_KERNELS_MMX, want, in, gl, gr, true);
-          else Reference16(want, in, gl, gr, true);
-          std::vector<std::uint8_t> scratch = in, got = mix;
-          scratch.insert(scratch.end(), 16, 0xA5);
-          got.insert(got.end(), 16, 0x5A);
-          if (k.flip) k.flip(scratch.data(), bytes);
-          k.scale(scratch.data(), bytes, gl, gr);
-          k.add(got.data(), scratch.data(), bytes);
-          for (std::uint32_t i = 0; i < 16; ++i) {
-            ASSERT_EQ(scratch[bytes + i], 0xA5);
-            ASSERT_EQ(got[bytes + i], 0x5A);
+          for (bool scale : {true, false}) {
+            std::vector<std::uint8_t> want = mix;
+            if (k.bits == 8) Reference8(set == MIX_KERNELS_MMX, want, in, gl, gr, scale);
+            else Reference16(want, in, gl, gr, scale);
+            if (k.finish) {
+              for (auto& b : want) b ^= 0x80;
+            }
+            const std::vector<std::uint8_t> scratch = in;
+            std::vector<std::uint8_t> got = mix;
+            got.insert(got.end(), 16, 0x5A);
+            k.accumulate(got.data(), scratch.data(), bytes, gl, gr, scale);
+            if (k.finish) k.finish(got.data(), bytes);
+            for (std::uint32_t i = 0; i < 16; ++i) ASSERT_EQ(got[bytes + i], 0x5A);
+            got.resize(bytes);
+            ASSERT_EQ(got, want) << "bytes " << bytes << " gains " << gl << "/" << gr
+                                 << " scale " << scale;
           }
-          got.resize(bytes);
-          ASSERT_EQ(got, want) << "bytes " << bytes << " gains " << gl << "/" << gr;
         }
       }
     }
@@ -89,23 +92,23 @@ TEST(MixKernelTest, TableRowsAndTheFormatWithoutAKernel) {
   EXPECT_STREQ(SelectMixKernel(2, MIX_KERNELS_MMX).name, "Mix8Mmx");
   EXPECT_STREQ(SelectMixKernel(3, MIX_KERNELS_PORTABLE).name, "Mix16");
   EXPECT_EQ(SelectMixKernel(4, MIX_KERNELS_MMX).channels, 2u);
-  EXPECT_EQ(SelectMixKernel(3, MIX_KERNELS_MMX).flip, nullptr);
+  EXPECT_EQ(SelectMixKernel(3, MIX_KERNELS_MMX).finish, nullptr);
   EXPECT_FALSE(SelectMixKernel(0, MIX_KERNELS_MMX).Valid());
   EXPECT_FALSE(SelectMixKernel(5, MIX_KERNELS_PORTABLE).Valid());
 }
 
 // The two 8-bit sets differ where the portable one drops the gain's low byte.
 TEST(MixKernelTest, EightBitSetsScaleDifferently) {
-  std::uint8_t a[1] = {std::uint8_t(-125)}, b[1] = {std::uint8_t(-125)};
-  ScaleMix8(a, 1, 16383, 16383);     // (-125 x 63) >> 8 = -31
-  ScaleMix8Mmx(b, 1, 16383, 16383);  // (-125 x 16383) >> 16 = -32
-  EXPECT_EQ(std::int8_t(a[0]), -31);
-  EXPECT_EQ(std::int8_t(b[0]), -32);
-  std::uint8_t c[1] = {100}, d[1] = {100};
-  ScaleMix8(c, 1, 255, 255);  // 255 >> 8 = 0: silence in the portable set only
-  ScaleMix8Mmx(d, 1, 1000, 1000);
-  EXPECT_EQ(c[0], 0);
-  EXPECT_EQ(d[0], 1);  // (100 x 1000) >> 16
+  auto scaled = [](MixAccumulateFn accumulate, std::int32_t s, std::int32_t gain) {
+    std::uint8_t mix = 0;
+    const std::uint8_t sample = std::uint8_t(s + 128);
+    accumulate(&mix, &sample, 1, gain, gain, true);
+    return std::int8_t(mix);
+  };
+  EXPECT_EQ(scaled(AccumulateMix8, -125, 16383), -31);     // (-125 x 63) >> 8
+  EXPECT_EQ(scaled(AccumulateMix8Mmx, -125, 16383), -32);  // (-125 x 16383) >> 16
+  EXPECT_EQ(scaled(AccumulateMix8, 100, 255), 0);          // 255 >> 8 = 0: silence
+  EXPECT_EQ(scaled(AccumulateMix8Mmx, 100, 1000), 1);      // (100 x 1000) >> 16
 }
 
 }  // namespace

@@ -9,6 +9,24 @@
 
 MixInput::~MixInput() = default;
 
+void MixInput::SetVolume(std::int32_t volume) {
+  volume_ = std::clamp(volume, -10000, 0);
+  gainsChannels_ = 0;
+}
+
+void MixInput::SetPan(std::int32_t pan) {
+  pan_ = std::clamp(pan, -10000, 10000);
+  gainsChannels_ = 0;
+}
+
+const MixGains& MixInput::Gains(std::uint32_t channels) {
+  if (gainsChannels_ != channels) {
+    gains_ = ComputeMixGains(volume_, pan_, channels);
+    gainsChannels_ = channels;
+  }
+  return gains_;
+}
+
 static std::int32_t Factor(double gain) { return std::int32_t(32767.0 * gain); }
 
 MixGains ComputeMixGains(std::int32_t volume, std::int32_t pan, std::uint32_t channels) {
@@ -58,13 +76,11 @@ std::uint32_t MixVoices(const MixKernel& kernel, std::uint8_t* dst, std::uint32_
     std::uint8_t* scratch = voice->Scratch();
     if (ReadVoiceSamples(voice->Stream(), voice->Loops(), scratch, n, kernel.bits))
       voice->StopWhileMixing();
-    if (kernel.flip) kernel.flip(scratch, n);
-    const MixGains gains = ComputeMixGains(voice->Volume(), voice->Pan(), kernel.channels);
-    if (!gains.full) kernel.scale(scratch, n, gains.left, gains.right);
-    kernel.add(dst, scratch, n);
+    const MixGains& gains = voice->Gains(kernel.channels);
+    kernel.accumulate(dst, scratch, n, gains.left, gains.right, !gains.full);
     node = next;
   }
-  if (kernel.flip) kernel.flip(dst, n);
+  if (kernel.finish) kernel.finish(dst, n);
   return n;
 }
 

@@ -25,17 +25,12 @@ class TestVoice : public MixInput {
   }
   SampleStream* Stream() override { return &stream_; }
   bool Loops() const override { return loop_; }
-  std::int32_t Volume() const override { return volume; }
-  std::int32_t Pan() const override { return pan; }
   std::uint8_t* Scratch() override { return scratch_.data(); }
   void StopWhileMixing() override {
     if (node_) playing_->Remove(node_);
     node_ = nullptr;
   }
   bool Playing() const { return node_ != nullptr; }
-
-  std::int32_t volume = 0;
-  std::int32_t pan = 0;
 
  private:
   std::vector<std::uint8_t> bytes_;
@@ -71,6 +66,22 @@ TEST(VoiceMixTest, GainsFollowVolumeAndPan) {
   EXPECT_EQ(g.left, 32767);
   EXPECT_EQ(g.right, 8191);
   EXPECT_TRUE(ComputeMixGains(0, 3000, 1).full);  // mono ignores pan
+}
+
+TEST(VoiceMixTest, AVoiceKeepsItsGainsUntilALevelOrTheChannelsChange) {
+  List playing;
+  TestVoice v(&playing, {0x80}, true);
+  EXPECT_TRUE(v.Gains(2).full);
+  v.SetPan(20000);
+  EXPECT_EQ(v.Pan(), 10000);
+  EXPECT_EQ(v.Gains(2).left, 31);
+  EXPECT_TRUE(v.Gains(1).full);
+  v.SetVolume(-1000);
+  v.SetPan(0);
+  EXPECT_EQ(v.Gains(1).left, 16383);
+  v.SetVolume(1);
+  EXPECT_EQ(v.Volume(), 0);
+  EXPECT_TRUE(v.Gains(1).full);
 }
 
 TEST(VoiceMixTest, NoVoicesGiveSilenceInWholeStepsOfEight) {
@@ -129,11 +140,11 @@ TEST(VoiceMixTest, FullScaleVoicesClipAndLevelsScale) {
     auto out = Mix(k, 8, playing);
     EXPECT_EQ(out[0], 0xFF);  // 112 + 112 clips at 127
     EXPECT_EQ(out[1], 0x00);  // -112 - 112 clips at -128
-    a.volume = b.volume = -1;  // about half each
+    a.SetVolume(-1), b.SetVolume(-1);  // about half each
     out = Mix(k, 8, playing);
     EXPECT_EQ(out[0], 0x80 + 55 + 55);
     EXPECT_EQ(out[1], 0x80 - 56 - 56);
-    a.volume = b.volume = -10000;  // G = 31: silent in 8 bits
+    a.SetVolume(-10000), b.SetVolume(-10000);  // G = 31: silent in 8 bits
     out = Mix(k, 8, playing);
     EXPECT_EQ(out[0], 0x80);
     EXPECT_EQ(out[1], set == MIX_KERNELS_MMX ? 0x80 - 2 : 0x80);  // floor of tiny negatives
@@ -145,7 +156,7 @@ TEST(VoiceMixTest, FullScaleVoicesClipAndLevelsScale) {
   EXPECT_EQ(out[0], 0xFF);
   EXPECT_EQ(out[3], 0x80);  // clips at -0x8000
   EXPECT_EQ(out[2], 0x00);
-  c.volume = d.volume = -10000;  // 16 bits keep about 1/2114
+  c.SetVolume(-10000), d.SetVolume(-10000);  // 16 bits keep about 1/2114
   out = Mix(k16, 8, playing16);
   EXPECT_EQ(std::int16_t(out[0] | out[1] << 8), 2 * ((0x7000 * 31) >> 16));
 }
