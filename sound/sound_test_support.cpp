@@ -1,7 +1,9 @@
 #include "sound/sound_test_support.h"
 
 #include <cmath>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 std::vector<std::uint8_t> Sine16(std::uint32_t frames, std::uint32_t channels, double hz,
                                  std::uint32_t rate, double amplitude) {
@@ -52,4 +54,24 @@ bool WriteWholeFile(const char* path, const std::vector<std::uint8_t>& bytes) {
   if (!f) return false;
   const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
   return std::fclose(f) == 0 && ok;
+}
+
+std::vector<std::uint8_t> ReadCapture(std::uint32_t rate, std::uint32_t channels,
+                                      std::uint32_t bits) {
+  const char* dir = std::getenv("TW_SOUND_CAPTURE");
+  if (!dir) return {};
+  std::string path = std::string("Z:") + dir + "\\cap_" + std::to_string(rate) + "_" +
+                     std::to_string(channels) + "_" + std::to_string(bits) +
+                     (bits == 8 ? "_U8.raw" : "_S16_LE.raw");
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return ReadWholeFile(path.c_str());
+}
+
+std::int64_t FindBytes(const std::vector<std::uint8_t>& haystack,
+                       const std::vector<std::uint8_t>& needle) {
+  if (needle.empty() || needle.size() > haystack.size()) return -1;
+  const auto at = std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end());
+  return at == haystack.end() ? -1 : at - haystack.begin();
 }

@@ -29,3 +29,11 @@ class TempPath {
 };
 std::vector<std::uint8_t> ReadWholeFile(const char* path);
 bool WriteWholeFile(const char* path, const std::vector<std::uint8_t>& bytes);
+
+// What the recorded wave-out device played at this rate, channel count and
+// width (sound-exec.sh records it), read after the device was closed.
+std::vector<std::uint8_t> ReadCapture(std::uint32_t rate, std::uint32_t channels,
+                                      std::uint32_t bits);
+// Where needle occurs in haystack, or -1.
+std::int64_t FindBytes(const std::vector<std::uint8_t>& haystack,
+                       const std::vector<std::uint8_t>& needle);
