@@ -447,6 +447,7 @@ int SetupFullScreen(HWND window) {
   ShowWindow(window, SW_SHOW);
   ShowLoadingNotice(display, width, height);
 
+  const bool muted = ReadConfigNumber(kMuteValue, 0) != 0;
   std::uint32_t fishes = ReadConfigNumber(kFishesValue, 0);
   auto displayValue = static_cast<std::int32_t>(ReadConfigNumber(kDisplayValue, 0));
 
@@ -458,7 +459,9 @@ int SetupFullScreen(HWND window) {
 
   BuildFromLibrary(*graphics, display, library, fishes, DecodeDisplayChoice(displayValue), width,
                    height, backType);
+  graphics->StartMixer(window, library, muted);
   FreeLibrary(library);
+  graphics->PlayAmbientSound();
   StartFrameLoop(window, back->Width(), back->Height());
   return 0;
 }
