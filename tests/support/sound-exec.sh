@@ -12,7 +12,8 @@ tw_prefix "$TW_UNIT_PREFIX"
 (
   flock -x 9
   if [ ! -f "$WINEPREFIX/.tw-sound-ready" ]; then
-    tw_sound_driver alsa && touch "$WINEPREFIX/.tw-sound-ready"
+    tw_sound_driver alsa
+    tw_reg_apply && wineserver -w && touch "$WINEPREFIX/.tw-sound-ready"
   fi
 ) 9>"$TW_WINE_ROOT/.$TW_UNIT_PREFIX.run"
 tw_sound_capture "$TW_WINE_ROOT/$TW_UNIT_PREFIX-capture"

@@ -10,9 +10,8 @@
 #   tw_sound_capture DIR     the configuration, exported for the programs
 #                            started afterwards (ALSA_CONFIG_PATH,
 #                            TW_SOUND_CAPTURE = DIR); old captures removed
-#   tw_sound_driver alsa|off Wine's audio driver in the current prefix (off:
-#                            no wave device at all); applied with tw_reg_apply
-#                            when used beside tw_reg_set, else at once
+#   tw_sound_driver alsa|off queues Wine's audio driver for the current prefix
+#                            (off: no wave device at all) for tw_reg_apply
 
 tw_sound_capture() {
   local dir=$1
@@ -33,7 +32,5 @@ CONF
 tw_sound_driver() {
   local value=alsa
   [ "$1" = off ] && value=
-  DISPLAY= wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /t REG_SZ /d "$value" /f \
-    > /dev/null 2>&1
-  wineserver -w
+  tw_reg_set HKCU 'Software\Wine\Drivers' Audio string "$value"
 }
