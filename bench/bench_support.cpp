@@ -16,6 +16,16 @@ static std::vector<RatioLine>& Ratios() {
   return ratios;
 }
 
+struct RateLine {
+  std::string name, label;
+  double bytesPerUnit;
+};
+
+static std::vector<RateLine>& Rates() {
+  static std::vector<RateLine> rates;
+  return rates;
+}
+
 // Each case runs this many times; its median goes into the ratios, so that a burst of
 // load from elsewhere on the machine does not decide a comparison.
 constexpr int kRepetitions = 5;
@@ -28,6 +38,10 @@ void AddBench(const std::string& name, std::function<void()> body,
   })
       ->Repetitions(kRepetitions)
       ->DisplayAggregatesOnly(true);
+}
+
+void AddRate(const std::string& name, const std::string& label, double bytesPerUnit) {
+  Rates().push_back({name, label, bytesPerUnit});
 }
 
 void AddRatio(const std::string& a, const std::string& b, const std::string& label) {
@@ -56,6 +70,11 @@ class RecordingReporter : public benchmark::ConsoleReporter {
     ConsoleReporter::ReportRuns(runs);
   }
 
+  double Rate(const std::string& name, double bytesPerUnit) const {
+    const auto bytes = bytesPerSecond.find(name);
+    return bytes == bytesPerSecond.end() ? std::nan("") : bytes->second / bytesPerUnit;
+  }
+
   double Ratio(const std::string& a, const std::string& b) const {
     const auto ba = bytesPerSecond.find(a), bb = bytesPerSecond.find(b);
     if (ba != bytesPerSecond.end() && bb != bytesPerSecond.end() && bb->second > 0) {
@@ -77,6 +96,9 @@ int RunBenchMain(int argc, char** argv) {
   benchmark::Shutdown();
   for (const RatioLine& line : Ratios()) {
     std::printf("ratio %s %.3f\n", line.label.c_str(), reporter.Ratio(line.a, line.b));
+  }
+  for (const RateLine& line : Rates()) {
+    std::printf("%s %.1f\n", line.label.c_str(), reporter.Rate(line.name, line.bytesPerUnit));
   }
   std::fflush(stdout);
   return 0;

@@ -20,6 +20,10 @@ void AddBench(const std::string& name, std::function<void()> body,
 // the run (filtered out, failed) gives V = nan.
 void AddRatio(const std::string& a, const std::string& b, const std::string& label = "");
 
+// Prints "LABEL V" after the run, V being the case's median bytes per second divided by
+// bytesPerUnit (for instance the byte rate of a sound format: V is then times real time).
+void AddRate(const std::string& name, const std::string& label, double bytesPerUnit);
+
 // Runs the registered cases (honouring the usual --benchmark_* options) and prints the
 // ratio lines; returns the process exit status.
 int RunBenchMain(int argc, char** argv);

@@ -7,9 +7,13 @@
 #include "gfx/display.h"
 #include "gfx/graphics_system.h"
 #include "gfx/palette.h"
+#include "gfx/random_below.h"
 #include "gfx/window_surface.h"
 #include "pixel/cpu_features.h"
 #include "scene/scene_state.h"
+#include "scene/species_table.h"
+#include "sound/wave_format.h"
+#include "sound/wave_mixer.h"
 
 SceneGraphics::~SceneGraphics() {
   ReleaseMixer();
@@ -181,8 +185,30 @@ void SceneGraphics::RealizePalette() {
   if (display_) (void)display_->RealizePalette();
 }
 
-// The ambient sound arrives with the wave mixer; until then there is none.
-void SceneGraphics::ReleaseMixer() {}
+void SceneGraphics::StartMixer(HWND window, HMODULE library, bool muted) {
+  mixer_ = new (std::nothrow) WaveMixer;
+  if (!mixer_ || muted) return;
+  WAVEFORMATEX format;
+  MakePcmFormat(&format, 22050, 8, 1);
+  auto module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
+  mixer_->Open(module, window, &format, 0);
+  mixer_->Activate(false);
+  mixer_->Activate(true);
+  const int sound = kFirstSoundId + RandomMod(kSoundCount);
+  (void)mixer_->LoadResource(mixer_->AllocSlot(), library, MAKEINTRESOURCEA(sound), 1,
+                             WAVEMIX_COPY);
+}
+
+void SceneGraphics::PlayAmbientSound() {
+  if (mixer_)
+    mixer_->Play(0, 0, kKeepPanAndVolume, kKeepPanAndVolume, kKeepPanAndVolume, true);
+}
+
+// Its destruction stops the sound.
+void SceneGraphics::ReleaseMixer() {
+  delete mixer_;
+  mixer_ = nullptr;
+}
 
 void SceneGraphics::ReleaseDisplay() {
   DropViews();

@@ -1,8 +1,9 @@
 #pragma once
-// The graphics objects of a running scene: the GraphicsSystem, its Display
-// (screen and back surface), the background image and the stage the actors
-// draw on. Setup makes one and hands it to the scene state; the tick restores
-// and presents through it and shutdown releases it in order. Target only.
+// The graphics and sound objects of a running scene: the GraphicsSystem, its
+// Display (screen and back surface), the background image, the stage the
+// actors draw on and the WaveMixer. Setup makes one and hands it to the scene
+// state; the tick restores and presents through it and shutdown releases it in
+// order. Target only.
 
 #include <cstdint>
 
@@ -16,6 +17,7 @@ class DibSurface;
 class Display;
 class GraphicsSystem;
 class Image;
+class WaveMixer;
 
 class SceneGraphics : public SceneObjects {
  public:
@@ -31,6 +33,15 @@ class SceneGraphics : public SceneObjects {
   // actors' ranges by it.
   void SetBackground(DibSurface* background);
   void SetBubbles(Image* sprite, Image* mask);
+  // The WaveMixer, made in every full-screen scene. Unless muted it is opened
+  // for PCM 22050 Hz, 8 bits, mono, activated, and one of the library's
+  // ambient sounds (chosen at random) is copied out of the library into a
+  // slot, so that the library can be freed at once.
+  void StartMixer(HWND window, HMODULE library, bool muted);
+  // Slot 0 from its first frame, looping until shutdown, pan and volume as
+  // they are; nothing when the mixer was not opened.
+  void PlayAmbientSound();
+
   // Where the scene shows, one view a monitor (at most kMaxViews), in place of
   // the single copy at the tick's offsets. A scaled view goes through a
   // surface of its own size: the back surface's changed rectangles are scaled
@@ -67,6 +78,7 @@ class SceneGraphics : public SceneObjects {
   GraphicsSystem* system_ = nullptr;
   Display* display_ = nullptr;
   DibSurface* background_ = nullptr;
+  WaveMixer* mixer_ = nullptr;
   ActorStage stage_;
   ViewSurface views_[kMaxViews] = {};
   int viewCount_ = 0;

@@ -169,8 +169,10 @@ int SetupFullScreen(HWND window) {
   FillActorTable(gScene, *graphics, SpriteTarget{library, backType, palette}, config,
                  background.variant);
   if (palette) palette->Release();
-  FreeLibrary(library);
   PlaceViews(*graphics, layout.width, layout.height, config.fillScreen != 0);
+  graphics->StartMixer(window, library, config.mute != 0);
+  FreeLibrary(library);
+  graphics->PlayAmbientSound();
   StartFrameLoop(window, back->Width(), back->Height());
   return 0;
 }

@@ -20,7 +20,8 @@ for program in "$dir"/*; do
   # Repetitions of the cases are interleaved, so that a burst of load from
   # elsewhere falls on both sides of a comparison.
   "$program" --benchmark_min_time=0.2 --benchmark_enable_random_interleaving=true 2>&1 |
-    tee -a "$summary.raw" | grep -E '^(ratio|[a-z_0-9]+_ms|build_)' >> "$summary"
+    tee -a "$summary.raw" |
+    grep -E '^(ratio|[a-z_0-9]+_ms|[a-z_0-9]*_realtime[a-z_0-9]* |build_)' >> "$summary"
   # The program's own status (a pipeline's status is its last command's).
   [ "${PIPESTATUS[0]}" = 0 ] || { echo "$(basename "$program") failed"; status=1; }
 done
