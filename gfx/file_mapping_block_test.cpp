@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "gfx/file_test_support.h"
 #include "gfx/make_temp_file_name.h"
 
 namespace {
@@ -23,18 +24,6 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
   BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   CloseHandle(file);
   return ok && written == bytes.size();
-}
-
-std::string ReadFileBytes(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string bytes(GetFileSize(file, nullptr), '\0');
-  DWORD read = 0;
-  if (!bytes.empty()) ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  bytes.resize(read);
-  return bytes;
 }
 
 bool Exists(const std::string& path) {
@@ -85,7 +74,7 @@ TEST_F(FileMappingBlockTest, CreatesAFileOfTheGivenSizeAndWritesThrough) {
     static_cast<char*>(block.Pointer())[4999] = '!';
     block.Lock();  // destroyed while locked twice
   }
-  std::string bytes = ReadFileBytes(path_);
+  std::string bytes = ReadWholeFile(path_);
   ASSERT_EQ(bytes.size(), 5000u);
   EXPECT_EQ(bytes, std::string(4999, 'w') + "!");
 }

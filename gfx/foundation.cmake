@@ -24,6 +24,7 @@ list(APPEND GFX_TESTS
   prefault_test.cpp
   memory_block_test.cpp)
 list(APPEND GFX_WIN32_TESTS
+  file_test_support.cpp
   file_mapping_block_test.cpp
   resource_block_test.cpp
   resource_block_test.rc

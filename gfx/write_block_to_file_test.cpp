@@ -5,23 +5,12 @@
 #include <cstring>
 #include <string>
 
+#include "gfx/file_test_support.h"
 #include "gfx/global_memory_block.h"
 #include "gfx/make_temp_file_name.h"
 #include "gfx/wrapped_memory_block.h"
 
 namespace {
-
-std::string ReadWholeFile(const char* path) {
-  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string bytes(GetFileSize(file, nullptr), '\0');
-  DWORD read = 0;
-  if (!bytes.empty()) ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  bytes.resize(read);
-  return bytes;
-}
 
 TEST(WriteBlockToFileTest, WritesTheWholeBlockAndRestoresItsLock) {
   char path[MAX_PATH];

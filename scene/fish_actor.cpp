@@ -6,14 +6,6 @@
 #include "scene/actor_stage.h"
 #include "scene/species_table.h"
 
-namespace {
-
-std::int32_t FramesOf(const SpeciesRecord& record) {
-  return record.totalFrames > 0 ? record.totalFrames : 1;
-}
-
-}  // namespace
-
 FishActor::FishActor(const SpeciesRecord& record, Image* sprite, Image* mask,
                      const ActorStage& stage)
     : SwimmingActor(sprite, mask, FramesOf(record), stage), totalFrames_(FramesOf(record)) {

@@ -6,14 +6,10 @@ namespace {
 
 std::uint16_t TypeForScreen(std::int32_t bits, bool green6) {
   switch (bits) {
-    case 16:
-      return green6 ? PIXEL_RGB565 : PIXEL_RGB555;
-    case 24:
-      return PIXEL_RGB24;
-    case 32:
-      return PIXEL_RGB32;
-    default:
-      return PIXEL_INDEX8;
+    case 16: return green6 ? PIXEL_RGB565 : PIXEL_RGB555;
+    case 24: return PIXEL_RGB24;
+    case 32: return PIXEL_RGB32;
+    default: return PIXEL_INDEX8;
   }
 }
 

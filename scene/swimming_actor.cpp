@@ -3,6 +3,11 @@
 #include "gfx/image.h"
 #include "pixel/blit.h"
 #include "scene/actor_stage.h"
+#include "scene/species_table.h"
+
+std::int32_t SwimmingActor::FramesOf(const SpeciesRecord& record) {
+  return record.totalFrames > 0 ? record.totalFrames : 1;
+}
 
 SwimmingActor::SwimmingActor(Image* sprite, Image* mask, std::int32_t frames,
                              const ActorStage& stage)

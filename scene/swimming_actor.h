@@ -12,6 +12,7 @@
 
 class Image;
 struct ActorStage;
+struct SpeciesRecord;
 
 class SwimmingActor : public Actor {
  public:
@@ -26,6 +27,9 @@ class SwimmingActor : public Actor {
   const SwimRange& range() const { return range_; }
 
  protected:
+  // The frames of a record's strip: its total, at least 1.
+  static std::int32_t FramesOf(const SpeciesRecord& record);
+
   // A strip of frames (1 or more) frames; drawn keyed, and through the mask
   // when there is one.
   SwimmingActor(Image* sprite, Image* mask, std::int32_t frames, const ActorStage& stage);
