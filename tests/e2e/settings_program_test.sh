@@ -79,7 +79,9 @@ st_click $NONE
 for i in 0 9 15; do st_click $(species $i); done   # clown, puffer, dolphin
 st_click $SOUND
 st_click $SCENE
+st_windows_wait 2 || tw_fail "the scene list drops down"
 tw_key Down Down Down Down Return    # Random, Coral reef, Kelp, Rocks, The wreck
+st_windows_wait 1
 st_click $TEXT
 xdotool type --delay 30 "Hello reef"
 st_click $FONT
@@ -93,7 +95,7 @@ if st_common_dialog Font; then
 else
   tw_fail "the font dialog opens"
 fi
-sleep 0.5
+st_windows_wait 1 || tw_fail "the font dialog closes"
 st_click $COLOUR
 if st_common_dialog Color; then
   xwd -id "$(tw_window_wait Color 1)" -silent | convert xwd:- "$TW_WORK/colour-dialog.png"
@@ -106,7 +108,7 @@ if st_common_dialog Color; then
 else
   tw_fail "the colour dialog opens"
 fi
-sleep 0.5
+st_windows_wait 1 || tw_fail "the colour dialog closes"
 st_dialog_shot "$TW_WORK/dialog-edited.png"
 st_click $APPLY
 sleep 0.5
@@ -157,7 +159,8 @@ if st_common_dialog "Choose a picture"; then
 else
   tw_fail "the file dialog opens"
 fi
-sleep 0.5
+st_windows_wait 1 || tw_fail "the file dialog closes"
+sleep 0.3
 tw_screenshot "$shot"
 read -r px py < <(st_at 222 75)
 tw_expect_eq "the picture box shows the chosen picture" "$(tw_pixel "$shot" "$px" "$py")" \

@@ -104,6 +104,18 @@ st_dialog_shot() {
   xwd -id "$id" -silent | convert xwd:- "$1"
 }
 
+# st_windows_wait N: waits (at most 15 s) until the settings program shows
+# exactly N windows: its dialog, and a dropped-down list or common dialog
+# over it. False when it does not come to that.
+st_windows_wait() {
+  local deadline=$((SECONDS + 15))
+  while [ "$(xdotool search --onlyvisible --classname "^$ST_PROGRAM_NAME\$" 2>/dev/null |
+             wc -l)" != "$1" ]; do
+    [ "$SECONDS" -ge "$deadline" ] && return 1
+    sleep 0.1
+  done
+}
+
 # st_common_dialog TITLE: waits for one of the platform's common dialogs
 # (font, colour, file) and gives it a moment to take the keyboard.
 st_common_dialog() {
