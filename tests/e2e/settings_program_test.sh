@@ -45,10 +45,7 @@ fi
 tw_expect "it is started with -t" grep -q -- '-t]$' <(tw_log | grep 'command line')
 st_dialog_shot "$TW_WORK/dialog.png"
 # Random scene: the picture box shows its caption on water, not a picture.
-read -r px py < <(st_at 180 45)
-shot=$TW_WORK/dialog-root.png
-tw_screenshot "$shot"
-tw_expect_eq "a random scene shows water in the picture box" "$(tw_pixel "$shot" "$px" "$py")" \
+tw_expect_eq "a random scene shows water in the picture box" "$(st_pixel_wait 180 45 "16 56 104")" \
   "16 56 104"
 st_click $NONE
 st_click $TEXT
@@ -160,10 +157,7 @@ else
   tw_fail "the file dialog opens"
 fi
 st_windows_wait 1 || tw_fail "the file dialog closes"
-sleep 0.3
-tw_screenshot "$shot"
-read -r px py < <(st_at 222 75)
-tw_expect_eq "the picture box shows the chosen picture" "$(tw_pixel "$shot" "$px" "$py")" \
+tw_expect_eq "the picture box shows the chosen picture" "$(st_pixel_wait 222 75 "230 120 20")" \
   "230 120 20"
 st_click $OK
 finish "OK after Browse"
