@@ -45,10 +45,7 @@ fi
 tw_expect "it is started with -t" grep -q -- '-t]$' <(tw_log | grep 'command line')
 st_dialog_shot "$TW_WORK/dialog.png"
 # Random scene: the picture box shows its caption on water, not a picture.
-read -r px py < <(st_at 180 45)
-shot=$TW_WORK/dialog-root.png
-tw_screenshot "$shot"
-tw_expect_eq "a random scene shows water in the picture box" "$(tw_pixel "$shot" "$px" "$py")" \
+tw_expect_eq "a random scene shows water in the picture box" "$(st_pixel_wait 180 45 "16 56 104")" \
   "16 56 104"
 st_click $NONE
 st_click $TEXT
@@ -79,7 +76,9 @@ st_click $NONE
 for i in 0 9 15; do st_click $(species $i); done   # clown, puffer, dolphin
 st_click $SOUND
 st_click $SCENE
+st_windows_wait 2 || tw_fail "the scene list drops down"
 tw_key Down Down Down Down Return    # Random, Coral reef, Kelp, Rocks, The wreck
+st_windows_wait 1
 st_click $TEXT
 xdotool type --delay 30 "Hello reef"
 st_click $FONT
@@ -93,7 +92,7 @@ if st_common_dialog Font; then
 else
   tw_fail "the font dialog opens"
 fi
-sleep 0.5
+st_windows_wait 1 || tw_fail "the font dialog closes"
 st_click $COLOUR
 if st_common_dialog Color; then
   xwd -id "$(tw_window_wait Color 1)" -silent | convert xwd:- "$TW_WORK/colour-dialog.png"
@@ -106,7 +105,7 @@ if st_common_dialog Color; then
 else
   tw_fail "the colour dialog opens"
 fi
-sleep 0.5
+st_windows_wait 1 || tw_fail "the colour dialog closes"
 st_dialog_shot "$TW_WORK/dialog-edited.png"
 st_click $APPLY
 sleep 0.5
@@ -157,10 +156,8 @@ if st_common_dialog "Choose a picture"; then
 else
   tw_fail "the file dialog opens"
 fi
-sleep 0.5
-tw_screenshot "$shot"
-read -r px py < <(st_at 222 75)
-tw_expect_eq "the picture box shows the chosen picture" "$(tw_pixel "$shot" "$px" "$py")" \
+st_windows_wait 1 || tw_fail "the file dialog closes"
+tw_expect_eq "the picture box shows the chosen picture" "$(st_pixel_wait 222 75 "230 120 20")" \
   "230 120 20"
 st_click $OK
 finish "OK after Browse"

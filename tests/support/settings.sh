@@ -104,6 +104,34 @@ st_dialog_shot() {
   xwd -id "$id" -silent | convert xwd:- "$1"
 }
 
+# st_windows_wait N: waits (at most 15 s) until the settings program shows
+# exactly N windows: its dialog, and a dropped-down list or common dialog
+# over it. False when it does not come to that.
+st_windows_wait() {
+  local deadline=$((SECONDS + 15))
+  while [ "$(xdotool search --onlyvisible --classname "^$ST_PROGRAM_NAME\$" 2>/dev/null |
+             wc -l)" != "$1" ]; do
+    [ "$SECONDS" -ge "$deadline" ] && return 1
+    sleep 0.1
+  done
+}
+
+# st_pixel_wait X Y WANT: the colour "R G B" of a dialog-unit point on the
+# screen once it is WANT, or the last one seen after 10 s (a window paints
+# a moment after it appears).
+st_pixel_wait() {
+  local deadline=$((SECONDS + 10)) shot=$TW_WORK/.pixel-$$.png at got
+  at=$(st_at "$1" "$2")
+  while :; do
+    tw_screenshot "$shot"
+    got=$(tw_pixel "$shot" $at)
+    [ "$got" = "$3" ] || [ "$SECONDS" -ge "$deadline" ] && break
+    sleep 0.2
+  done
+  rm -f "$shot"
+  echo "$got"
+}
+
 # st_common_dialog TITLE: waits for one of the platform's common dialogs
 # (font, colour, file) and gives it a moment to take the keyboard.
 st_common_dialog() {
