@@ -150,13 +150,7 @@ int MixEngine::SetActive(bool on) {
     WaitForSingleObject(readyEvent_, INFINITE);
     SetThreadPriority(thread_, THREAD_PRIORITY_HIGHEST);
     if (!active_) {
-      const DWORD code = WaitForExitCode();
-      CloseHandle(thread_);
-      thread_ = nullptr;
-      CloseHandle(startEvent_);
-      CloseHandle(readyEvent_);
-      startEvent_ = readyEvent_ = nullptr;
-      CloseDevice();
+      const DWORD code = EndThread();
       return int(code ? code : kOpenFailed);
     }
     SetEvent(startEvent_);
@@ -164,14 +158,21 @@ int MixEngine::SetActive(bool on) {
   }
   PostThreadMessageA(threadId_, WM_DESTROY, 0, 0);
   WaitForSingleObject(readyEvent_, INFINITE);
-  WaitForExitCode();
+  EndThread();
+  return 0;
+}
+
+// After the thread's last handshake: its exit code; then the handles go and
+// the device is closed.
+DWORD MixEngine::EndThread() {
+  const DWORD code = WaitForExitCode();
   CloseHandle(thread_);
   thread_ = nullptr;
   CloseHandle(startEvent_);
   CloseHandle(readyEvent_);
   startEvent_ = readyEvent_ = nullptr;
   CloseDevice();
-  return 0;
+  return code;
 }
 
 void MixEngine::Refill(HWAVEOUT device, WAVEHDR* header) {

@@ -63,6 +63,7 @@ class MixEngine {
   bool OpenDevice();
   void CloseDevice();
   DWORD WaitForExitCode();
+  DWORD EndThread();
   void Refill(HWAVEOUT device, WAVEHDR* header);
 
   List voices_;

@@ -92,6 +92,21 @@ class FileHandle {
   HANDLE handle_;
 };
 
+// The samples of a PCM sound (code 1 to 4) as AU and AIFF store them, in
+// pieces of kPiece frames.
+int WriteBigEndianFrames(HANDLE file, const std::uint8_t* pcm, std::uint32_t code,
+                         std::uint32_t frames, SoundProgress progress, void* datum) {
+  const std::uint32_t perFrame = BytesPerFrameOfCode(code);
+  std::vector<std::uint8_t> piece(std::size_t(kPiece) * perFrame);
+  for (std::uint32_t first = 0; first < frames; first += kPiece) {
+    const std::uint32_t n = std::min(kPiece, frames - first);
+    EncodeBigEndianFrames(pcm, code, piece.data(), first, n);
+    if (!WriteAll(file, piece.data(), n * perFrame)) return SOUND_WRITE_FAILED;
+    Report(progress, datum, 0, first + n, frames);
+  }
+  return SOUND_OK;
+}
+
 std::uint32_t StorageFlags(std::uint32_t flags) { return flags & (SOUND_IN_MEMORY | SOUND_ON_DISK); }
 
 }  // namespace
@@ -382,17 +397,8 @@ int Sound::SaveAu(const char* path, std::uint32_t encoding, SoundProgress progre
   std::uint8_t header[kAuHeaderSize];
   WriteAuHeader(au, f->nSamplesPerSec, f->nChannels, frames, header);
   if (!WriteAll(file.get(), header, sizeof header)) return SOUND_WRITE_FAILED;
-  if (au == AU_LINEAR_8 || au == AU_LINEAR_16) {
-    const std::uint32_t perFrame = f->nChannels * (au == AU_LINEAR_16 ? 2 : 1);
-    std::vector<std::uint8_t> piece(std::size_t(kPiece) * perFrame);
-    for (std::uint32_t first = 0; first < frames; first += kPiece) {
-      const std::uint32_t n = std::min(kPiece, frames - first);
-      EncodeBigEndianFrames(data_, code_, piece.data(), first, n);
-      if (!WriteAll(file.get(), piece.data(), n * perFrame)) return SOUND_WRITE_FAILED;
-      Report(progress, datum, 0, first + n, frames);
-    }
-    return SOUND_OK;
-  }
+  if (au == AU_LINEAR_8 || au == AU_LINEAR_16)
+    return WriteBigEndianFrames(file.get(), data_, code_, frames, progress, datum);
   WAVEFORMATEX companded;
   MakePcmFormat(&companded, f->nSamplesPerSec, 8, f->nChannels);
   companded.wFormatTag = au == AU_ALAW ? 6 : 7;
@@ -420,15 +426,7 @@ int Sound::SaveAiff(const char* path, SoundProgress progress, void* datum) {
   std::uint8_t header[kAiffHeaderSize];
   WriteAiffHeader(f->nChannels, f->wBitsPerSample, f->nSamplesPerSec, frames, header);
   if (!WriteAll(file.get(), header, sizeof header)) return SOUND_WRITE_FAILED;
-  const std::uint32_t perFrame = BytesPerFrameOfCode(code_);
-  std::vector<std::uint8_t> piece(std::size_t(kPiece) * perFrame);
-  for (std::uint32_t first = 0; first < frames; first += kPiece) {
-    const std::uint32_t n = std::min(kPiece, frames - first);
-    EncodeBigEndianFrames(data_, code_, piece.data(), first, n);
-    if (!WriteAll(file.get(), piece.data(), n * perFrame)) return SOUND_WRITE_FAILED;
-    Report(progress, datum, 0, first + n, frames);
-  }
-  return SOUND_OK;
+  return WriteBigEndianFrames(file.get(), data_, code_, frames, progress, datum);
 }
 
 int Sound::ConvertTo(const WAVEFORMATEX* format) {

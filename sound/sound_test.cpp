@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <cstdlib>
 #include <memory>
+#include <random>
 
 #include "gfx/global_memory_block.h"
 #include "gfx/wrapped_memory_block.h"
@@ -215,6 +218,49 @@ TEST(SoundTest, ConvertToInMemoryAndThroughFiles) {
     EXPECT_STREQ(s.GetInfo("ISFT"), "tidewater");
     EXPECT_EQ(s.ConvertTo(&to), SOUND_OK);  // nothing left to do
   }
+}
+
+// Mutated WAVE images through mmio: whatever parses points inside the image.
+// TW_SOUND_MUTATIONS sets the number of cases (a few thousand by default).
+TEST(SoundTest, ParseWaveSurvivesMutatedImages) {
+  const char* wanted = std::getenv("TW_SOUND_MUTATIONS");
+  const int cases = wanted ? std::atoi(wanted) : 3000;
+  const WAVEFORMATEX f = Pcm(8000, 8, 1);
+  Bytes samples = Sine8(50, 1, 100, 8000);
+  std::string info[kInfoTagCount];
+  info[0] = "an archive";
+  info[InfoTagIndex("INAM")] = "name";
+  const Bytes seed = WriteRiffWave(f, samples.data(), 50, info);
+  std::mt19937 rng(99);
+  int parsed = 0;
+  for (int n = 0; n < cases; ++n) {
+    Bytes image = seed;
+    for (int edits = 1 + int(rng() % 4); edits > 0; --edits) {
+      const std::size_t at = rng() % image.size();
+      switch (rng() % 4) {
+        case 0: image[at] = std::uint8_t(rng()); break;
+        case 1:  // a size field's worth of random bits
+          for (std::size_t k = at; k < image.size() && k < at + 4; ++k) image[k] = std::uint8_t(rng());
+          break;
+        case 2: image.resize(std::max<std::size_t>(1, at)); break;
+        default: image.insert(image.begin() + at, std::uint8_t(rng() % 3));
+      }
+    }
+    // An exact-size block, so that a read past the end leaves the image.
+    auto* block = new GlobalMemoryBlock(std::uint32_t(image.size()), true);
+    std::memcpy(block->Pointer(), image.data(), image.size());
+    const auto* begin = static_cast<const std::uint8_t*>(block->Pointer());
+    Sound s(false, nullptr);
+    if (!s.ParseWave(block, true)) continue;
+    ++parsed;
+    ASSERT_GE(s.Data(), begin);
+    ASSERT_LE(std::uint64_t(s.Data() - begin) + s.DataSize(), image.size());
+    ASSERT_NE(s.Format(), nullptr);
+    ASSERT_NE(s.Format()->nBlockAlign, 0);
+    (void)s.FrameCount();
+    (void)s.GetFrame(s.FrameCount() ? s.FrameCount() - 1 : 0);
+  }
+  EXPECT_GT(parsed, cases / 20);  // the mutations keep some images whole
 }
 
 }  // namespace
