@@ -435,6 +435,15 @@ tw_window_wait() {
   done
 }
 
+# tw_close_box SECONDS: waits for a message box without caption (Wine titles
+# it "Error") and closes it with Return; fails when none came.
+tw_close_box() {
+  local box
+  box=$(tw_window_wait Error "$1") || return 1
+  xdotool windowactivate --sync "$box" 2>/dev/null || true
+  xdotool key --window "$box" Return 2>/dev/null
+}
+
 # tw_window_count TITLE: how many mapped X windows have exactly this title.
 tw_window_count() {
   xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l
