@@ -10,8 +10,9 @@ other rates by nearest sample, which the platform's converter restarts at
 every quarter second, so only an approximate match is asked of them.
 
 Prints one line for the sound found:
-    resource NAME exact 1 start S matched M length L gaps G mismatches K
-(M bytes from S equal the sound looped without a break; G runs of silence the
+    resource NAME exact 1 start S lead N matched M length L gaps G mismatches K
+(the sound's first frame at S, with N bytes other than silence before it; M
+bytes from S equal the sound looped without a break; G runs of silence the
 platform slipped in while the player was behind; K 0 when the walk ended at
 the end of the recording), or
     resource NAME exact 0 start S meandiff D
@@ -81,8 +82,9 @@ def main():
         if start < 0:
             continue
         matched, gaps, mismatch = walk(capture, start, sound)
-        print(f'resource {name} exact 1 start {start} matched {matched} length {len(sound)} '
-              f'gaps {gaps} mismatches {mismatch}')
+        lead = sum(1 for b in capture[:start] if b not in (0x7F, 0x80))
+        print(f'resource {name} exact 1 start {start} lead {lead} matched {matched} '
+              f'length {len(sound)} gaps {gaps} mismatches {mismatch}')
         return 0
     # The approximate ones: aligned at the first sound the recording holds.
     first = next((k for k, b in enumerate(capture) if b not in (0x7F, 0x80)), None)
