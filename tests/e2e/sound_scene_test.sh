@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# Measures time: runs beside no other end-to-end script.
 # The saver's ambient sound under Wine, the wave device recorded through an
 # ALSA file PCM (tests/support/sound.sh):
 #  - "MUTE" 0: the device is opened once, for 22050 Hz, 8 bits, mono, and
