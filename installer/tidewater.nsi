@@ -5,7 +5,7 @@
 ; current screen saver, and registers an uninstaller that takes all of it
 ; back and restores the previous screen saver. /S works for both.
 ;
-;   makensis -DBIN=dir -DLICENCES=dir -DOUR_LICENCE=file -DOUTFILE=file tidewater.nsi
+;   makensis -DBIN=dir -DLICENCES=dir -DOUR_LICENCE=file -DICON=file -DOUTFILE=file tidewater.nsi
 
 Unicode true
 SetCompressor /SOLID lzma
@@ -43,8 +43,8 @@ VIAddVersionKey "FileVersion" "${VERSION}"
 VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "LegalCopyright" "Copyright (c) ${PUBLISHER}"
 
-!define MUI_ICON "${NSISDIR}\Contrib\Graphics\Icons\modern-install.ico"
-!define MUI_UNICON "${NSISDIR}\Contrib\Graphics\Icons\modern-uninstall.ico"
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
 !define MUI_WELCOMEPAGE_TEXT "This will install the ${PRODUCT} aquarium screen saver on your computer.$\r$\n$\r$\nClick Next to continue."
 !define MUI_FINISHPAGE_RUN "$INSTDIR\${SETTINGS}"
