@@ -24,6 +24,7 @@ TEXT="172 143 154 13"
 FONT="172 160 50 14"
 COLOUR="226 160 50 14"
 SOUND="7 223 150 10"
+FILL="172 223 150 10"
 PREVIEW="7 234 50 14"
 OK="175 234 50 14"
 CANCEL="229 234 50 14"
@@ -59,7 +60,7 @@ tw_expect "it also starts without -t" grep -q 'exe"\]$' <(tw_log | grep 'command
 st_click $OK
 finish "OK with nothing changed"
 st_expect_values FISHES "REG_DWORD 0x1ffff" DISPLAY "REG_DWORD 0x9" MUTE "REG_DWORD 0x0" \
-  CUSTOMFILE REG_SZ CUSTOMTEXT REG_SZ FONTCOLOR "REG_DWORD 0x40e0ff"
+  FILLSCREEN "REG_DWORD 0x0" CUSTOMFILE REG_SZ CUSTOMTEXT REG_SZ FONTCOLOR "REG_DWORD 0x40e0ff"
 font=$(st_value FONT)
 tw_expect_eq "FONT is a string" "${font%% *}" REG_SZ
 tw_expect_eq "FONT holds 120 upper-case hexadecimal digits" \
@@ -75,6 +76,7 @@ st_start -t
 st_click $NONE
 for i in 0 9 15; do st_click $(species $i); done   # clown, puffer, dolphin
 st_click $SOUND
+st_click $FILL
 st_click $SCENE
 st_windows_wait 2 || tw_fail "the scene list drops down"
 tw_key Down Down Down Down Return    # Random, Coral reef, Kelp, Rocks, The wreck
@@ -114,7 +116,7 @@ tw_expect "Apply writes while the dialog stays" tw_running
 st_click $OK
 finish "OK after editing"
 st_expect_values FISHES "REG_DWORD 0x8201" DISPLAY "REG_DWORD 0x3" MUTE "REG_DWORD 0x1" \
-  CUSTOMTEXT "REG_SZ Hello reef" FONTCOLOR "REG_DWORD 0xff00ff"
+  FILLSCREEN "REG_DWORD 0x1" CUSTOMTEXT "REG_SZ Hello reef" FONTCOLOR "REG_DWORD 0xff00ff"
 font=$(st_value FONT)
 tw_expect_eq "the chosen font" "$(st_font_facts "${font#* }")" "-27 700 DejaVu Sans"
 
