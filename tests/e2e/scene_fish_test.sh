@@ -25,17 +25,6 @@ configure() {
   tw_reg_apply
 }
 
-# paused NAME SEED TICK TRACE: a shot of tick TICK (TW_WORK/NAME.png), and a
-# check that the paused run repeated the traced one up to there.
-paused() {
-  local shot=$TW_WORK/$1.png
-  if ts_paused_shot 640 480 "$2" "$3" "$shot"; then
-    tw_expect "the paused run ($1, tick $3) repeats the traced one" ts_same_run "$4" "$shot.trace" "$3"
-  else
-    tw_fail "a steady frame after tick $3 ($1)"
-  fi
-}
-
 # inside X Y W H: the rectangle lies wholly in the scene.
 inside() { [ "$1" -ge 0 ] && [ "$2" -ge 0 ] && [ $(($1 + $3)) -le 640 ] && [ $(($2 + $4)) -le 480 ]; }
 
@@ -59,7 +48,7 @@ read -r tick fx fy fw fh bx by < <(awk '$2 == 0 && $14 == 1 && $15 == 10 && $4 >
     $4 + $6 <= 640 && $5 >= 0 && $5 + $7 <= 480 && $16 >= 0 && $17 >= 0 && $16 + 160 <= 640 {
     print $1, $4, $5, $6, $7, $16, $17; exit }' "$trace")
 if [ -n "${tick:-}" ]; then
-  paused burst "$seed" "$tick" "$trace"
+  ts_paused_check 640 480 burst "$seed" "$tick" "$trace"
   shot=$TW_WORK/burst.png
   read -r cx cy cw ch count < <(ts_change_box "$shot" "$want7")
   ux=$((fx < bx ? fx : bx)) uy=$((fy < by ? fy : by))
@@ -127,7 +116,7 @@ for slot in 1 2; do
 done
 read -r tick x y w h covered < <(best_overlap "$trace" 0 "$TW_WORK/mask-A.png")
 if [ -n "${tick:-}" ]; then
-  paused turtle "$seed" "$tick" "$trace"
+  ts_paused_check 640 480 turtle "$seed" "$tick" "$trace"
   shot=$TW_WORK/turtle.png
   tw_expect_range "the turtle's box covers much of overlay A at tick $tick (opaque pixels)" "$covered" 500 1000000
   tw_expect_eq "the turtle does not cover overlay A (changed pixels on A)" \
@@ -148,7 +137,7 @@ ts_rules_hold "the parrot fish swims 4 + 0..2 pixels a tick and turns through fr
   "$(ts_fish_rules "$trace" 1 40 20 -4 0)"
 read -r tick x y w h covered < <(best_overlap "$trace" 1 "$TW_WORK/mask-A.png")
 if [ -n "${tick:-}" ]; then
-  paused parrot-a "$seed" "$tick" "$trace"
+  ts_paused_check 640 480 parrot-a "$seed" "$tick" "$trace"
   tw_expect_range "the parrot fish covers overlay A at tick $tick (changed pixels on A)" \
     "$(ts_changed_in "$TW_WORK/parrot-a.png" "$want0" "$TW_WORK/mask-A.png")" 200 1000000
 else
@@ -156,7 +145,7 @@ else
 fi
 read -r tick x y w h covered < <(best_overlap "$trace" 1 "$TW_WORK/mask-B.png")
 if [ -n "${tick:-}" ]; then
-  paused parrot-b "$seed" "$tick" "$trace"
+  ts_paused_check 640 480 parrot-b "$seed" "$tick" "$trace"
   shot=$TW_WORK/parrot-b.png
   tw_expect_range "the parrot's box covers much of overlay B at tick $tick (opaque pixels)" "$covered" 500 1000000
   tw_expect_eq "the parrot fish does not cover overlay B (changed pixels on B)" \

@@ -22,17 +22,6 @@ first_tick() {
          print $1, $4, $5, $6, $7; exit }' "$1"
 }
 
-# paused NAME SEED TICK TRACE: a shot of tick TICK (TW_WORK/NAME.png), and a
-# check that the paused run repeated the traced one up to there.
-paused() {
-  if ts_paused_shot 640 480 "$2" "$3" "$TW_WORK/$1.png"; then
-    tw_expect "the paused run ($1, tick $3) repeats the traced one" \
-      ts_same_run "$4" "$TW_WORK/$1.png.trace" "$3"
-  else
-    tw_fail "a steady frame after tick $3 ($1)"
-  fi
-}
-
 # within BOX X Y W H: the box "BX BY BW BH COUNT" is not empty and lies in
 # the rectangle.
 within() {
@@ -62,7 +51,7 @@ for frame in 0 15; do
     tw_fail "the puffer at frame $frame in full view in its trace"
     continue
   fi
-  paused "puffer-$frame" "$seed" "$tick" "$trace"
+  ts_paused_check 640 480 "puffer-$frame" "$seed" "$tick" "$trace"
   box=$(ts_change_box "$TW_WORK/puffer-$frame.png" "$want")
   tw_expect "the puffer at frame $frame is drawn in its traced box ($box in $x,$y ${w}x$h)" \
     within "$box" "$x" "$y" "$w" "$h"
@@ -95,7 +84,7 @@ tw_expect_range "the text bounces" "$(ts_count "$report" bounces)" 1 1000
 # in magenta, inside the rectangle the text is drawn into.
 read -r tick x y w h < <(first_tick "$trace" 1)
 if [ -n "${tick:-}" ]; then
-  paused text "$seed" "$tick" "$trace"
+  ts_paused_check 640 480 text "$seed" "$tick" "$trace"
   box=$(ts_colour_box "$TW_WORK/text.png" 255 0 255 3)
   tw_expect "the text is drawn in its colour in its traced box ($box in $x,$y ${w}x$h)" \
     within "$box" "$x" "$y" "$w" "$h"
@@ -114,7 +103,7 @@ trace=$TW_WORK/plain-text.trace
 ts_traced_run 640 480 "$seed" 400 "$trace" || tw_fail "a traced run of the text in the default font"
 read -r tick x y w h < <(first_tick "$trace" 1)
 if [ -n "${tick:-}" ]; then
-  paused plain-text "$seed" "$tick" "$trace"
+  ts_paused_check 640 480 plain-text "$seed" "$tick" "$trace"
   box=$(ts_colour_box "$TW_WORK/plain-text.png" 255 0 255 3)
   tw_expect "the default-font text is drawn in its traced box ($box in $x,$y ${w}x$h)" \
     within "$box" "$x" "$y" "$w" "$h"

@@ -521,6 +521,20 @@ ts_paused_shot() {
   [ "$ok" = 1 ]
 }
 
+# ts_paused_check SCREEN_W SCREEN_H NAME SEED TICK TRACE: a shot of tick
+# TICK in TW_WORK/NAME.png (ts_paused_shot) and a check that the paused run
+# repeated the traced one (TRACE) up to there; a failed check when no steady
+# frame came.
+ts_paused_check() {
+  local shot=$TW_WORK/$3.png
+  if ts_paused_shot "$1" "$2" "$4" "$5" "$shot"; then
+    tw_expect "the paused run ($3, tick $5) repeats the traced one" \
+      ts_same_run "$6" "$shot.trace" "$5"
+  else
+    tw_fail "a steady frame after tick $5 ($3)"
+  fi
+}
+
 # ts_same_run TRACE_A TRACE_B TICK: both traces agree on every tick up to
 # TICK (a paused run showed the frame the first run traced).
 ts_same_run() {

@@ -80,13 +80,7 @@ tw_xephyr_start() {
   tw_x_server TW_XEPHYR_PID Xephyr +xinerama "${heads[@]}"
 }
 
-tw_xephyr_stop() {
-  if [ -n "${TW_XEPHYR_PID:-}" ]; then
-    kill "$TW_XEPHYR_PID" 2>/dev/null || true
-    wait "$TW_XEPHYR_PID" 2>/dev/null || true
-    TW_XEPHYR_PID=
-  fi
-}
+tw_xephyr_stop() { tw_x_stop TW_XEPHYR_PID; }
 
 # tw_monitors_setting: queues what Wine needs to see Xinerama's monitors.
 tw_monitors_setting() {
@@ -120,12 +114,15 @@ tw_x_server() {
   return 1
 }
 
-tw_xvfb_stop() {
-  if [ -n "${TW_XVFB_PID:-}" ]; then
-    kill "$TW_XVFB_PID" 2>/dev/null || true
-    wait "$TW_XVFB_PID" 2>/dev/null || true
-    TW_XVFB_PID=
-  fi
+tw_xvfb_stop() { tw_x_stop TW_XVFB_PID; }
+
+# tw_x_stop PID_VARIABLE: ends the X server whose PID the variable holds.
+tw_x_stop() {
+  local pid=${!1:-}
+  [ -n "$pid" ] || return 0
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  printf -v "$1" '%s' ""
 }
 
 # tw_display_restart WxHxD: a fresh private display of another size or depth
