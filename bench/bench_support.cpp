@@ -1,5 +1,8 @@
 #include "bench/bench_support.h"
 
+#include <cstdlib>
+#include <random>
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -103,3 +106,13 @@ int RunBenchMain(int argc, char** argv) {
   std::fflush(stdout);
   return 0;
 }
+
+BenchPixels::BenchPixels(int w, int h, int b)
+    : width(w), height(h), bytes(b), pitch((w * b + 15) / 16 * 16) {
+  const std::size_t size = (std::size_t(pitch) * h + 63) / 64 * 64;
+  data = static_cast<std::uint8_t*>(std::aligned_alloc(64, size));
+  std::mt19937 rng(std::uint32_t(w * 7 + h * 3 + b));
+  for (std::size_t i = 0; i < size; ++i) data[i] = std::uint8_t(rng());
+}
+
+BenchPixels::~BenchPixels() { std::free(data); }

@@ -7,9 +7,23 @@
 // one comparison must process the same data.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
+
+// Pixel memory that pixman can wrap: 64-byte aligned, its pitch a multiple of 16 bytes,
+// filled with random bytes seeded by its size (so every run draws the same data).
+struct BenchPixels {
+  int width, height, bytes;
+  std::int32_t pitch;
+  std::uint8_t* data;
+  BenchPixels(int w, int h, int b);
+  ~BenchPixels();
+  BenchPixels(const BenchPixels&) = delete;
+  BenchPixels& operator=(const BenchPixels&) = delete;
+  std::uint8_t* Row(int y) { return data + std::ptrdiff_t(y) * pitch; }
+};
 
 // Registers a case whose every iteration runs body once and processes bytesPerIteration
 // bytes (0: not counted).

@@ -31,26 +31,9 @@ static std::vector<Position> MakePositions() {
 }
 static const std::vector<Position> kAt = MakePositions();
 
-// Pixel memory that pixman can wrap: 16-byte aligned, pitch a multiple of 4.
-struct Pixels {
-  int width, height, bytes;
-  std::int32_t pitch;
-  std::uint8_t* data;
-  Pixels(int w, int h, int b) : width(w), height(h), bytes(b), pitch((w * b + 15) / 16 * 16) {
-    const std::size_t bytes = (std::size_t(pitch) * h + 63) / 64 * 64;
-    data = static_cast<std::uint8_t*>(std::aligned_alloc(64, bytes));
-    std::mt19937 rng(std::uint32_t(w * 7 + b));
-    for (std::size_t i = 0; i < std::size_t(pitch) * h; ++i) data[i] = std::uint8_t(rng());
-  }
-  ~Pixels() { std::free(data); }
-  Pixels(const Pixels&) = delete;
-  Pixels& operator=(const Pixels&) = delete;
-  std::uint8_t* Row(int y) { return data + std::ptrdiff_t(y) * pitch; }
-};
-
 // A sprite's mask: an ellipse, opaque inside, transparent outside, a soft edge of about
 // three pixels between.
-static void FillEllipseMask(Pixels& m) {
+static void FillEllipseMask(BenchPixels& m) {
   for (int y = 0; y < m.height; ++y) {
     for (int x = 0; x < m.width; ++x) {
       const double nx = (x + 0.5 - m.width / 2.0) / (m.width / 2.0);
@@ -62,15 +45,15 @@ static void FillEllipseMask(Pixels& m) {
   }
 }
 
-static void OpaqueAlpha32(Pixels& p) {
+static void OpaqueAlpha32(BenchPixels& p) {
   for (int y = 0; y < p.height; ++y)
     for (int x = 0; x < p.width; ++x) p.Row(y)[x * 4 + 3] = 0xff;
 }
 
 struct Fixture {
-  Pixels dst8{kDstW, kDstH, 1}, dst16{kDstW, kDstH, 2}, dst32{kDstW, kDstH, 4};
-  Pixels spr8{kSprW, kSprH, 1}, spr16{kSprW, kSprH, 2}, spr32{kSprW, kSprH, 4};
-  Pixels mask{kSprW, kSprH, 1};
+  BenchPixels dst8{kDstW, kDstH, 1}, dst16{kDstW, kDstH, 2}, dst32{kDstW, kDstH, 4};
+  BenchPixels spr8{kSprW, kSprH, 1}, spr16{kSprW, kSprH, 2}, spr32{kSprW, kSprH, 4};
+  BenchPixels mask{kSprW, kSprH, 1};
   pixman_image_t* dst32Image;
   pixman_image_t* dst16Image;
   pixman_image_t* spr32Image;
@@ -114,7 +97,7 @@ static Fixture& F() {
   return fixture;
 }
 
-static void MemcpyRows(Pixels& dst, Pixels& src, Position p) {
+static void MemcpyRows(BenchPixels& dst, BenchPixels& src, Position p) {
   const std::size_t bytes = std::size_t(kSprW) * dst.bytes;
   for (int r = 0; r < kSprH; ++r) {
     std::memcpy(dst.Row(p.y + r) + std::ptrdiff_t(p.x) * dst.bytes, src.Row(r), bytes);

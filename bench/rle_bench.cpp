@@ -28,23 +28,6 @@ namespace {
 constexpr int kDstW = 1024, kDstH = 768, kSprW = 160, kSprH = 120;
 constexpr int kPositions = 64;
 
-// Pixel memory pixman can wrap: 64-byte aligned, pitch a multiple of 16.
-struct Pixels {
-  int width, height, bytes;
-  std::int32_t pitch;
-  std::uint8_t* data;
-  Pixels(int w, int h, int b) : width(w), height(h), bytes(b), pitch((w * b + 15) / 16 * 16) {
-    const std::size_t size = (std::size_t(pitch) * h + 63) / 64 * 64;
-    data = static_cast<std::uint8_t*>(std::aligned_alloc(64, size));
-    std::mt19937 rng(std::uint32_t(w * 3 + b));
-    for (std::size_t i = 0; i < size; ++i) data[i] = std::uint8_t(rng());
-  }
-  ~Pixels() { std::free(data); }
-  Pixels(const Pixels&) = delete;
-  Pixels& operator=(const Pixels&) = delete;
-  std::uint8_t* Row(int y) { return data + std::ptrdiff_t(y) * pitch; }
-};
-
 // A codec result in fixed global memory.
 struct Dib {
   BITMAPINFOHEADER* header = nullptr;
@@ -106,7 +89,7 @@ const BITMAPINFOHEADER* AsHeader(const std::vector<std::uint8_t>& v) {
 }
 
 // Copies the decoded rows of a plain bottom-up bitmap into top-down pixels.
-void CopyRows(const Dib& plain, Pixels& out, std::uint32_t bitsOffset) {
+void CopyRows(const Dib& plain, BenchPixels& out, std::uint32_t bitsOffset) {
   const std::size_t row = (std::size_t(kSprW) * out.bytes + 3) & ~std::size_t(3);
   for (int y = 0; y < kSprH; ++y)
     std::memcpy(out.Row(y), plain.Byte() + bitsOffset + std::size_t(kSprH - 1 - y) * row,
@@ -114,9 +97,9 @@ void CopyRows(const Dib& plain, Pixels& out, std::uint32_t bitsOffset) {
 }
 
 struct Fixture {
-  Pixels dst16{kDstW, kDstH, 2}, dst32{kDstW, kDstH, 4};
-  Pixels plain16{kSprW, kSprH, 2}, plain32{kSprW, kSprH, 4}, plainMask{kSprW, kSprH, 1};
-  Pixels plain32Keyed{kSprW, kSprH, 4};
+  BenchPixels dst16{kDstW, kDstH, 2}, dst32{kDstW, kDstH, 4};
+  BenchPixels plain16{kSprW, kSprH, 2}, plain32{kSprW, kSprH, 4}, plainMask{kSprW, kSprH, 1};
+  BenchPixels plain32Keyed{kSprW, kSprH, 4};
   Dib arle, trle565, trle32, mask;
   PixelLookupTable table = {};
   std::uint32_t key32 = 0;
@@ -171,7 +154,7 @@ struct Fixture {
     for (pixman_image_t* image : {dst16Image, dst32Image, spr16Image, spr32Image, maskImage})
       pixman_image_unref(image);
   }
-  static pixman_image_t* Wrap(pixman_format_code_t format, Pixels& p) {
+  static pixman_image_t* Wrap(pixman_format_code_t format, BenchPixels& p) {
     return pixman_image_create_bits(format, p.width, p.height,
                                     reinterpret_cast<std::uint32_t*>(p.data), p.pitch);
   }

@@ -8,9 +8,6 @@
 #include <pixman.h>
 
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <random>
 
 #include "bench/bench_support.h"
 #include "pixel/cpu_features.h"
@@ -21,33 +18,9 @@ namespace {
 
 constexpr int kSrcW = 1024, kSrcH = 768, kDstW = 1440, kDstH = 1080;
 
-// Pixel memory pixman can wrap: 64-byte aligned, pitch a multiple of 16. The picture is
-// smooth colour bands with noise, as an underwater scene is.
-struct Pixels {
-  int width, height, bytes;
-  std::int32_t pitch;
-  std::uint8_t* data;
-  Pixels(int w, int h, int b) : width(w), height(h), bytes(b), pitch((w * b + 15) / 16 * 16) {
-    const std::size_t size = (std::size_t(pitch) * h + 63) / 64 * 64;
-    data = static_cast<std::uint8_t*>(std::aligned_alloc(64, size));
-    std::mt19937 rng(std::uint32_t(w + b));
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) {
-        const std::uint32_t r = (x * 255 / w + rng() % 16) & 255, g = (y * 255 / h) & 255,
-                            bl = (128 + rng() % 32) & 255;
-        const std::uint32_t v = b == 4 ? (r << 16 | g << 8 | bl)
-                                       : ((r >> 3) << 11 | (g >> 2) << 5 | bl >> 3);
-        std::memcpy(data + std::ptrdiff_t(y) * pitch + x * b, &v, b);
-      }
-  }
-  ~Pixels() { std::free(data); }
-  Pixels(const Pixels&) = delete;
-  Pixels& operator=(const Pixels&) = delete;
-};
-
 void AddOurs(const char* name, ScaleKernel kernel, int bytes) {
-  auto* src = new Pixels(kSrcW, kSrcH, bytes);
-  auto* dst = new Pixels(kDstW, kDstH, bytes);
+  auto* src = new BenchPixels(kSrcW, kSrcH, bytes);
+  auto* dst = new BenchPixels(kDstW, kDstH, bytes);
   const ScaleGeometry g = {kSrcW, kSrcH, kDstW, kDstH};
   AddBench(name, [=] {
     kernel(dst->data, dst->pitch, src->data, src->pitch, g, {0, 0, kDstW, kDstH});
@@ -56,12 +29,12 @@ void AddOurs(const char* name, ScaleKernel kernel, int bytes) {
 }
 
 void AddPixman(const char* name, pixman_format_code_t format, int bytes) {
-  auto* src = new Pixels(kSrcW, kSrcH, bytes);
-  auto* dst = new Pixels(kDstW, kDstH, bytes);
-  pixman_image_t* s = pixman_image_create_bits(format, kSrcW, kSrcH,
-                                               reinterpret_cast<std::uint32_t*>(src->data), src->pitch);
-  pixman_image_t* d = pixman_image_create_bits(format, kDstW, kDstH,
-                                               reinterpret_cast<std::uint32_t*>(dst->data), dst->pitch);
+  auto* src = new BenchPixels(kSrcW, kSrcH, bytes);
+  auto* dst = new BenchPixels(kDstW, kDstH, bytes);
+  pixman_image_t* s = pixman_image_create_bits(
+      format, kSrcW, kSrcH, reinterpret_cast<std::uint32_t*>(src->data), src->pitch);
+  pixman_image_t* d = pixman_image_create_bits(
+      format, kDstW, kDstH, reinterpret_cast<std::uint32_t*>(dst->data), dst->pitch);
   pixman_transform_t t;
   pixman_transform_init_scale(&t, pixman_double_to_fixed(double(kSrcW) / kDstW),
                               pixman_double_to_fixed(double(kSrcH) / kDstH));
