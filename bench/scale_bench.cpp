@@ -2,8 +2,8 @@
 // filling a 1920 x 1080 screen), whole, with the edge pixels repeated on both sides:
 //   ScaleBilinear32 / pixman SRC x8r8g8b8 -> x8r8g8b8, PIXMAN_FILTER_BILINEAR, REPEAT_PAD,
 //   ScaleBilinear565 / the same on r5g6b5,
-// each with the kernel the processor gets (SSE2 here), and the SSE2 form against the
-// portable one.
+// each with the kernel the processor gets (SSSE3 here), the SSE2 form against the
+// portable one and the SSSE3 form against the SSE2 one.
 #include <benchmark/benchmark.h>
 #include <pixman.h>
 
@@ -50,16 +50,18 @@ void AddPixman(const char* name, pixman_format_code_t format, int bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool sse2 = CpuHasSse2();
-  const ScaleChoice k32 = SelectScaleKernel({PIXEL_RGB32, true, sse2});
-  const ScaleChoice k565 = SelectScaleKernel({PIXEL_RGB565, true, sse2});
+  const bool sse2 = CpuHasSse2(), ssse3 = CpuHasSsse3();
+  const ScaleChoice k32 = SelectScaleKernel({PIXEL_RGB32, true, sse2, ssse3});
+  const ScaleChoice k565 = SelectScaleKernel({PIXEL_RGB565, true, sse2, ssse3});
   AddOurs("ScaleBilinear32", k32.kernel, 4);
+  AddOurs("ScaleBilinear32Sse2", SelectScaleKernel({PIXEL_RGB32, true, sse2, false}).kernel, 4);
   AddOurs("ScaleBilinear32Portable", ScaleBilinear32, 4);
   AddPixman("pixman/bilinear32", PIXMAN_x8r8g8b8, 4);
   AddOurs("ScaleBilinear565", k565.kernel, 2);
   AddPixman("pixman/bilinear565", PIXMAN_r5g6b5, 2);
   AddRatio("ScaleBilinear32", "pixman/bilinear32", "ScaleBilinear32/pixman");
   AddRatio("ScaleBilinear565", "pixman/bilinear565", "ScaleBilinear565/pixman");
-  AddRatio("ScaleBilinear32", "ScaleBilinear32Portable", "ScaleSse2/ScalePortable");
+  AddRatio("ScaleBilinear32Sse2", "ScaleBilinear32Portable", "ScaleSse2/ScalePortable");
+  AddRatio("ScaleBilinear32", "ScaleBilinear32Sse2", "ScaleSsse3/ScaleSse2");
   return RunBenchMain(argc, argv);
 }

@@ -6,9 +6,9 @@
 #   tw_unit_tests(NAME SOURCES ... [WIN32_SOURCES ...] [LIBS ...])
 #       A googletest executable and its CTest entry. On the host it runs under
 #       the sanitizers; built for the target it runs under Wine.
-#   tw_simd_sources(SOURCES ...)
-#       Marks files that use MMX/SSE2 intrinsics; the code in them must only
-#       run after a CPUID check.
+#   tw_simd_sources(SOURCES ... [SSSE3_SOURCES ...])
+#       Marks files that use MMX/SSE2 (or SSSE3) intrinsics; the code in them
+#       must only run after a CPUID check.
 #   tw_fuzzer(NAME SOURCES ... [LIBS ...])  (TW_FUZZ builds only)
 #   tw_benchmark(NAME SOURCES ... [LIBS ...])  (TW_BENCH builds only)
 
@@ -48,9 +48,10 @@ function(tw_library name)
 endfunction()
 
 function(tw_simd_sources)
-  cmake_parse_arguments(A "" "" "SOURCES" ${ARGN})
+  cmake_parse_arguments(A "" "" "SOURCES;SSSE3_SOURCES" ${ARGN})
   if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i.86|x86|x86_64|AMD64)$")
     set_source_files_properties(${A_SOURCES} PROPERTIES COMPILE_OPTIONS "-mmmx;-msse2")
+    set_source_files_properties(${A_SSSE3_SOURCES} PROPERTIES COMPILE_OPTIONS "-mmmx;-mssse3")
   endif()
 endfunction()
 

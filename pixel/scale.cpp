@@ -133,17 +133,21 @@ struct ScaleRow {
   ScaleRowFilter filter;
   ScaleChoice portable;
   ScaleChoice sse2;
+  ScaleChoice ssse3;
 };
 
 #define TW_S(k) ScaleChoice{k, #k}
 
 const ScaleRow kScaleRows[] = {
-    {8, ANY_LAYOUT, EITHER, TW_S(ScaleNearest8), TW_S(ScaleNearest8)},
-    {16, ONLY_555, SMOOTH, TW_S(ScaleBilinear555), TW_S(ScaleBilinear555Sse2)},
-    {16, ONLY_565, SMOOTH, TW_S(ScaleBilinear565), TW_S(ScaleBilinear565Sse2)},
-    {16, ANY_LAYOUT, NEAREST, TW_S(ScaleNearest16), TW_S(ScaleNearest16)},
-    {32, ANY_LAYOUT, SMOOTH, TW_S(ScaleBilinear32), TW_S(ScaleBilinear32Sse2)},
-    {32, ANY_LAYOUT, NEAREST, TW_S(ScaleNearest32), TW_S(ScaleNearest32)},
+    {8, ANY_LAYOUT, EITHER, TW_S(ScaleNearest8), TW_S(ScaleNearest8), TW_S(ScaleNearest8)},
+    {16, ONLY_555, SMOOTH, TW_S(ScaleBilinear555), TW_S(ScaleBilinear555Sse2),
+     TW_S(ScaleBilinear555Ssse3)},
+    {16, ONLY_565, SMOOTH, TW_S(ScaleBilinear565), TW_S(ScaleBilinear565Sse2),
+     TW_S(ScaleBilinear565Ssse3)},
+    {16, ANY_LAYOUT, NEAREST, TW_S(ScaleNearest16), TW_S(ScaleNearest16), TW_S(ScaleNearest16)},
+    {32, ANY_LAYOUT, SMOOTH, TW_S(ScaleBilinear32), TW_S(ScaleBilinear32Sse2),
+     TW_S(ScaleBilinear32Ssse3)},
+    {32, ANY_LAYOUT, NEAREST, TW_S(ScaleNearest32), TW_S(ScaleNearest32), TW_S(ScaleNearest32)},
 };
 
 #undef TW_S
@@ -161,6 +165,7 @@ ScaleChoice SelectScaleKernel(const ScaleRequest& request) {
   const std::uint32_t depth = PixelDepth(request.type);
   const bool is565 = IsPixel565(request.type);
   for (const ScaleRow& row : kScaleRows)
-    if (RowMatches(row, depth, is565, request.smooth)) return request.sse2 ? row.sse2 : row.portable;
+    if (RowMatches(row, depth, is565, request.smooth))
+      return request.ssse3 ? row.ssse3 : request.sse2 ? row.sse2 : row.portable;
   return {nullptr, "none"};
 }

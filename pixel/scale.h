@@ -24,8 +24,9 @@
 // Nearest (ScaleNearest*): the pixel at (round(u), round(v)), that is x0 + (wx >= 64),
 // clamped to the picture; for palette indices, where no mixing has a meaning.
 //
-// The SSE2 forms (Sse2 suffix, scale_sse2.cpp) give exactly the portable results; they
-// run only when CpuHasSse2() holds, and TW_NO_SIMD turns them off.
+// The SSE2 forms (Sse2 suffix, scale_sse2.cpp) and the SSSE3 forms (Ssse3 suffix,
+// scale_ssse3.cpp) give exactly the portable results; they run only when CpuHasSse2() or
+// CpuHasSsse3() holds, and TW_NO_SIMD turns them off.
 #pragma once
 
 #include <cstdint>
@@ -72,18 +73,19 @@ ScaleTap ScaleTapAt(std::int32_t d, std::int32_t s, std::int32_t n);
 ScaleRect ScaledDirtyRect(const ScaleGeometry& g, const ScaleRect& r);
 
 // Choosing a kernel, written as data (scale.cpp): rows {pixel depth, 5-6-5 layout,
-// smooth, portable kernel, SSE2 kernel}, first match wins.
-//   depth  smooth   portable            with SSE2
-//   8      any      ScaleNearest8       same
-//   16     yes      ScaleBilinear555 / ScaleBilinear565 (by layout), their Sse2 forms
-//   16     no       ScaleNearest16      same
-//   32     yes      ScaleBilinear32     ScaleBilinear32Sse2
-//   32     no       ScaleNearest32      same
+// smooth, portable kernel, SSE2 kernel, SSSE3 kernel}, first match wins.
+//   depth  smooth   portable            with SSE2              with SSSE3
+//   8      any      ScaleNearest8       same                   same
+//   16     yes      ScaleBilinear555 / ScaleBilinear565 (by layout), their Sse2 and Ssse3 forms
+//   16     no       ScaleNearest16      same                   same
+//   32     yes      ScaleBilinear32     ScaleBilinear32Sse2    ScaleBilinear32Ssse3
+//   32     no       ScaleNearest32      same                   same
 // Other depths have no kernel (null).
 struct ScaleRequest {
   std::uint16_t type;  // pixel type of both pictures
   bool smooth;         // bilinear where the depth allows it, else nearest
   bool sse2;           // the processor has SSE2 (CpuHasSse2())
+  bool ssse3;          // the processor has SSSE3 (CpuHasSsse3())
 };
 struct ScaleChoice {
   ScaleKernel kernel;

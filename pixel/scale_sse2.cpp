@@ -15,15 +15,9 @@
 
 #include "pixel/scale_pixels.h"
 #include "pixel/scale_simd.h"
+#include "pixel/scale_simd_pixels.h"
 
 namespace {
-
-inline __m128i Load128(const std::uint8_t* p) {
-  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-}
-inline void Store128(std::uint8_t* p, __m128i v) {
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
-}
 
 // (a * iw + b * w + 64) >> 7 on 16-bit lanes holding 0..255 (iw + w = 128: no lane
 // exceeds 32704).
@@ -35,34 +29,6 @@ inline __m128i Mix16(__m128i a, __m128i b, __m128i iw, __m128i w) {
 // A source row's columns [0, count) as 8888 words, and one more word (0) after them.
 void WidenRow32(std::uint32_t* words, const std::uint8_t* row, std::int32_t count) {
   std::memcpy(words, row, std::size_t(count) * 4);
-  words[count] = 0;
-}
-
-// The three channels of eight 16-bit pixels, widened to 8 bits in 16-bit lanes.
-template <int G>
-inline void Widen16(__m128i p, __m128i& b, __m128i& g, __m128i& r) {
-  const __m128i low5 = _mm_set1_epi16(31);
-  b = _mm_and_si128(p, low5);
-  b = _mm_or_si128(_mm_slli_epi16(b, 3), _mm_srli_epi16(b, 2));
-  g = _mm_and_si128(_mm_srli_epi16(p, 5), _mm_set1_epi16((1 << G) - 1));
-  g = G == 6 ? _mm_or_si128(_mm_slli_epi16(g, 2), _mm_srli_epi16(g, 4))
-             : _mm_or_si128(_mm_slli_epi16(g, 3), _mm_srli_epi16(g, 2));
-  r = _mm_and_si128(_mm_srli_epi16(p, 5 + G), low5);
-  r = _mm_or_si128(_mm_slli_epi16(r, 3), _mm_srli_epi16(r, 2));
-}
-
-template <int G>
-void WidenRow16(std::uint32_t* words, const std::uint8_t* row, std::int32_t count) {
-  auto* out = reinterpret_cast<std::uint8_t*>(words);
-  std::int32_t x = 0;
-  for (; x + 8 <= count; x += 8) {
-    __m128i b, g, r;
-    Widen16<G>(Load128(row + x * 2), b, g, r);
-    const __m128i bg = _mm_or_si128(b, _mm_slli_epi16(g, 8));  // bytes b, g
-    Store128(out + x * 4, _mm_unpacklo_epi16(bg, r));
-    Store128(out + x * 4 + 16, _mm_unpackhi_epi16(bg, r));
-  }
-  for (; x < count; ++x) words[x] = Pixel16<G>::Load(row, x);
   words[count] = 0;
 }
 
@@ -100,17 +66,6 @@ inline __m128i MixPair(const std::int16_t* pair, const std::int32_t* weights) {
 // Two pixels' channel sums rounded to their channel values in 16-bit lanes.
 inline __m128i RoundTwo(__m128i a, __m128i b) {
   return _mm_srli_epi16(_mm_add_epi16(_mm_packs_epi32(a, b), _mm_set1_epi16(64)), 7);
-}
-
-// Four 8888 words narrowed to 16-bit pixels (in the low 8 bytes).
-template <int G>
-inline __m128i Narrow4(__m128i v) {
-  const __m128i b = _mm_and_si128(_mm_srli_epi32(v, 3), _mm_set1_epi32(0x1F));
-  const __m128i g = _mm_and_si128(_mm_srli_epi32(v, 11 - G), _mm_set1_epi32(((1 << G) - 1) << 5));
-  const __m128i r = _mm_and_si128(_mm_srli_epi32(v, 14 - G), _mm_set1_epi32(0x1F << (5 + G)));
-  // Signed saturation keeps 0..32767 only: shift the range down and back.
-  const __m128i p = _mm_sub_epi32(_mm_or_si128(_mm_or_si128(b, g), r), _mm_set1_epi32(0x8000));
-  return _mm_xor_si128(_mm_packs_epi32(p, p), _mm_set1_epi16(static_cast<short>(0x8000)));
 }
 
 // The rows of the source scaled across, kept for the destination rows that read them:
@@ -191,12 +146,14 @@ class ScaledRows {
 
 // The row work shared by the bilinear kernels: every source row the rectangle reads is
 // scaled across once (ScaledRows), and each destination row mixes its two, four pixels a
-// step; Pixel is the portable pixel access for the scalar tail.
-template <class Pixel, int kBytes>
+// step; Pixel is the portable pixel access for the scalar tail, G its green width (0 for
+// 32-bit pixels).
+template <class Pixel, int G>
 void BilinearSse2(std::uint8_t* dst, std::int32_t dstPitch, const std::uint8_t* src,
                   std::int32_t srcPitch, const ScaleGeometry& g, const ScaleRect& r,
                   ScaledRows::Widen widen) {
   assert(r.width > 0 && r.height > 0);
+  constexpr int kBytes = PixelBytes<G>();
   const std::vector<ScaleTap> taps = ScaleColumnTaps(g, r);
   ScaledRows rows(src, srcPitch, kBytes, widen, taps);
   for (std::int32_t j = 0; j < r.height; ++j) {
@@ -210,13 +167,7 @@ void BilinearSse2(std::uint8_t* dst, std::int32_t dstPitch, const std::uint8_t* 
     for (; i + 4 <= r.width; i += 4) {
       const __m128i lo = Mix16(Load128(top + i * 8), Load128(bottom + i * 8), iw, w);
       const __m128i hi = Mix16(Load128(top + i * 8 + 16), Load128(bottom + i * 8 + 16), iw, w);
-      const __m128i four = _mm_packus_epi16(lo, hi);
-      if (kBytes == 4) {
-        Store128(out + i * 4, four);
-      } else {
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i * 2),
-                         Narrow4<Pixel::kGreenBits>(four));
-      }
+      StorePixels4<G>(out + i * kBytes, _mm_packus_epi16(lo, hi));
     }
     for (; i < r.width; ++i) {
       const __m128i one = Mix16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(top + i * 8)),
@@ -228,28 +179,20 @@ void BilinearSse2(std::uint8_t* dst, std::int32_t dstPitch, const std::uint8_t* 
   }
 }
 
-struct Store8888 : Pixel8888 {
-  static constexpr int kGreenBits = 0;
-};
-template <int G>
-struct Store16 : Pixel16<G> {
-  static constexpr int kGreenBits = G;
-};
-
 }  // namespace
 
 TW_SIMD_ENTRY void ScaleBilinear32Sse2(std::uint8_t* dst, std::int32_t dstPitch,
                                        const std::uint8_t* src, std::int32_t srcPitch,
                                        const ScaleGeometry& g, const ScaleRect& r) {
-  BilinearSse2<Store8888, 4>(dst, dstPitch, src, srcPitch, g, r, WidenRow32);
+  BilinearSse2<Pixel8888, 0>(dst, dstPitch, src, srcPitch, g, r, WidenRow32);
 }
 TW_SIMD_ENTRY void ScaleBilinear555Sse2(std::uint8_t* dst, std::int32_t dstPitch,
                                         const std::uint8_t* src, std::int32_t srcPitch,
                                         const ScaleGeometry& g, const ScaleRect& r) {
-  BilinearSse2<Store16<5>, 2>(dst, dstPitch, src, srcPitch, g, r, WidenRow16<5>);
+  BilinearSse2<Pixel16<5>, 5>(dst, dstPitch, src, srcPitch, g, r, WidenRow16<5>);
 }
 TW_SIMD_ENTRY void ScaleBilinear565Sse2(std::uint8_t* dst, std::int32_t dstPitch,
                                         const std::uint8_t* src, std::int32_t srcPitch,
                                         const ScaleGeometry& g, const ScaleRect& r) {
-  BilinearSse2<Store16<6>, 2>(dst, dstPitch, src, srcPitch, g, r, WidenRow16<6>);
+  BilinearSse2<Pixel16<6>, 6>(dst, dstPitch, src, srcPitch, g, r, WidenRow16<6>);
 }

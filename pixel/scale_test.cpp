@@ -110,6 +110,11 @@ std::vector<KernelCase> Kernels() {
     k.push_back({"ScaleBilinear555Sse2", ScaleBilinear555Sse2, 2, 5});
     k.push_back({"ScaleBilinear565Sse2", ScaleBilinear565Sse2, 2, 6});
   }
+  if (CpuHasSsse3()) {
+    k.push_back({"ScaleBilinear32Ssse3", ScaleBilinear32Ssse3, 4, 8});
+    k.push_back({"ScaleBilinear555Ssse3", ScaleBilinear555Ssse3, 2, 5});
+    k.push_back({"ScaleBilinear565Ssse3", ScaleBilinear565Ssse3, 2, 6});
+  }
   return k;
 }
 
@@ -253,25 +258,28 @@ TEST(ScaleKernels, FlatPicturesAndUnitScale) {
 TEST(ScaleKernels, ChosenByDepthLayoutFilterAndProcessor) {
   struct Row {
     std::uint16_t type;
-    bool smooth, sse2;
+    bool smooth, sse2, ssse3;
     const char* want;
   };
   const Row rows[] = {
-      {PIXEL_RGB32, true, false, "ScaleBilinear32"},
-      {PIXEL_BGR32, true, true, "ScaleBilinear32Sse2"},
-      {PIXEL_RGB32, false, true, "ScaleNearest32"},
-      {PIXEL_RGB565, true, false, "ScaleBilinear565"},
-      {PIXEL_BGR565, true, true, "ScaleBilinear565Sse2"},
-      {PIXEL_RGB555, true, true, "ScaleBilinear555Sse2"},
-      {PIXEL_BGR555, true, false, "ScaleBilinear555"},
-      {PIXEL_RGB555, false, false, "ScaleNearest16"},
-      {PIXEL_INDEX8, true, true, "ScaleNearest8"},
-      {PIXEL_INDEX8, false, false, "ScaleNearest8"},
-      {PIXEL_RGB24, true, true, "none"},
-      {PIXEL_INDEX4, false, false, "none"},
+      {PIXEL_RGB32, true, false, false, "ScaleBilinear32"},
+      {PIXEL_BGR32, true, true, false, "ScaleBilinear32Sse2"},
+      {PIXEL_BGR32, true, true, true, "ScaleBilinear32Ssse3"},
+      {PIXEL_RGB32, false, true, true, "ScaleNearest32"},
+      {PIXEL_RGB565, true, false, false, "ScaleBilinear565"},
+      {PIXEL_BGR565, true, true, false, "ScaleBilinear565Sse2"},
+      {PIXEL_RGB565, true, true, true, "ScaleBilinear565Ssse3"},
+      {PIXEL_RGB555, true, true, false, "ScaleBilinear555Sse2"},
+      {PIXEL_RGB555, true, true, true, "ScaleBilinear555Ssse3"},
+      {PIXEL_BGR555, true, false, false, "ScaleBilinear555"},
+      {PIXEL_RGB555, false, false, false, "ScaleNearest16"},
+      {PIXEL_INDEX8, true, true, true, "ScaleNearest8"},
+      {PIXEL_INDEX8, false, false, false, "ScaleNearest8"},
+      {PIXEL_RGB24, true, true, true, "none"},
+      {PIXEL_INDEX4, false, false, false, "none"},
   };
   for (const Row& row : rows) {
-    ScaleChoice c = SelectScaleKernel({row.type, row.smooth, row.sse2});
+    ScaleChoice c = SelectScaleKernel({row.type, row.smooth, row.sse2, row.ssse3});
     EXPECT_STREQ(c.name, row.want) << row.type;
     EXPECT_EQ(c.kernel == nullptr, std::string(row.want) == "none");
   }

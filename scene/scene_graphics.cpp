@@ -82,7 +82,7 @@ bool SceneGraphics::SetViews(const SceneView* views, int count) {
   DropViews();
   for (int i = 0; i < count; ++i) views_[i] = made[i];
   viewCount_ = count;
-  scale_ = SelectScaleKernel({back->Type(), true, CpuHasSse2()}).kernel;
+  scale_ = SelectScaleKernel({back->Type(), true, CpuHasSse2(), CpuHasSsse3()}).kernel;
   return true;
 }
 
