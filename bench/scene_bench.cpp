@@ -158,7 +158,9 @@ void TimedFrame(SceneObjects& real, const Rect& whole, Phases& p) {
   double t4 = Now();
   real.RestoreBackground(whole);
   double t5 = Now();
+  real.BeginPresent();
   real.PresentRect(whole, gScene.offsetX, gScene.offsetY);
+  real.EndPresent();
   GdiFlush();
   double t6 = Now();
   p.restore += t1 - t0;

@@ -10,6 +10,7 @@
 #include "gfx/random_below.h"
 #include "gfx/window_surface.h"
 #include "pixel/cpu_features.h"
+#include "scene/scale_worker.h"
 #include "scene/scene_state.h"
 #include "scene/species_table.h"
 #include "sound/wave_format.h"
@@ -82,6 +83,9 @@ bool SceneGraphics::SetViews(const SceneView* views, int count) {
   DropViews();
   for (int i = 0; i < count; ++i) views_[i] = made[i];
   viewCount_ = count;
+  dirty_ = DirtyTiles(back->Width(), back->Height());
+  for (int i = 0; i < count && !worker_; ++i)
+    if (views_[i].scaled) worker_ = new (std::nothrow) ScaleWorker;
   scale_ = SelectScaleKernel({back->Type(), true, CpuHasSse2(), CpuHasSsse3()}).kernel;
   return true;
 }
@@ -90,6 +94,8 @@ void SceneGraphics::DropViews() {
   for (int i = 0; i < viewCount_; ++i)
     if (views_[i].scaled) views_[i].scaled->Release();
   viewCount_ = 0;
+  delete worker_;
+  worker_ = nullptr;
 }
 
 void SceneGraphics::PresentRect(const Rect& r, std::int32_t offsetX, std::int32_t offsetY) {
@@ -101,58 +107,74 @@ void SceneGraphics::PresentRect(const Rect& r, std::int32_t offsetX, std::int32_
                                               r.height, 0, 0);
     return;
   }
-  for (int i = 0; i < viewCount_; ++i) PresentView(views_[i], r);
+  dirty_.Add(r);
 }
 
-// r of the back surface to its place in one view, clipped to the view's monitor.
-void SceneGraphics::PresentView(const ViewSurface& v, const Rect& r) {
-  if (v.scaled) {
-    PresentScaledView(v, r);
-    return;
+// The frame's changed rectangles to every view.
+void SceneGraphics::PresentViews(const std::vector<Rect>& rects) {
+  for (int i = 0; i < viewCount_; ++i) {
+    if (views_[i].scaled) {
+      PresentScaledView(views_[i], rects);
+      continue;
+    }
+    for (const Rect& r : rects) PresentCentredView(views_[i].view, r);
   }
-  const Rect& m = v.view.monitor;
-  std::int32_t left = v.view.area.x + r.x, top = v.view.area.y + r.y;
+}
+
+// r of the back surface to its place in an unscaled view, clipped to the view's monitor.
+void SceneGraphics::PresentCentredView(const SceneView& v, const Rect& r) {
+  const Rect& m = v.monitor;
+  std::int32_t left = v.area.x + r.x, top = v.area.y + r.y;
   std::int32_t right = left + r.width, bottom = top + r.height;
   if (left < m.x) left = m.x;
   if (top < m.y) top = m.y;
   if (right > m.x + m.width) right = m.x + m.width;
   if (bottom > m.y + m.height) bottom = m.y + m.height;
   if (right <= left || bottom <= top) return;
-  const std::int32_t sx = left - v.view.area.x, sy = top - v.view.area.y;
+  const std::int32_t sx = left - v.area.x, sy = top - v.area.y;
   // A failed copy shows on the next tick that covers the rectangle.
   (void)display_->ScreenSurface()->BlitFrom(left, top, right - left, bottom - top,
                                             display_->BackSurface(), sx, sy, right - left,
                                             bottom - top, 0, 0);
 }
 
-// The scaled pixels that r of the back surface reaches, computed into the
-// view's surface and copied to the window.
-void SceneGraphics::PresentScaledView(const ViewSurface& v, const Rect& r) {
+// The scaled pixels that the rectangles of the back surface reach, computed into the
+// view's surface (by this thread and the worker together) and copied to the window.
+void SceneGraphics::PresentScaledView(const ViewSurface& v, const std::vector<Rect>& rects) {
   DibSurface* back = display_->BackSurface();
   const ScaleGeometry g = {back->Width(), back->Height(), v.view.area.width, v.view.area.height};
-  const ScaleRect d = ScaledDirtyRect(g, {r.x, r.y, r.width, r.height});
-  if (!scale_ || d.width <= 0 || d.height <= 0) return;
+  std::vector<ScaleRect> scaled;
+  for (const Rect& r : rects) {
+    const ScaleRect d = ScaledDirtyRect(g, {r.x, r.y, r.width, r.height});
+    if (d.width > 0 && d.height > 0) scaled.push_back(d);
+  }
+  if (!scale_ || !worker_ || scaled.empty()) return;
   std::uint8_t *from = nullptr, *to = nullptr;
   std::int32_t fromPitch = 0, toPitch = 0;
   if (back->Lock(&from, &fromPitch) != GFX_OK) return;
   if (v.scaled->Lock(&to, &toPitch) == GFX_OK) {
-    scale_(to, toPitch, from, fromPitch, g, d);
+    worker_->Scale(scale_, to, toPitch, from, fromPitch, g, scaled.data(),
+                   static_cast<int>(scaled.size()));
     (void)v.scaled->Unlock();  // the locks above succeeded: their unlocks cannot fail
   }
   (void)back->Unlock();
   // A failed copy shows on the next tick that covers the rectangle.
-  (void)display_->ScreenSurface()->BlitFrom(v.view.area.x + d.x, v.view.area.y + d.y, d.width,
-                                            d.height, v.scaled, d.x, d.y, d.width, d.height, 0,
-                                            0);
+  for (const ScaleRect& d : scaled)
+    (void)display_->ScreenSurface()->BlitFrom(v.view.area.x + d.x, v.view.area.y + d.y, d.width,
+                                              d.height, v.scaled, d.x, d.y, d.width, d.height, 0,
+                                              0);
 }
 
 void SceneGraphics::BeginPresent() {
   if (display_ && display_->ScreenSurface()) (void)display_->ScreenSurface()->LockDC();
 }
 
-// The screen surface's locks nest: this one releases what BeginPresent took.
+// The frame's gathered changes go to every view first. The screen surface's locks
+// nest: this one releases what BeginPresent took.
 void SceneGraphics::EndPresent() {
-  if (display_ && display_->ScreenSurface()) display_->ScreenSurface()->UnlockDC();
+  if (!display_ || !display_->ScreenSurface()) return;
+  if (!dirty_.Empty()) PresentViews(dirty_.Take());
+  display_->ScreenSurface()->UnlockDC();
 }
 
 void SceneGraphics::PresentScaled() {
@@ -177,7 +199,7 @@ void SceneGraphics::Paint() {
   DibSurface* back = display_->BackSurface();
   if (!back || !display_->ScreenSurface()) return;
   BeginPresent();
-  for (int i = 0; i < viewCount_; ++i) PresentView(views_[i], {0, 0, back->Width(), back->Height()});
+  dirty_.Add({0, 0, back->Width(), back->Height()});
   EndPresent();
 }
 

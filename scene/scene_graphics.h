@@ -6,10 +6,12 @@
 // order. Target only.
 
 #include <cstdint>
+#include <vector>
 
 #include "port/win32.h"
 #include "pixel/scale.h"
 #include "scene/actor_stage.h"
+#include "scene/dirty_tiles.h"
 #include "scene/scene_objects.h"
 #include "scene/scene_view.h"
 
@@ -17,6 +19,7 @@ class DibSurface;
 class Display;
 class GraphicsSystem;
 class Image;
+class ScaleWorker;
 class WaveMixer;
 
 class SceneGraphics : public SceneObjects {
@@ -45,7 +48,10 @@ class SceneGraphics : public SceneObjects {
   // Where the scene shows, one view a monitor (at most kMaxViews), in place of
   // the single copy at the tick's offsets. A scaled view goes through a
   // surface of its own size: the back surface's changed rectangles are scaled
-  // into it (smoothly where the pixels allow), then copied to the window. The
+  // into it (smoothly where the pixels allow, on a second processor too:
+  // ScaleWorker), then copied to the window. A
+  // frame's rectangles are gathered on tiles (DirtyTiles) and presented
+  // together, as few rectangles that do not overlap, when the frame ends. The
   // back surface must exist. False when a scaled view's surface could not be
   // made (the views are then left as they were).
   bool SetViews(const SceneView* views, int count);
@@ -71,8 +77,9 @@ class SceneGraphics : public SceneObjects {
     SceneView view;
     DibSurface* scaled;  // scaled views only; owned
   };
-  void PresentView(const ViewSurface& v, const Rect& r);
-  void PresentScaledView(const ViewSurface& v, const Rect& r);
+  void PresentViews(const std::vector<Rect>& rects);
+  void PresentCentredView(const SceneView& v, const Rect& r);
+  void PresentScaledView(const ViewSurface& v, const std::vector<Rect>& rects);
   void DropViews();
 
   GraphicsSystem* system_ = nullptr;
@@ -82,5 +89,7 @@ class SceneGraphics : public SceneObjects {
   ActorStage stage_;
   ViewSurface views_[kMaxViews] = {};
   int viewCount_ = 0;
+  DirtyTiles dirty_{1, 1};  // the frame's changes while there are views
   ScaleKernel scale_ = nullptr;
+  ScaleWorker* worker_ = nullptr;  // while a view is scaled; owned
 };

@@ -18,10 +18,12 @@ class SceneObjects {
   // Plain copy of the background image into r of the back surface.
   virtual void RestoreBackground(const Rect& r) = 0;
   // Copies r of the back surface to (r.x + offsetX, r.y + offsetY) of the
-  // screen surface.
+  // screen surface; where the scene has views of its own (one a monitor,
+  // perhaps scaled), to each of them, by EndPresent at the latest.
   virtual void PresentRect(const Rect& r, std::int32_t offsetX, std::int32_t offsetY) = 0;
   // Bracket a tick's run of PresentRect calls, so that the screen surface's
-  // device context is taken once for all of them rather than once each.
+  // device context is taken once for all of them rather than once each, and
+  // the views' copies can be made together.
   virtual void BeginPresent() = 0;
   virtual void EndPresent() = 0;
   // One scaled copy of the whole back surface onto the whole screen surface.
