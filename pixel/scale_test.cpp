@@ -10,6 +10,7 @@
 
 #include "pixel/cpu_features.h"
 #include "pixel/pixel_format.h"
+#include "pixel/scale_pixels.h"
 #include "pixel/scale_simd.h"
 
 namespace {
@@ -232,6 +233,26 @@ TEST(ScaleKernels, DirtyRectangleHoldsEveryChangedPixel) {
   }
   EXPECT_EQ(ScaledDirtyRect({10, 10, 20, 20}, {3, 3, 0, 5}).width, 0);
   EXPECT_EQ(ScaledDirtyRect({10, 10, 20, 20}, {12, 0, 4, 4}).width, 0);  // outside
+}
+
+// The column taps a kernel prepares step by step are those of the formula, column by
+// column, up and down, from any first column, at sizes whose products need 64 bits.
+TEST(ScaleKernels, ColumnTapsFollowTheFormula) {
+  const ScaleGeometry sizes[] = {{1024, 768, 1440, 1080}, {1440, 1080, 1024, 768},
+                                 {7, 1, 3, 1},           {1, 1, 9, 1},
+                                 {3000, 1, 7777, 1},     {40000, 1, 60001, 1}};
+  for (const ScaleGeometry& g : sizes)
+    for (std::int32_t x : {0, 1, 5, g.dstWidth / 3, g.dstWidth - 2}) {
+      if (x < 0 || x >= g.dstWidth) continue;
+      const ScaleRect r = {x, 0, g.dstWidth - x, 1};
+      const std::vector<ScaleTap> taps = ScaleColumnTaps(g, r);
+      for (std::int32_t i = 0; i < r.width; ++i) {
+        const ScaleTap want = ScaleTapAt(x + i, g.srcWidth, g.dstWidth);
+        ASSERT_EQ(taps[i].first, want.first) << g.srcWidth << "->" << g.dstWidth << " at " << x + i;
+        ASSERT_EQ(taps[i].second, want.second);
+        ASSERT_EQ(taps[i].weight, want.weight);
+      }
+    }
 }
 
 // A flat picture stays flat; a scale of 1 copies (a 555 pixel's unused top bit aside).

@@ -15,7 +15,7 @@ ScaleWorker::ScaleWorker() {
 
 ScaleWorker::~ScaleWorker() {
   if (!thread_) return;
-  job_.kernel = nullptr;
+  InterlockedExchange(&state_, STOPPING);
   SetEvent(work_);
   WaitForSingleObject(thread_, INFINITE);
   CloseHandle(thread_);
@@ -25,39 +25,47 @@ ScaleWorker::~ScaleWorker() {
 
 DWORD WINAPI ScaleWorker::ThreadMain(void* self) {
   auto* worker = static_cast<ScaleWorker*>(self);
-  while (WaitForSingleObject(worker->work_, INFINITE) == WAIT_OBJECT_0 && worker->job_.kernel) {
-    ScaleBands(worker->job_, true);
+  while (WaitForSingleObject(worker->work_, INFINITE) == WAIT_OBJECT_0) {
+    if (worker->state_ == STOPPING) break;
+    // A job the caller has withdrawn (or finished alone) is not touched.
+    if (InterlockedCompareExchange(&worker->state_, WORKING, POSTED) != POSTED) continue;
+    worker->TakeBands();
+    InterlockedExchange(&worker->state_, IDLE);
     SetEvent(worker->done_);
   }
   return 0;
 }
 
-void ScaleWorker::ScaleBands(const Job& job, bool lower) {
-  for (int i = 0; i < job.count; ++i) {
-    ScaleRect band = job.rects[i];
-    const std::int32_t upper = band.height / 2;
-    if (lower) {
-      band.y += upper;
-      band.height -= upper;
+void ScaleWorker::TakeBands() {
+  const Job& job = job_;
+  for (;;) {
+    const LONG band = InterlockedIncrement(&nextBand_) - 1;
+    if (band >= 2 * LONG(job.count)) return;
+    ScaleRect r = job.rects[band / 2];
+    const std::int32_t upper = r.height / 2;
+    if (band % 2) {
+      r.y += upper;
+      r.height -= upper;
     } else {
-      band.height = upper;
+      r.height = upper;
     }
-    if (band.width > 0 && band.height > 0)
-      job.kernel(job.dst, job.dstPitch, job.src, job.srcPitch, job.g, band);
+    if (r.width > 0 && r.height > 0) job.kernel(job.dst, job.dstPitch, job.src, job.srcPitch, job.g, r);
   }
 }
 
 void ScaleWorker::Scale(ScaleKernel kernel, std::uint8_t* dst, std::int32_t dstPitch,
                         const std::uint8_t* src, std::int32_t srcPitch, const ScaleGeometry& g,
                         const ScaleRect* rects, int count) {
-  const Job job = {kernel, dst, dstPitch, src, srcPitch, g, rects, count};
+  job_ = {kernel, dst, dstPitch, src, srcPitch, g, rects, count};
+  nextBand_ = 0;
   if (!thread_) {
-    ScaleBands(job, false);
-    ScaleBands(job, true);
+    TakeBands();
     return;
   }
-  job_ = job;
+  InterlockedExchange(&state_, POSTED);  // a full barrier: the job is in place before
   SetEvent(work_);
-  ScaleBands(job, false);
+  TakeBands();
+  // The worker never started: withdraw the job. Otherwise wait for its last band.
+  if (InterlockedCompareExchange(&state_, IDLE, POSTED) == POSTED) return;
   WaitForSingleObject(done_, INFINITE);
 }

@@ -1,10 +1,14 @@
 #pragma once
-// A second thread that takes half of a frame's scaling off the frame loop, on
-// machines with more than one processor: each destination rectangle is cut in
-// two bands of rows, the caller scales the upper and the worker the lower at
-// the same time. Every scaled pixel depends on its own coordinates only, so
-// the cut leaves no seam. Without a second processor, or when the thread
-// could not be made, the caller scales everything. Target only.
+// A second thread that shares a frame's scaling with the frame loop, on
+// machines with more than one processor. Each destination rectangle is cut
+// in two bands of rows (each band prepares its columns anew, so no more); the
+// caller and the worker take bands in turn from a shared counter until none
+// is left. Every scaled pixel depends on its own
+// coordinates only, so the cuts leave no seam. A worker that is not running
+// when the job is posted (its processor busy elsewhere) never holds the frame
+// up: the caller takes every band and withdraws the job. Without a second
+// processor, or when the thread could not be made, the caller scales
+// everything. Target only.
 
 #include <cstdint>
 
@@ -37,12 +41,17 @@ class ScaleWorker {
     const ScaleRect* rects;
     int count;
   };
+  // Where the job stands (changed with interlocked operations only).
+  enum : LONG { IDLE, POSTED, WORKING, STOPPING };
+
   static DWORD WINAPI ThreadMain(void* self);
-  // The upper (lower = false) or lower band of every rectangle of the job.
-  static void ScaleBands(const Job& job, bool lower);
+  // Takes bands from the shared counter and scales them until none is left.
+  void TakeBands();
 
   HANDLE thread_ = nullptr;
-  HANDLE work_ = nullptr;  // set by the caller: a job, or the end when job_.kernel is null
-  HANDLE done_ = nullptr;  // set by the worker when its bands are scaled
+  HANDLE work_ = nullptr;  // set by the caller when a job is posted, or to stop
+  HANDLE done_ = nullptr;  // set by the worker when it has finished its bands
   Job job_ = {};
+  volatile LONG state_ = IDLE;
+  volatile LONG nextBand_ = 0;  // the next band to take: rectangle nextBand_ / 2, upper or lower
 };

@@ -6,8 +6,9 @@
 #include <random>
 #include <vector>
 
-// Rectangles of all heights (one row, two, odd, even) scaled by the worker and this
-// thread together equal the whole picture scaled at once, and nothing else is written.
+// Rectangles of all heights (one row, two, odd, even) scaled in bands by
+// the worker and this thread together, many times over, equal the whole picture scaled
+// at once, and nothing else is written.
 TEST(ScaleWorker, BandsTogetherEqualTheWholePicture) {
   const ScaleGeometry g = {64, 48, 90, 67};
   std::mt19937 random(11);
