@@ -94,15 +94,12 @@ def signal(rate, channels, bits):
     little-endian): every value in turn, then a sweep under noise."""
     rng = random.Random(rate * 10 + channels * 100 + bits)
     count = int(rate * SECONDS) * channels
-    values = []
     if bits == 8:
-        values = list(range(256))
-        values += [max(0, min(255, 128 + int(100 * ((i * 7) % 200 - 100) / 100) +
-                              rng.randint(-20, 20))) for i in range(count - 256)]
-        return bytes(values)
+        sweep = [128 + (i * 7) % 200 - 100 + rng.randint(-20, 20) for i in range(count - 256)]
+        return bytes(list(range(256)) + sweep)
     values = [-32768, 32767, 0, -1, 1, -32767]
-    values += [max(-32768, min(32767, int(((i * 331) % 65536) - 32768) // 2 +
-                                rng.randint(-9000, 9000))) for i in range(count - len(values))]
+    values += [max(-32768, min(32767, (i * 331) % 65536 // 2 - 16384 + rng.randint(-9000, 9000)))
+               for i in range(count - len(values))]
     return struct.pack('<%dh' % count, *values)
 
 
