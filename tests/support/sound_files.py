@@ -45,8 +45,9 @@ OURS = [
 ]
 
 # Sox -> ours: name, extension, sox's options, rates, channel counts, the
-# format our loader must report (tag, bits), and the largest difference
-# allowed between the two decodings. PCM, G.711, IMA ADPCM and GSM have one
+# format our loader must report (tag, bits) and the one a header-only load
+# keeps, as stored. TOLERANCE: the largest difference allowed between the
+# two decodings. PCM, G.711, IMA ADPCM and GSM have one
 # right answer and agree to the last bit. MS ADPCM does not: its decoder
 # predicts each sample as (c1 s1 + c2 s2) / 256, which sox rounds down
 # (>> 8) and the platform's codec rounds toward zero; the sample differs by
@@ -59,17 +60,17 @@ OURS = [
 # thousands.
 TOLERANCE = {'msadpcm': 256}
 SOX = [
-    ('wav16', 'wav', ['-e', 'signed-integer', '-b', '16'], RATES, (1, 2), (1, 16)),
-    ('wavu8', 'wav', ['-e', 'unsigned-integer', '-b', '8'], RATES, (1, 2), (1, 8)),
-    ('au16', 'au', ['-e', 'signed-integer', '-b', '16'], RATES, (1, 2), (1, 16)),
-    ('au8', 'au', ['-e', 'signed-integer', '-b', '8'], RATES, (1, 2), (1, 8)),
-    ('mulaw', 'au', ['-e', 'mu-law', '-b', '8'], RATES, (1, 2), (1, 16)),
-    ('alaw', 'au', ['-e', 'a-law', '-b', '8'], RATES, (1, 2), (1, 16)),
-    ('aiff16', 'aiff', ['-e', 'signed-integer', '-b', '16'], RATES, (1, 2), (1, 16)),
-    ('aiff8', 'aiff', ['-e', 'signed-integer', '-b', '8'], RATES, (1, 2), (1, 8)),
-    ('ima', 'wav', ['-e', 'ima-adpcm'], CODEC_RATES, (1, 2), (1, 16)),
-    ('msadpcm', 'wav', ['-e', 'ms-adpcm'], CODEC_RATES, (1, 2), (1, 16)),
-    ('gsm', 'wav', ['-e', 'gsm-full-rate'], [8000], (1,), (1, 16)),
+    ('wav16', 'wav', ['-e', 'signed-integer', '-b', '16'], RATES, (1, 2), (1, 16), (1, 16)),
+    ('wavu8', 'wav', ['-e', 'unsigned-integer', '-b', '8'], RATES, (1, 2), (1, 8), (1, 8)),
+    ('au16', 'au', ['-e', 'signed-integer', '-b', '16'], RATES, (1, 2), (1, 16), (1, 16)),
+    ('au8', 'au', ['-e', 'signed-integer', '-b', '8'], RATES, (1, 2), (1, 8), (1, 8)),
+    ('mulaw', 'au', ['-e', 'mu-law', '-b', '8'], RATES, (1, 2), (1, 16), (7, 8)),
+    ('alaw', 'au', ['-e', 'a-law', '-b', '8'], RATES, (1, 2), (1, 16), (6, 8)),
+    ('aiff16', 'aiff', ['-e', 'signed-integer', '-b', '16'], RATES, (1, 2), (1, 16), (1, 16)),
+    ('aiff8', 'aiff', ['-e', 'signed-integer', '-b', '8'], RATES, (1, 2), (1, 8), (1, 8)),
+    ('ima', 'wav', ['-e', 'ima-adpcm'], CODEC_RATES, (1, 2), (1, 16), (0x11, 4)),
+    ('msadpcm', 'wav', ['-e', 'ms-adpcm'], CODEC_RATES, (1, 2), (1, 16), (2, 4)),
+    ('gsm', 'wav', ['-e', 'gsm-full-rate'], [8000], (1,), (1, 16), (0x31, 0)),
 ]
 
 INFO_TAGS = ['IARL', 'IART', 'ICMS', 'ICMT', 'ICOP', 'ICRD', 'ICRP', 'IDIM', 'IDPI', 'IENG',
@@ -154,7 +155,7 @@ def ours_files():
 
 
 def sox_files():
-    for name, ext, options, rates, channel_counts, _ in SOX:
+    for name, ext, options, rates, channel_counts, _, _ in SOX:
         for rate in rates:
             for channels in channel_counts:
                 yield name, options, rate, channels, 's_%s_%d_%d.%s' % (name, rate, channels, ext)
@@ -182,6 +183,7 @@ def prepare(folder):
             'synth', str(SECONDS), *waves, 'vol', '0.9')
         sox(full, '-t', 'raw', '-e', 'signed-integer', '-b', '16', full + '.sox.raw')
         commands.append('load %s %s.ours.raw' % (path, path))
+        commands.append('header %s' % path)
     info_wave(os.path.join(folder, 'info_in.wav'), info_texts())
     commands += ['load info_in.wav info_in.raw', 'resave info_in.wav info_out.wav',
                  'load info_out.wav info_out.raw']
@@ -214,14 +216,16 @@ def soxi(path):
     return ask('-t'), ask('-r'), ask('-c'), ask('-e'), ask('-b')
 
 
-def loaded_as(result, rate, channels, tag, bits):
-    """Why a load result is not a PCM sound of this format, or ''."""
+def loaded_as(result, rate, channels, tag, bits, samples=True):
+    """Why a load result is not a sound of this format (with its samples
+    written out), or ''."""
     if result is None:
         return 'not loaded'
     if result.get('status') != '0':
         return 'status %s' % result.get('status')
-    want = {'tag': str(tag), 'rate': str(rate), 'channels': str(channels), 'bits': str(bits),
-            'raw': 'written'}
+    want = {'tag': str(tag), 'rate': str(rate), 'channels': str(channels), 'bits': str(bits)}
+    if samples:
+        want['raw'] = 'written'
     wrong = ['%s %s' % (k, result.get(k)) for k, v in want.items() if result.get(k) != v]
     return ', '.join(wrong)
 
@@ -274,11 +278,15 @@ def check_ours(folder, results):
 def check_sox(folder, results):
     """One verdict per kind sox writes, with the largest difference measured."""
     verdicts = []
-    for name, _, _, _, _, (tag, bits) in SOX:
+    for name, _, _, _, _, (tag, bits), (stored_tag, stored_bits) in SOX:
         problems, count, largest = [], 0, 0
         for _, _, rate, channels, path in [f for f in sox_files() if f[0] == name]:
             count += 1
             full = os.path.join(folder, path)
+            why = loaded_as(results.get(('header', path)), rate, channels, stored_tag,
+                            stored_bits, samples=False)
+            if why:
+                problems.append('%s: header only %s' % (path, why))
             why = loaded_as(results.get(('load', path)), rate, channels, tag, bits)
             if why:
                 problems.append('%s: %s' % (path, why))
@@ -289,9 +297,9 @@ def check_sox(folder, results):
             if len(theirs) != len(ours) or difference > TOLERANCE.get(name, 0):
                 problems.append('%s: sox %d samples, ours %d, largest difference %d' % (
                     path, len(theirs), len(ours), difference))
-        what = 'sox -> ours %s: %d files load with their format and sox\'s samples ' \
-               '(largest difference %d, allowed %d)' % (name, count, largest,
-                                                        TOLERANCE.get(name, 0))
+        what = 'sox -> ours %s: %d files load with their format (also header only) and ' \
+               'sox\'s samples (largest difference %d, allowed %d)' % (
+                   name, count, largest, TOLERANCE.get(name, 0))
         verdicts.append((what, problems))
     return verdicts
 

@@ -8,6 +8,8 @@
 //                              frames to RAW as 16-bit little-endian,
 //                              interleaved (8-bit samples as (b - 128) x 256).
 //                              Non-PCM WAVE is decoded to 16-bit PCM.
+//     header FILE              the format only, as stored: prints "header FILE
+//                              status S tag T rate R channels C bits B"
 //     save KIND RAW RATE CHANNELS BITS FILE
 //                              a PCM sound of RAW's bytes (in its own layout:
 //                              unsigned 8-bit or 16-bit little-endian) saved as
@@ -49,26 +51,38 @@ bool WriteFrames(const Sound& sound, const std::string& path) {
     samples.push_back(FrameLeft(frame));
     if (channels == 2) samples.push_back(FrameRight(frame));
   }
-  const bool written =
-      std::fwrite(samples.data(), 2, samples.size(), out) == samples.size();
+  const bool written = std::fwrite(samples.data(), 2, samples.size(), out) == samples.size();
   return std::fclose(out) == 0 && written;
+}
+
+// Prints "VERB FILE status S" and, when the load succeeded, the format.
+bool LoadAndSay(Sound* sound, const char* verb, const std::string& file, std::uint32_t flags) {
+  const int status = sound->Load(file.c_str(), flags, nullptr, nullptr);
+  std::printf("%s %s status %d", verb, file.c_str(), status);
+  const WAVEFORMATEX* f = sound->Format();
+  if (status != SOUND_OK || !f) return false;
+  std::printf(" tag %u rate %lu channels %u bits %u", f->wFormatTag,
+              static_cast<unsigned long>(f->nSamplesPerSec), f->nChannels, f->wBitsPerSample);
+  return true;
 }
 
 void Load(const std::string& file, const std::string& raw) {
   Sound sound(false, nullptr);
-  const int status = sound.Load(file.c_str(), kLoadFlags, nullptr, nullptr);
-  std::printf("load %s status %d", file.c_str(), status);
-  if (status == SOUND_OK && sound.Format()) {
-    const WAVEFORMATEX* f = sound.Format();
-    std::printf(" tag %u rate %lu channels %u bits %u frames %lu", f->wFormatTag,
-                static_cast<unsigned long>(f->nSamplesPerSec), f->nChannels, f->wBitsPerSample,
-                static_cast<unsigned long>(sound.FrameCount()));
-    std::printf(" raw %s", WriteFrames(sound, raw) ? "written" : "failed");
+  if (LoadAndSay(&sound, "load", file, kLoadFlags)) {
+    std::printf(" frames %lu raw %s", static_cast<unsigned long>(sound.FrameCount()),
+                WriteFrames(sound, raw) ? "written" : "failed");
   }
   std::printf("\n");
   for (int i = 0; i < kInfoTagCount; ++i) {
-    if (const char* text = sound.GetInfo(kInfoTags[i])) std::printf("info %s %s\n", kInfoTags[i], text);
+    if (const char* text = sound.GetInfo(kInfoTags[i]))
+      std::printf("info %s %s\n", kInfoTags[i], text);
   }
+}
+
+void Header(const std::string& file) {
+  Sound sound(false, nullptr);
+  LoadAndSay(&sound, "header", file, SOUND_HEADER);
+  std::printf("\n");
 }
 
 std::vector<std::uint8_t> ReadAll(const std::string& path) {
@@ -122,6 +136,8 @@ bool Run(const std::string& line) {
     if (!(fields >> kind >> a >> rate >> channels >> bits >> b)) return false;
     std::printf("save %s status %d\n", b.c_str(),
                 Save(kind, a, rate, std::uint16_t(channels), std::uint16_t(bits), b));
+  } else if (verb == "header" && fields >> a) {
+    Header(a);
   } else if (verb == "resave" && fields >> a >> b) {
     std::printf("resave %s status %d\n", b.c_str(), Resave(a, b));
   } else {
