@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Runs every benchmark program of the bench build, and the scene's benchmark
-# under Wine. Each prints its own comparison lines ("ratio A/B V",
-# "setup_ms X", ...); they are gathered at the end so the summary reads in
-# one place.
-#   scripts/bench.sh [NAME...]   only these programs (scene_bench: the Wine one)
+# Runs every benchmark program of the bench build, and the scene's and the
+# sound format chain's benchmarks under Wine. Each prints its own comparison
+# lines ("ratio A/B V", "setup_ms X", ...); they are gathered at the end so
+# the summary reads in one place.
+#   scripts/bench.sh [NAME...]   only these programs (scene_bench, acm_chain_bench:
+#                                the Wine ones)
 set -u
 top=$(cd "$(dirname "$0")/.." && pwd)
 dir=$top/build/bench/benchmarks
@@ -94,6 +95,29 @@ if wanted scene_bench; then
              if (t["16"] > 0) printf "ratio Tick32/Tick16 %.2f\n", t["32"] / t["16"]
              if (t["fill_1920"] > 0) printf "ratio Tick1024/TickFill1920 %.2f\n", t["32"] / t["fill_1920"] }' \
     "$top/build/bench/scene_bench.txt" >> "$summary"
+fi
+
+# The sound format chain, on the target under Wine (its conversions are the
+# platform's): acm_chain_bench of the win32 build, made here when missing.
+acm_chain_run() {
+  local win32=$top/build/win32
+  [ -f "$win32/build.ninja" ] || cmake --preset win32 > /dev/null || return 1
+  cmake --build "$win32" --target acm_chain_bench -j 2 > "$top/build/bench/acm_chain.build.log" 2>&1 ||
+    { echo "acm_chain_bench: build failed (build/bench/acm_chain.build.log)"; return 1; }
+  (
+    source "$top/tests/support/wine.sh"
+    trap 'tw_wine_stop' EXIT
+    tw_prefix bench || return 1
+    (cd "$win32/bin" && DISPLAY= WINEDEBUG=-all wine "$win32/bin/acm_chain_bench.exe") 2>&1
+  )
+}
+
+if wanted acm_chain_bench; then
+  echo "== acm_chain_bench (Wine)"
+  mkdir -p "$top/build/bench"
+  acm_chain_run | tee "$top/build/bench/acm_chain.txt"
+  [ "${PIPESTATUS[0]}" = 0 ] || status=1
+  grep -E '^acm_chain_(ms|realtime) ' "$top/build/bench/acm_chain.txt" >> "$summary" || status=1
 fi
 
 echo "== summary"

@@ -10,6 +10,48 @@ std::vector<std::uint8_t> CopyFormat(const WAVEFORMATEX* format) {
   return std::vector<std::uint8_t>(p, p + FormatStoredSize(*format));
 }
 
+namespace {
+
+constexpr WORD kTagAlaw = 6;
+constexpr WORD kTagMulaw = 7;
+constexpr std::uint32_t kCompandingRate = 8000;
+
+bool IsCompanded(const WAVEFORMATEX& f) {
+  return f.wFormatTag == kTagAlaw || f.wFormatTag == kTagMulaw;
+}
+
+// Between mu-law or A-law and PCM at one rate: sample by sample, whatever the rate.
+bool IsCompanding(const WAVEFORMATEX& from, const WAVEFORMATEX& to) {
+  const bool pair = (IsCompanded(from) && to.wFormatTag == WAVE_FORMAT_PCM) ||
+                    (IsCompanded(to) && from.wFormatTag == WAVE_FORMAT_PCM);
+  return pair && from.nSamplesPerSec == to.nSamplesPerSec;
+}
+
+// The format at another rate, its byte rate with it.
+std::vector<std::uint8_t> AtRate(const WAVEFORMATEX* format, std::uint32_t rate) {
+  std::vector<std::uint8_t> copy = CopyFormat(format);
+  auto* f = reinterpret_cast<WAVEFORMATEX*>(copy.data());
+  f->nSamplesPerSec = rate;
+  f->nAvgBytesPerSec = rate * f->nBlockAlign;
+  return copy;
+}
+
+// The platform's G.711 codec opens only at the few rates it lists (8000,
+// 11025, 22050, 44100 Hz under Wine). Companding does not depend on the rate,
+// so a companding stream refused at its own rate is opened at 8000 Hz.
+MMRESULT OpenStream(HACMSTREAM* stream, WAVEFORMATEX* from, WAVEFORMATEX* to) {
+  const DWORD flags = ACM_STREAMOPENF_NONREALTIME;
+  const MMRESULT result = acmStreamOpen(stream, nullptr, from, to, nullptr, 0, 0, flags);
+  if (result == 0 || !IsCompanding(*from, *to) || from->nSamplesPerSec == kCompandingRate)
+    return result;
+  std::vector<std::uint8_t> source = AtRate(from, kCompandingRate);
+  std::vector<std::uint8_t> target = AtRate(to, kCompandingRate);
+  return acmStreamOpen(stream, nullptr, reinterpret_cast<WAVEFORMATEX*>(source.data()),
+                       reinterpret_cast<WAVEFORMATEX*>(target.data()), nullptr, 0, 0, flags);
+}
+
+}  // namespace
+
 AcmStream::AcmStream(const WAVEFORMATEX* sourceFormat, const WAVEFORMATEX* targetFormat,
                      SampleStream* source)
     : sourceFormat_(CopyFormat(sourceFormat)),
@@ -27,8 +69,7 @@ bool AcmStream::Open() {
   if (!source_ || from->nBlockAlign == 0 || from->nAvgBytesPerSec == 0 ||
       to->nAvgBytesPerSec == 0)
     return false;
-  if (acmStreamOpen(&stream_, nullptr, from, to, nullptr, 0, 0, ACM_STREAMOPENF_NONREALTIME))
-    return false;
+  if (OpenStream(&stream_, from, to)) return false;
   // A quarter second, and never less than one block.
   sourceSize_ = std::max<std::uint32_t>(from->nAvgBytesPerSec / 4, from->nBlockAlign);
   DWORD target = 0;

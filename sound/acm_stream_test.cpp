@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -79,6 +80,40 @@ TEST(AcmStreamTest, ImpossibleConversionsStayClosedAndDeliverNothing) {
   from.nBlockAlign = 0;  // refused before the compression manager sees it
   AcmStream zero(&from, &from, Over(bytes));
   EXPECT_FALSE(zero.IsOpen());
+}
+
+// Companding is the same at every rate, also at rates the platform's G.711
+// codec does not list: 16000 Hz mono and 48000 Hz stereo give the bytes of
+// 8000 Hz, both ways.
+TEST(AcmStreamTest, CompandingWorksAtEveryRate) {
+  std::vector<std::uint8_t> pcm = Sine16(4000, 2, 300, 8000, 30000);
+  for (WORD tag : {WORD(6), WORD(7)}) {
+    std::vector<std::uint8_t> reference;
+    for (std::uint32_t rate : {8000u, 16000u, 48000u}) {
+      for (WORD channels : {WORD(1), WORD(2)}) {
+        WAVEFORMATEX linear, companded;
+        MakePcmFormat(&linear, rate, 16, channels);
+        MakePcmFormat(&companded, rate, 8, channels);
+        companded.wFormatTag = tag;
+        AcmStream encode(&linear, &companded, Over(pcm));
+        ASSERT_TRUE(encode.IsOpen()) << tag << " " << rate << " " << channels;
+        std::vector<std::uint8_t> bytes = ReadAll(encode);
+        ASSERT_EQ(bytes.size(), pcm.size() / 2);
+        if (reference.empty()) reference = bytes;
+        EXPECT_EQ(bytes, reference) << tag << " " << rate << " " << channels;
+        AcmStream decode(&companded, &linear, Over(bytes));
+        ASSERT_TRUE(decode.IsOpen());
+        EXPECT_EQ(decode.Length(), pcm.size());
+        const std::vector<std::uint8_t> back = ReadAll(decode);
+        ASSERT_EQ(back.size(), pcm.size());
+        for (std::size_t i = 0; i < pcm.size(); i += 2) {
+          const int want = std::int16_t(pcm[i] | pcm[i + 1] << 8);
+          const int got = std::int16_t(back[i] | back[i + 1] << 8);
+          ASSERT_NEAR(got, want, std::abs(want) / 16 + 16) << i;
+        }
+      }
+    }
+  }
 }
 
 TEST(FormatChainTest, StagesFollowTheFormats) {

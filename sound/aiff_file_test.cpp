@@ -98,4 +98,52 @@ TEST(AiffFileTest, ChunksAreFoundPastOthersAndBadFilesAreRefused) {
   EXPECT_EQ(ParseAiff(plain.data(), 30, &info), SOUND_BAD_HEADER);
 }
 
+void SetBe32(std::vector<std::uint8_t>& v, std::size_t at, std::uint32_t x) {
+  for (int i = 0; i < 4; ++i) v[at + i] = std::uint8_t(x >> (24 - 8 * i));
+}
+
+// Every prefix in a buffer of exactly its size: refused until the last
+// sample is there.
+TEST(AiffFileTest, TruncatedFilesAreRefusedUntilWhole) {
+  const auto whole = AiffImage(2, 16, 44100, 5);
+  for (std::size_t n = 0; n <= whole.size(); ++n) {
+    const std::vector<std::uint8_t> prefix(whole.begin(), whole.begin() + std::ptrdiff_t(n));
+    AiffInfo info;
+    EXPECT_EQ(ParseAiff(prefix.data(), n, &info), n == whole.size() ? SOUND_OK : SOUND_BAD_HEADER)
+        << n;
+  }
+}
+
+TEST(AiffFileTest, ChunkSizesThatLieAreRefused) {
+  const auto plain = AiffImage(1, 16, 8000, 6);
+  AiffInfo info;
+  auto parse = [&](const std::vector<std::uint8_t>& v) { return ParseAiff(v.data(), v.size(), &info); };
+  auto bad = plain;
+  SetBe32(bad, 16, 0xFFFFFFF0u);  // COMM claims past the end: SSND is never reached
+  EXPECT_EQ(parse(bad), SOUND_BAD_HEADER);
+  bad = plain;
+  SetBe32(bad, 42, 0xFFFFFFFFu);  // SSND claims past the end
+  EXPECT_EQ(parse(bad), SOUND_BAD_HEADER);
+  bad = plain;
+  SetBe32(bad, 46, 0xFFFFFFFCu);  // SSND offset wraps in 32 bits
+  EXPECT_EQ(parse(bad), SOUND_BAD_HEADER);
+  bad = plain;
+  SetBe32(bad, 4, 30);  // FORM ends inside COMM: SSND lies outside it
+  EXPECT_EQ(parse(bad), SOUND_BAD_HEADER);
+  bad = plain;
+  bad[21] = 3;  // three channels
+  EXPECT_EQ(parse(bad), SOUND_BAD_HEADER);
+  EXPECT_EQ(info.frames, 0u);  // a refused file leaves nothing behind
+
+  // A COMM of odd size (19) with its pad byte: SSND is found behind it.
+  std::vector<std::uint8_t> odd(plain.begin(), plain.begin() + 38);
+  odd.insert(odd.end(), {0, 0});
+  odd.insert(odd.end(), plain.begin() + 38, plain.end());
+  SetBe32(odd, 16, 19);
+  SetBe32(odd, 4, std::uint32_t(odd.size() - 8));
+  ASSERT_EQ(parse(odd), SOUND_OK);
+  EXPECT_EQ(info.frames, 6u);
+  EXPECT_EQ(info.dataOffset, kAiffHeaderSize + 2);
+}
+
 }  // namespace

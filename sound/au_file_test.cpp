@@ -75,4 +75,45 @@ TEST(AuFileTest, BadHeadersAndUnknownEncodings) {
   EXPECT_EQ(h.frames, 3u);
 }
 
+void SetBe32(std::vector<std::uint8_t>& v, std::size_t at, std::uint32_t x) {
+  for (int i = 0; i < 4; ++i) v[at + i] = std::uint8_t(x >> (24 - 8 * i));
+}
+
+// Every prefix in a buffer of exactly its size: refused until the last
+// sample is there.
+TEST(AuFileTest, TruncatedFilesAreRefusedUntilWhole) {
+  const auto whole = AuImage(AU_LINEAR_16, 2, 5);
+  for (std::size_t n = 0; n <= whole.size(); ++n) {
+    const std::vector<std::uint8_t> prefix(whole.begin(), whole.begin() + std::ptrdiff_t(n));
+    AuHeader h;
+    EXPECT_EQ(ParseAuHeader(prefix.data(), n, &h), n == whole.size() ? SOUND_OK : SOUND_BAD_HEADER)
+        << n;
+  }
+}
+
+TEST(AuFileTest, OffsetsAndSizesThatLieOrWrapAreRefused) {
+  AuHeader h;
+  auto parse = [&](const std::vector<std::uint8_t>& v) {
+    return ParseAuHeader(v.data(), v.size(), &h);
+  };
+  auto image = AuImage(AU_LINEAR_8, 1, 10);
+  SetBe32(image, 4, 24);  // a header without annotation is fine
+  EXPECT_EQ(parse(image), SOUND_OK);
+  EXPECT_EQ(h.dataOffset, 24u);
+  SetBe32(image, 4, 23);  // the samples may not overlap the header
+  EXPECT_EQ(parse(image), SOUND_BAD_HEADER);
+  SetBe32(image, 4, 0xFFFFFFF8u);  // offset + size wraps in 32 bits
+  EXPECT_EQ(parse(image), SOUND_BAD_HEADER);
+  image = AuImage(AU_LINEAR_8, 1, 10);
+  SetBe32(image, 8, 0xFFFFFFFFu);
+  EXPECT_EQ(parse(image), SOUND_BAD_HEADER);
+  image = AuImage(AU_LINEAR_16, 2, 10);
+  SetBe32(image, 8, 0xFFFFFFFFu);  // whole frames of it still far past the end
+  EXPECT_EQ(parse(image), SOUND_BAD_HEADER);
+  image = AuImage(AU_MULAW, 1, 10);
+  SetBe32(image, 20, 3);  // three channels
+  EXPECT_EQ(parse(image), SOUND_BAD_HEADER);
+  EXPECT_EQ(h.frames, 0u);  // a refused header leaves nothing behind
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "sound/wave_format.h"
@@ -140,3 +141,68 @@ TEST(RiffWaveTest, ARiffSizeLargerThanTheImageIsCutToTheImage) {
 }
 
 }  // namespace
+
+// Every prefix of a whole image, each in a buffer of exactly its size: the
+// image parses once its samples are complete, and then the texts are those of
+// the whole image cut where the prefix ends.
+TEST(RiffWaveTest, TruncatedImagesParseOnlyOnceTheirSamplesAreWhole) {
+  WAVEFORMATEX f;
+  MakePcmFormat(&f, 8000, 8, 1);
+  const Bytes samples = {1, 2, 3, 4, 5};  // odd: a pad byte follows
+  std::string info[kInfoTagCount];
+  info[InfoTagIndex("IART")] = "Reef";
+  info[InfoTagIndex("ISFT")] = "Tidewater tools";
+  const Bytes whole = WriteRiffWave(f, samples.data(), 5, info);
+  RiffWaveImage full;
+  ASSERT_TRUE(ParseRiffWave(whole.data(), whole.size(), &full));
+  for (std::size_t n = 0; n <= whole.size(); ++n) {
+    const Bytes prefix(whole.begin(), whole.begin() + std::ptrdiff_t(n));
+    RiffWaveImage w;
+    const bool parsed = ParseRiffWave(prefix.data(), n, &w);
+    ASSERT_EQ(parsed, n >= full.dataOffset + full.dataSize) << n;
+    if (!parsed) continue;
+    EXPECT_EQ(w.dataSize, 5u);
+    for (int i = 0; i < kInfoTagCount; ++i) {
+      EXPECT_EQ(w.info[i], full.info[i].substr(0, w.info[i].size())) << n << kInfoTags[i];
+    }
+  }
+}
+
+TEST(RiffWaveTest, LyingSizesInsideTheFormatAndTheTexts) {
+  RiffWaveImage w;
+  auto parses = [&](const Bytes& image) { return ParseRiffWave(image.data(), image.size(), &w); };
+  {  // "fmt " claims more than the image holds
+    Bytes body;
+    Chunk(body, "fmt ", Fmt16(), 1000);
+    EXPECT_FALSE(parses(Riff(body)));
+  }
+  for (int field : {2, 8}) {  // no channels, no byte rate
+    Bytes fmt = Fmt16();
+    std::fill(fmt.begin() + field, fmt.begin() + field + (field == 2 ? 2 : 4), 0);
+    Bytes body;
+    Chunk(body, "fmt ", fmt);
+    Chunk(body, "data", {1, 2});
+    EXPECT_FALSE(parses(Riff(body))) << field;
+  }
+  {  // a text claiming more than its list, a list claiming more than the image
+    Bytes list = {'I', 'N', 'F', 'O'};
+    Chunk(list, "INAM", {'a', 'b', 'c'}, 40);
+    Bytes body;
+    Chunk(body, "fmt ", Fmt16());
+    Chunk(body, "data", {1, 2});
+    Chunk(body, "LIST", list, 400);
+    ASSERT_TRUE(parses(Riff(body)));
+    EXPECT_EQ(w.info[InfoTagIndex("INAM")], "abc");
+  }
+  {  // an odd "data" chunk without its pad byte: the list behind it is lost, the sound is not
+    Bytes body;
+    Chunk(body, "fmt ", Fmt16());
+    Chunk(body, "data", {1, 2, 3}, 3);
+    Bytes list = {'I', 'N', 'F', 'O'};
+    Chunk(list, "INAM", {'x', 0});
+    Chunk(body, "LIST", list);
+    ASSERT_TRUE(parses(Riff(body)));
+    EXPECT_EQ(w.dataSize, 3u);
+    EXPECT_EQ(w.info[InfoTagIndex("INAM")], "");
+  }
+}
