@@ -80,7 +80,7 @@ run_target_fuzz() {  # run_target_fuzz NAME [SEED_DIR DLL]
   env -u DISPLAY "$top/tests/support/wine-exec.sh" "$win/tests/support/target_fuzz.exe" \
     "$name" "$cases" "$(tw_winpath "$dir/artifacts")" "$@" > "$log" 2>&1
   rc=$?
-  line=$(grep -m 1 "^fuzz $name: " "$log")
+  line=$(grep -m 1 "^fuzz $name: " "$log" | tr -d '\r')
   [ -n "$line" ] || line="fuzz $name: 0 runs, 1 crashes"
   [ "$rc" != 0 ] && line=${line/ 0 crashes/ 1 crashes}
   echo "$line"
