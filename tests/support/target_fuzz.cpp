@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "gfx/wrapped_memory_block.h"
-#include "mpadec/mpadec.h"
+#include "mpadec/mpadec_exports.h"
 #include "sound/riff_wave.h"
 #include "sound/sound.h"
 #include "sound/wave_format.h"
@@ -124,33 +124,7 @@ void ParseWaveCase(const Bytes& input) {
   }
 }
 
-struct Mpadec {
-  decltype(&MPADecodeOpen) open = nullptr;
-  decltype(&MPADecodeRead) read = nullptr;
-  decltype(&MPADecodeSeek) seek = nullptr;
-  decltype(&MPADecodeEof) eof = nullptr;
-  decltype(&MPADecodeClose) close = nullptr;
-  decltype(&MPADecodeGetUncompressedSize) size = nullptr;
-  decltype(&MPADecodeGetInfo) info = nullptr;
-
-  bool Load(const char* path) {
-    HMODULE m = LoadLibraryA(path);
-    if (!m) return false;
-    Find(m, "MPADecodeOpen", &open);
-    Find(m, "MPADecodeRead", &read);
-    Find(m, "MPADecodeSeek", &seek);
-    Find(m, "MPADecodeEof", &eof);
-    Find(m, "MPADecodeClose", &close);
-    Find(m, "MPADecodeGetUncompressedSize", &size);
-    Find(m, "MPADecodeGetInfo", &info);
-    return open && read && seek && eof && close && size && info;
-  }
-  template <class F>
-  static void Find(HMODULE m, const char* name, F* out) {
-    *out = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(m, name)));
-  }
-};
-Mpadec g_mpadec;
+MpadecExports g_mpadec;
 
 // Reads at most `limit` bytes in pieces; no read gives more than asked for
 // or runs past the length.
@@ -228,7 +202,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: no seeds\n", name.c_str());
     return 1;
   }
-  if (!wave && !g_mpadec.Load(argv[5])) {
+  HMODULE library = wave ? nullptr : LoadLibraryA(argv[5]);
+  if (!wave && !(library && g_mpadec.Find(library))) {
     std::fprintf(stderr, "%s: cannot load %s\n", name.c_str(), argv[5]);
     return 1;
   }
