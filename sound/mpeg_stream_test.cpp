@@ -86,8 +86,8 @@ TEST(MpegStreamTest, SoundCopiesReadsHeadersAndDecodesWhole) {
   EXPECT_FALSE(DecoderLoaded());
 }
 
-// Streams share the library; the last one to go frees it, and a later one
-// loads it again.
+// Streams share the library; the last open one to go frees it, and a later
+// one loads it again.
 TEST(MpegStreamTest, StreamsShareOneLibrary) {
   const Bytes mp2 = ReadWholeFile(MpegTestPath("16000_1.mp2").c_str());
   auto* first = new MpegStream(BlockOf(mp2));
@@ -101,6 +101,10 @@ TEST(MpegStreamTest, StreamsShareOneLibrary) {
   std::uint32_t rate;
   std::memcpy(&rate, info + 16, 4);
   EXPECT_EQ(rate, 16000u);
+  // A stream that did not open takes no share: the library stays for the others.
+  delete new MpegStream(BlockOf(Bytes(3000, 0x55)));
+  EXPECT_EQ(MpegStream::OpenCount(), 2);
+  EXPECT_TRUE(DecoderLoaded());
   delete first;
   EXPECT_EQ(MpegStream::OpenCount(), 1);
   EXPECT_TRUE(DecoderLoaded());
