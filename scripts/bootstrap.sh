@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs everything the build and the test tiers need, idempotently:
 # Debian packages (with the i386 architecture for wine32 and a deb-src entry
-# for libjpeg-turbo), then the target's libjpeg-turbo and googletest, built
-# with the mingw toolchain into build/deps/win32. Quick when all is present.
+# for the source packages), then the target's libjpeg-turbo, libmpg123 and
+# googletest, built with the mingw toolchain into build/deps/win32. Quick when
+# all is present.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 deps=$top/build/deps
@@ -16,6 +17,7 @@ packages=(
   zlib1g-dev libjpeg62-turbo-dev libcairo2-dev libpixman-1-dev
   clang libclang-rt-14-dev
   wine wine32:i386 wine64 xvfb xauth x11-apps xdotool imagemagick sox icoutils
+  lame twolame mpg123
   xserver-xephyr libxinerama1:i386
   nsis
 )
@@ -79,6 +81,58 @@ build_libjpeg() {
   cmake --install "$deps/libjpeg-build" >/dev/null
 }
 
+# The MPEG audio decoder inside mpadec.dll: libmpg123 alone, static, with the
+# portable C decoder (no assembler). Debian's archive may lack the upstream
+# signature the .dsc lists, so dpkg-source cannot unpack it: the tarball is
+# checked against the .dsc's SHA-256 instead and Debian's patches applied.
+build_mpg123() {
+  [ -f "$prefix/lib/libmpg123.a" ] && return 0
+  echo "bootstrap: building libmpg123 for the target"
+  ensure_apt_sources
+  local src=$deps/src
+  mkdir -p "$src"
+  if ! ls -d "$src"/mpg123-*/ >/dev/null 2>&1; then
+    (cd "$src" && { ls mpg123_*.dsc >/dev/null 2>&1 \
+        || apt-get source --download-only mpg123 >/dev/null 2>&1 \
+        || { apt-get update -q && apt-get source --download-only mpg123 >/dev/null 2>&1; } \
+        || true; })
+    unpack_mpg123 "$src" || return 1
+  fi
+  local dir
+  dir=$(ls -d "$src"/mpg123-*/ | head -n 1)
+  # Claiming no known CPU makes its CMake build choose the generic decoder.
+  cmake -S "$dir/ports/cmake" -B "$deps/mpg123-build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_CROSSCOMPILING_EMULATOR= \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DBUILD_SHARED_LIBS=OFF -DBUILD_LIBOUT123=OFF -DBUILD_PROGRAMS=OFF \
+    -DHAVE_ARCH_IS_X86=0 -DHAVE_ARCH_IS_X64=0 -DHAVE_ARCH_IS_ARM32=0 -DHAVE_ARCH_IS_ARM64=0 \
+    -DNETWORK=OFF -DNO_MESSAGES=ON --no-warn-unused-cli > "$deps/mpg123-configure.log" 2>&1 \
+    || { tail -n 30 "$deps/mpg123-configure.log"; return 1; }
+  cmake --build "$deps/mpg123-build" >/dev/null
+  cmake --install "$deps/mpg123-build" >/dev/null
+}
+
+unpack_mpg123() {  # unpack_mpg123 DIR
+  local dir=$1 dsc orig sum
+  dsc=$(ls "$dir"/mpg123_*.dsc | head -n 1)
+  orig=$(ls "$dir"/mpg123_*.orig.tar.* | grep -v '\.asc$' | head -n 1)
+  sum=$(awk -v f="$(basename "$orig")" '/^Checksums-Sha256:/ { on = 1; next }
+        /^[^ ]/ { on = 0 } on && $3 == f { print $1 }' "$dsc")
+  if [ -z "$sum" ] || [ "$(sha256sum "$orig" | cut -d' ' -f1)" != "$sum" ]; then
+    echo "bootstrap: $orig does not match $dsc" >&2
+    return 1
+  fi
+  tar -xf "$orig" -C "$dir"
+  local tree debian patch
+  tree=$(ls -d "$dir"/mpg123-*/ | head -n 1)
+  debian=$(mktemp -d)
+  tar -xf "$(ls "$dir"/mpg123_*.debian.tar.* | head -n 1)" -C "$debian"
+  while read -r patch; do
+    [ -n "$patch" ] && patch -d "$tree" -p1 -s < "$debian/debian/patches/$patch"
+  done < <(grep -v '^#' "$debian/debian/patches/series")
+  rm -rf "$debian"
+}
+
 build_googletest() {
   [ -f "$prefix/lib/libgtest.a" ] && return 0
   echo "bootstrap: building googletest for the target"
@@ -93,4 +147,5 @@ build_googletest() {
 mkdir -p "$deps"
 install_packages
 build_libjpeg
+build_mpg123
 build_googletest

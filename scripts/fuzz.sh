@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
-# Runs every libFuzzer target of the fuzz build for a bounded time.
-#   fuzz.sh short   under 2 minutes in all (called by `make test`)
-#   fuzz.sh long    about 6 minutes in all (`make fuzz`)
+# Runs every libFuzzer target of the fuzz build for a bounded time, then the
+# mutation loop of the parsers that run only on the target (target_fuzz under
+# Wine: WAVE images through mmio, MP3 and MP2 files through mpadec.dll) for a
+# number of cases per target.
+#   fuzz.sh short   under 2 minutes in all, 3000 cases (called by `make test`)
+#   fuzz.sh long    about 6 minutes in all, 100000 cases (`make fuzz`)
 # Configures and builds the fuzz preset when needed (only the fuzz targets and
-# their seed corpora). Prints one line per target,
+# their seed corpora), and the loop's programs in the win32 build
+# (TW_WIN32_DIR selects another one). Prints one line per target,
 #   fuzz NAME: N runs, K crashes
 # and exits non-zero when any target crashed. Findings are kept as
 # build/fuzz/artifacts/NAME-crash-*; the growing corpus in build/fuzz/corpus.
@@ -13,8 +17,8 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 dir=${TW_FUZZ_DIR:-$top/build/fuzz}
 mode=${1:-short}
 case "$mode" in
-  short) budget=72 ;;
-  long) budget=360 ;;
+  short) budget=72 cases=3000 ;;
+  long) budget=360 cases=100000 ;;
   *) echo "usage: $0 short|long" >&2; exit 2 ;;
 esac
 
@@ -59,4 +63,33 @@ while read -r name seeds; do
     grep -E -m 5 'ERROR|check failed|SUMMARY|Test unit written' "$log" | sed 's/^/   | /'
   fi
 done < "$list"
+
+# The target's own parsers: a line per target as above. A run that dies
+# without its line counts as a crash.
+source "$top/tests/support/wine.sh"
+win=${TW_WIN32_DIR:-$top/build/win32}
+if [ ! -f "$win/build.ninja" ]; then
+  cmake --preset win32 -B "$win" > "$dir/target-configure.log" 2>&1 || {
+    tail -n 30 "$dir/target-configure.log"; exit 1; }
+fi
+cmake --build "$win" -j 2 --target target_fuzz mpadec mpeg_test_files \
+  > "$dir/target-build.log" 2>&1 || { tail -n 30 "$dir/target-build.log"; exit 1; }
+run_target_fuzz() {  # run_target_fuzz NAME [SEED_DIR DLL]
+  local name=$1 log=$dir/logs/$1.log line rc
+  shift
+  env -u DISPLAY "$top/tests/support/wine-exec.sh" "$win/tests/support/target_fuzz.exe" \
+    "$name" "$cases" "$(tw_winpath "$dir/artifacts")" "$@" > "$log" 2>&1
+  rc=$?
+  line=$(grep -m 1 "^fuzz $name: " "$log" | tr -d '\r')
+  [ -n "$line" ] || line="fuzz $name: 0 runs, 1 crashes"
+  [ "$rc" != 0 ] && line=${line/ 0 crashes/ 1 crashes}
+  echo "$line"
+  case "$line" in
+    *" 0 crashes") ;;
+    *) status=1
+       grep -E -m 5 'crash in|exception|check failed|cannot|no seeds' "$log" | sed 's/^/   | /' ;;
+  esac
+}
+run_target_fuzz fuzz_wave_mmio
+run_target_fuzz fuzz_mpadec "$(tw_winpath "$win/tests/mpeg")" "$(tw_winpath "$win/bin/mpadec.dll")"
 exit $status
