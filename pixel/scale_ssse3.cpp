@@ -3,9 +3,10 @@
 // tests check.
 //
 // Across first: for two destination pixels at a time, the source pixels each reads are
-// loaded as they lie in the row (8 bytes a pixel, from the column before the last at the
-// right edge), a byte shuffle of the pair's own pairs them channel by channel, and one
-// unsigned-by-signed multiply-add with the pair's weights gives the eight sums. A scaled
+// loaded as they lie in the row (when enlarging, the four columns from the pair's first
+// at once; otherwise 8 bytes a pixel; never past the row's end), a byte shuffle of the
+// pair's own pairs them channel by channel, and one unsigned-by-signed multiply-add with
+// the pair's weights gives the eight sums. A scaled
 // row is kept in 8-bit channels and serves every destination row that reads it. Then
 // down: the two scaled rows of a destination row are interleaved byte by byte and mixed
 // with one multiply-add, four pixels a step. Sums are rounded with pmulhrsw by 256, which
@@ -37,48 +38,75 @@ struct PixelPair {
 
 // The per-column work of one rectangle, prepared once.
 struct ColumnPlan {
-  std::vector<std::int32_t> offsets;  // per destination column, bytes from the row start
-  std::vector<PixelPair> pairs;
+  // Per destination column, the byte offset in the widened row of the 8 bytes (two
+  // source pixels) it loads. Wide plans (enlarging) load a pixel pair's 16 bytes at
+  // once, from the offset of its first column.
+  std::vector<std::int32_t> offsets;
+  std::vector<PixelPair> pairs;       // per pixel pair of the first simdWidth columns
   std::vector<ScaleTap> taps;         // for the scalar tail
   std::int32_t first = 0, count = 0;  // the source columns the rows must hold
   std::int32_t simdWidth = 0;         // the columns done four at a time
+  bool wide = false;
 };
+
+// The first column of the 8 bytes destination column tap t loads alone: its own, or the
+// one before the last at the right edge.
+std::int32_t NarrowStart(const ScaleTap& t, std::int32_t s) {
+  return s >= 2 && t.first > s - 2 ? s - 2 : t.first;
+}
+
+// The first column of the 16 bytes a pixel pair loads together, or -1 when the four
+// columns from there do not hold all that the pair reads (shrinking, tiny pictures).
+std::int32_t WideStart(const ScaleTap& t0, const ScaleTap& t1, std::int32_t s) {
+  if (s < 4) return -1;
+  const std::int32_t start = t0.first > s - 4 ? s - 4 : t0.first;
+  const std::int32_t end = t1.weight ? t1.second : t1.first;
+  return end - start <= 3 && t0.first >= start ? start : -1;
+}
+
+// One pixel of a pair: where its source pixels lie in the pair's 16 bytes (slot p
+// holds 8 bytes from column start) and its weights (64 and 64 for a weight of 0).
+void PlanPixel(PixelPair& pair, int p, const ScaleTap& t, std::int32_t start) {
+  const int a = p * 8 + (t.first - start) * 4;
+  const int b = t.weight ? p * 8 + (t.second - start) * 4 : a;
+  for (int c = 0; c < 4; ++c) {
+    pair.shuffle[p * 8 + 2 * c] = static_cast<std::int8_t>(a + c);
+    pair.shuffle[p * 8 + 2 * c + 1] = static_cast<std::int8_t>(b + c);
+    pair.weight[p * 8 + 2 * c] = static_cast<std::int8_t>(t.weight ? 128 - t.weight : 64);
+    pair.weight[p * 8 + 2 * c + 1] = static_cast<std::int8_t>(t.weight ? t.weight : 64);
+  }
+}
 
 ColumnPlan PlanColumns(const ScaleGeometry& g, const ScaleRect& r) {
   ColumnPlan plan;
   plan.taps = ScaleColumnTaps(g, r);
-  const std::int32_t width = r.width, pairs = width / 2;
-  // Each pixel loads its column and the next one: the last loads end at the column after
-  // the last one read, or at the last column of the picture.
-  auto base = [&](const ScaleTap& t) {
-    return g.srcWidth >= 2 && t.first > g.srcWidth - 2 ? g.srcWidth - 2 : t.first;
-  };
-  plan.first = base(plan.taps.front());
-  std::int32_t last = plan.taps.back().second;
-  if (last < base(plan.taps.back()) + 1) last = base(plan.taps.back()) + 1;
-  if (last > g.srcWidth - 1) last = g.srcWidth - 1;
-  plan.count = last - plan.first + 1;
+  const std::vector<ScaleTap>& taps = plan.taps;
+  const std::int32_t s = g.srcWidth, width = r.width;
   // A picture one column wide has no pair to load: all of it is the scalar tail.
-  plan.simdWidth = g.srcWidth >= 2 ? width & ~3 : 0;
-  plan.offsets.resize(width);
-  plan.pairs.resize(pairs);
-  for (std::int32_t i = 0; i < width; ++i)
-    plan.offsets[i] = (base(plan.taps[i]) - plan.first) * 4;
-  for (std::int32_t k = 0; k < pairs; ++k) {
-    std::int8_t* shuffle = plan.pairs[k].shuffle;
-    std::int8_t* weight = plan.pairs[k].weight;
-    for (int p = 0; p < 2; ++p) {
-      const ScaleTap& t = plan.taps[2 * k + p];
-      const std::int32_t at = base(t);
-      const int a = (t.first - at) * 4, b = t.weight ? (t.second - at) * 4 : a;
-      for (int c = 0; c < 4; ++c) {
-        shuffle[p * 8 + 2 * c] = static_cast<std::int8_t>(p * 8 + a + c);
-        shuffle[p * 8 + 2 * c + 1] = static_cast<std::int8_t>(p * 8 + b + c);
-        weight[p * 8 + 2 * c] = static_cast<std::int8_t>(t.weight ? 128 - t.weight : 64);
-        weight[p * 8 + 2 * c + 1] = static_cast<std::int8_t>(t.weight ? t.weight : 64);
-      }
-    }
+  plan.simdWidth = s >= 2 ? width & ~3 : 0;
+  const std::int32_t pairs = plan.simdWidth / 2;
+  // The column each destination column's 8 bytes start at.
+  std::vector<std::int32_t> starts(width);
+  plan.wide = pairs > 0;
+  for (std::int32_t k = 0; k < pairs && plan.wide; ++k) {
+    const std::int32_t start = WideStart(taps[2 * k], taps[2 * k + 1], s);
+    plan.wide = start >= 0;
+    starts[2 * k] = start;
+    starts[2 * k + 1] = start + 2;
   }
+  for (std::int32_t i = plan.wide ? pairs * 2 : 0; i < width; ++i) starts[i] = NarrowStart(taps[i], s);
+  // The rows hold every column loaded or read by the tail.
+  plan.first = starts[0] < taps[0].first ? starts[0] : taps[0].first;
+  std::int32_t last = taps.back().second;
+  for (std::int32_t i = 0; i < width; ++i)
+    if (starts[i] + 1 > last) last = starts[i] + 1;
+  if (last > s - 1) last = s - 1;
+  plan.count = last - plan.first + 1;
+  plan.offsets.resize(width);
+  for (std::int32_t i = 0; i < width; ++i) plan.offsets[i] = (starts[i] - plan.first) * 4;
+  plan.pairs.resize(pairs);
+  for (std::int32_t k = 0; k < pairs; ++k)
+    for (int p = 0; p < 2; ++p) PlanPixel(plan.pairs[k], p, taps[2 * k + p], starts[2 * k + p]);
   return plan;
 }
 
@@ -89,22 +117,28 @@ inline __m128i Mix(__m128i pixels, const PixelPair& pair) {
   return _mm_maddubs_epi16(_mm_shuffle_epi8(pixels, shuffle), weight);
 }
 
+inline __m128i Load64(const std::uint8_t* p) {
+  return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+}
+
 // One widened row (8888 words from the plan's first column) scaled across into out,
 // four bytes a destination pixel.
 void ScaleAcross(std::uint8_t* out, const std::uint8_t* words, const ColumnPlan& plan) {
   const std::int32_t width = static_cast<std::int32_t>(plan.offsets.size());
   const std::int32_t* at = plan.offsets.data();
+  const PixelPair* pair = plan.pairs.data();
   std::int32_t i = 0;
-  for (; i < plan.simdWidth; i += 4) {
-    const __m128i p01 = _mm_unpacklo_epi64(
-        _mm_loadl_epi64(reinterpret_cast<const __m128i*>(words + at[i])),
-        _mm_loadl_epi64(reinterpret_cast<const __m128i*>(words + at[i + 1])));
-    const __m128i p23 = _mm_unpacklo_epi64(
-        _mm_loadl_epi64(reinterpret_cast<const __m128i*>(words + at[i + 2])),
-        _mm_loadl_epi64(reinterpret_cast<const __m128i*>(words + at[i + 3])));
-    const PixelPair* pair = &plan.pairs[std::size_t(i) / 2];
-    const __m128i s01 = Mix(p01, pair[0]), s23 = Mix(p23, pair[1]);
-    Store128(out + i * 4, _mm_packus_epi16(Round7(s01), Round7(s23)));
+  if (plan.wide) {
+    for (; i < plan.simdWidth; i += 4, pair += 2) {
+      const __m128i s01 = Mix(Load128(words + at[i]), pair[0]);
+      const __m128i s23 = Mix(Load128(words + at[i + 2]), pair[1]);
+      Store128(out + i * 4, _mm_packus_epi16(Round7(s01), Round7(s23)));
+    }
+  }
+  for (; i < plan.simdWidth; i += 4, pair += 2) {
+    const __m128i p01 = _mm_unpacklo_epi64(Load64(words + at[i]), Load64(words + at[i + 1]));
+    const __m128i p23 = _mm_unpacklo_epi64(Load64(words + at[i + 2]), Load64(words + at[i + 3]));
+    Store128(out + i * 4, _mm_packus_epi16(Round7(Mix(p01, pair[0])), Round7(Mix(p23, pair[1]))));
   }
   const std::uint8_t* column0 = words - std::intptr_t(plan.first) * 4;
   for (; i < width; ++i) {
