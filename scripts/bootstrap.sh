@@ -16,7 +16,7 @@ packages=(
   zlib1g-dev libjpeg62-turbo-dev libcairo2-dev libpixman-1-dev
   clang libclang-rt-14-dev
   wine wine32:i386 wine64 xvfb xauth x11-apps xdotool imagemagick sox icoutils
-  xserver-xephyr libxinerama1:i386
+  xserver-xephyr libxinerama1:i386 gcc-multilib
   nsis
 )
 

@@ -5,38 +5,52 @@
 #   DIR/cap_RATE_CHANNELS_BITS_FORMAT.raw   (cap_22050_1_8_U8.raw)
 # truncated at each opening of the device. The null slave has no clock, so
 # Wine's own timer paces playback (about four times real time), and Wine
-# writes silence whenever the player is a moment late. A paced capture goes
-# through sound_pace.py, which takes the bytes at real time as a device
-# does: silence in it means the player let its queue run dry. Its writer
-# waits for the pipe inside Wine's audio lock, so waveOutWrite waits too and
-# a player closes more slowly: use it to check what was played, not timings.
+# writes silence whenever the player is a moment late. A paced capture gives
+# the null slave a clock (alsa_clock.c, preloaded into the Wine programs
+# started by tw_start): Wine then plays at real time as on a device, and
+# silence in the recording means the player let its queue run dry.
 #
 #   tw_sound_capture DIR [paced]
 #                            the configuration, exported for the programs
 #                            started afterwards (ALSA_CONFIG_PATH,
-#                            TW_SOUND_CAPTURE = DIR); old captures removed
+#                            TW_SOUND_CAPTURE = DIR, and for a paced one
+#                            TW_WINE_PRELOAD); old captures removed
 #   tw_sound_driver alsa|off queues Wine's audio driver for the current prefix
 #                            (off: no wave device at all) for tw_reg_apply
 
 tw_sound_capture() {
-  local dir=$1 file=$1/cap_%r_%c_%b_%f.raw
+  local dir=$1
   mkdir -p "$dir"
   rm -f "$dir"/cap_*.raw
-  [ "${2:-}" = paced ] && file="|python3 $TW_TOP/tests/support/sound_pace.py $file"
   cat > "$dir/asound.conf" <<CONF
 pcm.!default {
   type file
   slave { pcm { type null } }
-  file "$file"
+  file "$dir/cap_%r_%c_%b_%f.raw"
   format "raw"
 }
 CONF
   export ALSA_CONFIG_PATH=$dir/asound.conf
   export TW_SOUND_CAPTURE=$dir
+  unset TW_WINE_PRELOAD
+  [ "${2:-}" = paced ] || return 0
+  tw_alsa_clock || return 1
+  export TW_WINE_PRELOAD=$TW_ALSA_CLOCK
 }
 
-tw_sound_driver() {
-  local value=alsa
-  [ "$1" = off ] && value=
-  tw_reg_set HKCU 'Software\Wine\Drivers' Audio string "$value"
+# tw_alsa_clock: builds the clock for the null slave when its source is
+# newer: a 32-bit library, as Wine's 32-bit processes load, and an empty
+# 64-bit one of the same name for the 64-bit programs Wine's start-up runs.
+# TW_ALSA_CLOCK names both through the loader's $LIB.
+tw_alsa_clock() {
+  local source=$TW_TOP/tests/support/alsa_clock.c dir=$TW_TOP/build/alsa-clock
+  TW_ALSA_CLOCK=$dir/'$LIB'/alsa_clock.so
+  [ "$dir/lib/i386-linux-gnu/alsa_clock.so" -nt "$source" ] && return 0
+  mkdir -p "$dir/lib/i386-linux-gnu" "$dir/lib/x86_64-linux-gnu"
+  if ! gcc -m32 -shared -fPIC -O2 -Wall -Wextra -o "$dir/lib/i386-linux-gnu/alsa_clock.so" \
+      "$source" -ldl -lpthread ||
+     ! gcc -shared -fPIC -o "$dir/lib/x86_64-linux-gnu/alsa_clock.so" -x c /dev/null; then
+    echo "tw_alsa_clock: cannot build the clock into $dir (gcc-multilib missing?)" >&2
+    return 1
+  fi
 }
