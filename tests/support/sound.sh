@@ -54,3 +54,9 @@ tw_alsa_clock() {
     return 1
   fi
 }
+
+tw_sound_driver() {
+  local value=alsa
+  [ "$1" = off ] && value=
+  tw_reg_set HKCU 'Software\Wine\Drivers' Audio string "$value"
+}
