@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Measures time: runs beside no other end-to-end script.
 # The saver's ambient sound under Wine, the wave device recorded through an
-# ALSA file PCM (tests/support/sound.sh):
+# ALSA file PCM (tests/support/sound.sh) whose clock keeps real time (checked
+# first: tests/support/alsa_clock_check.c):
 #  - "MUTE" 0: the device is opened once, for 22050 Hz, 8 bits, mono, and
 #    plays one of the library's sixteen sounds, converted as the format chain
 #    converts it, from its first frame, looping without a break (checked byte
@@ -19,6 +20,7 @@ source "$(dirname "$0")/../support/sound.sh"
 tw_begin sound_scene 640x480x24
 tw_stage plain preview_host.exe
 capture=$TW_WORK/capture
+tw_expect "the recording's clock plays in real time" tw_alsa_clock_check
 tw_sound_capture "$capture" paced || tw_fail "no paced recording"
 ts_config_reset
 ts_set FISHES dword 0

@@ -39,20 +39,32 @@ CONF
 }
 
 # tw_alsa_clock: builds the clock for the null slave when its source is
-# newer: a 32-bit library, as Wine's 32-bit processes load, and an empty
-# 64-bit one of the same name for the 64-bit programs Wine's start-up runs.
-# TW_ALSA_CLOCK names both through the loader's $LIB.
+# newer, for both of the loader's library directories ($LIB): 32-bit for
+# Wine's processes, 64-bit for the programs Wine's start-up runs (which never
+# call ALSA) and for alsa_clock_check.c. TW_ALSA_CLOCK names both.
 tw_alsa_clock() {
   local source=$TW_TOP/tests/support/alsa_clock.c dir=$TW_TOP/build/alsa-clock
   TW_ALSA_CLOCK=$dir/'$LIB'/alsa_clock.so
-  [ "$dir/lib/i386-linux-gnu/alsa_clock.so" -nt "$source" ] && return 0
+  [ "$dir/lib/i386-linux-gnu/alsa_clock.so" -nt "$source" ] &&
+    [ "$dir/lib/x86_64-linux-gnu/alsa_clock.so" -nt "$source" ] && return 0
   mkdir -p "$dir/lib/i386-linux-gnu" "$dir/lib/x86_64-linux-gnu"
   if ! gcc -m32 -shared -fPIC -O2 -Wall -Wextra -o "$dir/lib/i386-linux-gnu/alsa_clock.so" \
       "$source" -ldl -lpthread ||
-     ! gcc -shared -fPIC -o "$dir/lib/x86_64-linux-gnu/alsa_clock.so" -x c /dev/null; then
+     ! gcc -shared -fPIC -O2 -Wall -Wextra -o "$dir/lib/x86_64-linux-gnu/alsa_clock.so" \
+      "$source" -ldl -lpthread; then
     echo "tw_alsa_clock: cannot build the clock into $dir (gcc-multilib missing?)" >&2
     return 1
   fi
+}
+
+# tw_alsa_clock_check: builds and runs alsa_clock_check.c with the clock;
+# prints its result, false when a check failed.
+tw_alsa_clock_check() {
+  local check=$TW_TOP/build/alsa-clock/alsa_clock_check
+  tw_alsa_clock || return 1
+  gcc -O2 -Wall -Wextra -o "$check" "$TW_TOP/tests/support/alsa_clock_check.c" \
+    -l:libasound.so.2 || return 1
+  LD_PRELOAD=$TW_TOP/build/alsa-clock/lib/x86_64-linux-gnu/alsa_clock.so "$check"
 }
 
 tw_sound_driver() {
