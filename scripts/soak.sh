@@ -79,9 +79,10 @@ sample() {
   echo "$rss ${handles:-none} ${gdi:-none}"
 }
 
-# growth NAME FIRST LAST LIMIT: LAST is at most LIMIT above FIRST.
+# growth NAME FIRST LAST LIMIT: LAST is at most LIMIT above FIRST (counts of
+# a running saver, never 0).
 growth() {
-  if [[ "$2" =~ ^[0-9]+$ && "$3" =~ ^[0-9]+$ ]]; then
+  if [[ "$2" =~ ^[1-9][0-9]*$ && "$3" =~ ^[1-9][0-9]*$ ]]; then
     tw_expect_range "$1 grew by at most $4" "$(($3 - $2))" -1000000 "$4"
   else
     tw_fail "$1: no count (first '$2', last '$3')"
