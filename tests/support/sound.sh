@@ -15,6 +15,7 @@
 #                            started afterwards (ALSA_CONFIG_PATH,
 #                            TW_SOUND_CAPTURE = DIR, and for a paced one
 #                            TW_WINE_PRELOAD); old captures removed
+#   tw_alsa_clock_check      checks the clock against the real library
 #   tw_sound_driver alsa|off queues Wine's audio driver for the current prefix
 #                            (off: no wave device at all) for tw_reg_apply
 
@@ -48,13 +49,18 @@ tw_alsa_clock() {
   [ "$dir/lib/i386-linux-gnu/alsa_clock.so" -nt "$source" ] &&
     [ "$dir/lib/x86_64-linux-gnu/alsa_clock.so" -nt "$source" ] && return 0
   mkdir -p "$dir/lib/i386-linux-gnu" "$dir/lib/x86_64-linux-gnu"
-  if ! gcc -m32 -shared -fPIC -O2 -Wall -Wextra -o "$dir/lib/i386-linux-gnu/alsa_clock.so" \
-      "$source" -ldl -lpthread ||
-     ! gcc -shared -fPIC -O2 -Wall -Wextra -o "$dir/lib/x86_64-linux-gnu/alsa_clock.so" \
-      "$source" -ldl -lpthread; then
-    echo "tw_alsa_clock: cannot build the clock into $dir (gcc-multilib missing?)" >&2
-    return 1
-  fi
+  # Each library appears whole (renamed into place): another script may be
+  # loading it.
+  local arch flag
+  for arch in i386 x86_64; do
+    flag=; [ $arch = i386 ] && flag=-m32
+    if ! gcc $flag -shared -fPIC -O2 -Wall -Wextra -o "$dir/.alsa_clock-$arch-$$.so" \
+        "$source" -ldl -lpthread; then
+      echo "tw_alsa_clock: cannot build the $arch clock (gcc-multilib missing?)" >&2
+      return 1
+    fi
+    mv -f "$dir/.alsa_clock-$arch-$$.so" "$dir/lib/$arch-linux-gnu/alsa_clock.so"
+  done
 }
 
 # tw_alsa_clock_check: builds and runs alsa_clock_check.c with the clock;
@@ -62,8 +68,8 @@ tw_alsa_clock() {
 tw_alsa_clock_check() {
   local check=$TW_TOP/build/alsa-clock/alsa_clock_check
   tw_alsa_clock || return 1
-  gcc -O2 -Wall -Wextra -o "$check" "$TW_TOP/tests/support/alsa_clock_check.c" \
-    -l:libasound.so.2 || return 1
+  gcc -O2 -Wall -Wextra -o "$check.$$" "$TW_TOP/tests/support/alsa_clock_check.c" \
+    -l:libasound.so.2 && mv -f "$check.$$" "$check" || return 1
   LD_PRELOAD=$TW_TOP/build/alsa-clock/lib/x86_64-linux-gnu/alsa_clock.so "$check"
 }
 
