@@ -2,7 +2,7 @@
 # machine needs nothing installed beforehand.
 JOBS ?= 2
 
-.PHONY: all bootstrap host win32 run test bench fuzz settings installer clean
+.PHONY: all bootstrap host win32 run soak test bench fuzz settings installer clean
 
 all: host win32
 
@@ -23,6 +23,9 @@ win32: bootstrap build/win32/build.ninja
 
 run: win32
 	scripts/run.sh
+
+soak: win32
+	scripts/soak.sh
 
 test: host win32
 	scripts/test.sh

@@ -18,7 +18,7 @@ packages=(
   clang libclang-rt-14-dev
   wine wine32:i386 wine64 xvfb xauth x11-apps xdotool imagemagick sox icoutils
   lame twolame mpg123
-  xserver-xephyr libxinerama1:i386
+  xserver-xephyr libxinerama1:i386 gcc-multilib
   nsis
 )
 

@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Runs the saver full screen under Wine, in its own prefix (build/wine/run).
 #
-# With DISPLAY set it runs on your display until you move the mouse or press
-# a key. Without one it runs on a private Xvfb, saves a screenshot as
-# build/run/tidewater.png and a few frames after it, an animated
-# build/run/tidewater.gif, and closes the saver by a key.
+# With DISPLAY set it runs on your display, its sound on your sound device,
+# until you move the mouse or press a key. Without one it runs on a private
+# Xvfb, saves a screenshot as build/run/tidewater.png and a few frames after
+# it, an animated build/run/tidewater.gif, closes the saver by a key and
+# saves the sound it played, recorded from the wave device at real time, as
+# build/run/tidewater.wav.
 #
 #   scripts/run.sh [WxHxD]     (private display size, default 1024x768x24)
 set -u
 top=$(cd "$(dirname "$0")/.." && pwd)
 source "$top/tests/support/wine.sh"
+source "$top/tests/support/sound.sh"
 
 saver=$TW_BUILD/bin/$TW_SAVER_NAME
 if [ ! -f "$saver" ]; then
@@ -39,6 +42,16 @@ if [ -z "${DISPLAY:-}" ]; then
   own_display=1
 fi
 tw_prefix run || exit 1
+capture=$TW_WORK/capture
+wav=$TW_WORK/tidewater.wav
+if [ "$own_display" = 1 ]; then
+  tw_sound_capture "$capture" paced || exit 1
+  rm -f "$wav"
+  tw_sound_driver alsa
+else
+  # Wine chooses the driver of your sound device.
+  tw_reg_unset HKCU 'Software\Wine\Drivers' Audio
+fi
 
 # A first run gets every species and a random stock background; after that
 # the prefix keeps whatever the settings program wrote.
@@ -48,8 +61,8 @@ if [ -z "$(tw_reg_query HKCU "$TW_CONFIG_KEY" FISHES)" ]; then
   tw_reg_set HKCU "$TW_CONFIG_KEY" CUSTOMTEXT string "Welcome to Tidewater"
   tw_reg_set HKCU "$TW_CONFIG_KEY" FONTCOLOR dword 0x0000D7FF
   tw_reg_set HKCU "$TW_CONFIG_KEY" FONT string "$(demo_font)"
-  tw_reg_apply
 fi
+tw_reg_apply
 
 tw_start /s
 if [ "$own_display" = 0 ]; then
@@ -78,4 +91,10 @@ tw_key Escape
 tw_wait_exit 20 || { echo "run: the saver did not close on a key" >&2; exit 1; }
 echo "run: screenshot of the running saver: $shot (the saver ended with $TW_EXIT)"
 [ -n "$gif" ] && echo "run: frames: $TW_WORK/frame-*.png, animation: $gif"
+raw=$(ls "$capture"/cap_*.raw 2>/dev/null | head -n 1)
+if [ -n "$raw" ] && format=$(python3 "$top/tests/support/sound_wave.py" "$raw" "$wav"); then
+  echo "run: the sound it played ($format): $wav"
+else
+  echo "run: the saver played no sound (MUTE set in its settings?)"
+fi
 tw_log | sed 's/^/run: log: /'

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Measures time: runs beside no other end-to-end script.
 # The saver's ambient sound under Wine, the wave device recorded through an
-# ALSA file PCM (tests/support/sound.sh):
+# ALSA file PCM (tests/support/sound.sh) whose clock keeps real time (checked
+# first: tests/support/alsa_clock_check.c):
 #  - "MUTE" 0: the device is opened once, for 22050 Hz, 8 bits, mono, and
 #    plays one of the library's sixteen sounds, converted as the format chain
 #    converts it, from its first frame, looping without a break (checked byte
-#    for byte where the conversion is exact);
+#    for byte where the conversion is exact), recorded at real time so that
+#    silence in it means the saver let its queue of buffers run dry;
 #  - "MUTE" 1 and the preview pane open no device;
 #  - with Wine's audio driver off (no wave device) the saver runs silently and
 #    shows no message;
@@ -18,7 +20,8 @@ source "$(dirname "$0")/../support/sound.sh"
 tw_begin sound_scene 640x480x24
 tw_stage plain preview_host.exe
 capture=$TW_WORK/capture
-tw_sound_capture "$capture"
+tw_expect "the recording's clock plays in real time" tw_alsa_clock_check
+tw_sound_capture "$capture" paced || tw_fail "no paced recording"
 ts_config_reset
 ts_set FISHES dword 0
 ts_set MUTE dword 0
@@ -48,8 +51,8 @@ sound_run() {
   tw_expect_eq "saver exits 0 after the key" "$TW_EXIT" 0
 }
 
-# --- the ambient loop
-sound_run 7
+# --- the ambient loop, long enough to pass the end of the longest sound (16 s)
+sound_run 17
 tw_expect_eq "one recording, 22050 Hz 8-bit mono" "$(ls "$capture" | grep '^cap_' | tr '\n' ' ')" \
   "cap_22050_1_8_U8.raw "
 raw=$capture/cap_22050_1_8_U8.raw

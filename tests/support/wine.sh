@@ -331,7 +331,8 @@ tw_start() {
   tw_start_program "$TW_SCR" "$@"
 }
 
-# tw_start_program PROGRAM ARG...: as tw_start for any program.
+# tw_start_program PROGRAM ARG...: as tw_start for any program; with
+# TW_WINE_PRELOAD set, Wine loads that library first (sound.sh's clock).
 tw_start_program() {
   local program=$1
   shift
@@ -339,7 +340,8 @@ tw_start_program() {
   TW_LOG=$TW_WORK/run-$TW_RUNS.log
   TW_OUT=$TW_WORK/run-$TW_RUNS.out
   echo "run $TW_RUNS: $(basename "$program") $*" > "$TW_LOG.cmd"
-  (cd "$(dirname "$program")" && WINEDEBUG=-all,+debugstr exec wine "$program" "$@") \
+  (cd "$(dirname "$program")" &&
+    WINEDEBUG=-all,+debugstr LD_PRELOAD=${TW_WINE_PRELOAD:-${LD_PRELOAD:-}} exec wine "$program" "$@") \
     > "$TW_OUT" 2> "$TW_LOG" &
   TW_PID=$!
   TW_PIDS+=("$TW_PID")
