@@ -41,11 +41,7 @@ ts_set FONT string "$(ts_font_hex -30 700 0 Tahoma)"
 tw_sound_driver alsa
 tw_reg_apply
 
-sounds=()
-for id in $(seq 233 248); do
-  "$TS_RERA" extract "$TS_LIBRARY" "$id" "$TW_WORK/$id.wav" > /dev/null 2>&1 &&
-    sounds+=("$TW_WORK/$id.wav")
-done
+tw_library_sounds
 
 # sound_found: sound_match.py's line for the recording so far.
 sound_found() {

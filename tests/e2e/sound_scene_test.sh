@@ -29,11 +29,7 @@ tw_sound_driver alsa
 tw_reg_apply
 
 # The sixteen sounds, as stored in the library.
-sounds=()
-for id in $(seq 233 248); do
-  "$TS_RERA" extract "$TS_LIBRARY" "$id" "$TW_WORK/$id.wav" > /dev/null 2>&1 &&
-    sounds+=("$TW_WORK/$id.wav")
-done
+tw_library_sounds
 tw_expect_eq "the library's sixteen sounds extracted" "${#sounds[@]}" 16
 
 captures() { ls "$capture" | grep -c '^cap_' || true; }

@@ -18,6 +18,9 @@
 #   tw_alsa_clock_check      checks the clock against the real library
 #   tw_sound_driver alsa|off queues Wine's audio driver for the current prefix
 #                            (off: no wave device at all) for tw_reg_apply
+#   tw_library_sounds        the library's sixteen ambient sounds (WAVE 233 to
+#                            248) extracted into TW_WORK, their paths in the
+#                            array sounds (scene.sh's TS_RERA and TS_LIBRARY)
 
 tw_sound_capture() {
   local dir=$1
@@ -77,4 +80,13 @@ tw_sound_driver() {
   local value=alsa
   [ "$1" = off ] && value=
   tw_reg_set HKCU 'Software\Wine\Drivers' Audio string "$value"
+}
+
+tw_library_sounds() {
+  sounds=()
+  local id
+  for id in $(seq 233 248); do
+    "$TS_RERA" extract "$TS_LIBRARY" "$id" "$TW_WORK/$id.wav" > /dev/null 2>&1 &&
+      sounds+=("$TW_WORK/$id.wav")
+  done
 }
