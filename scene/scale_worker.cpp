@@ -29,43 +29,56 @@ DWORD WINAPI ScaleWorker::ThreadMain(void* self) {
     if (worker->state_ == STOPPING) break;
     // A job the caller has withdrawn (or finished alone) is not touched.
     if (InterlockedCompareExchange(&worker->state_, WORKING, POSTED) != POSTED) continue;
-    worker->TakeBands();
+    while (worker->TakeBand()) {
+    }
     InterlockedExchange(&worker->state_, IDLE);
     SetEvent(worker->done_);
   }
   return 0;
 }
 
-void ScaleWorker::TakeBands() {
+bool ScaleWorker::TakeBand() {
   const Job& job = job_;
-  for (;;) {
-    const LONG band = InterlockedIncrement(&nextBand_) - 1;
-    if (band >= 2 * LONG(job.count)) return;
-    ScaleRect r = job.rects[band / 2];
-    const std::int32_t upper = r.height / 2;
-    if (band % 2) {
-      r.y += upper;
-      r.height -= upper;
-    } else {
-      r.height = upper;
-    }
-    if (r.width > 0 && r.height > 0) job.kernel(job.dst, job.dstPitch, job.src, job.srcPitch, job.g, r);
+  const LONG band = InterlockedIncrement(&nextBand_) - 1;
+  if (band >= 2 * LONG(job.count)) return false;
+  ScaleRect r = job.rects[band / 2];
+  const std::int32_t upper = r.height / 2;
+  if (band % 2) {
+    r.y += upper;
+    r.height -= upper;
+  } else {
+    r.height = upper;
   }
+  if (r.width > 0 && r.height > 0) job.kernel(job.dst, job.dstPitch, job.src, job.srcPitch, job.g, r);
+  InterlockedIncrement(&bandsDone_[band / 2]);  // a full barrier: the pixels are written before
+  return true;
+}
+
+int ScaleWorker::HandBack(int next, RectDone done, void* context) {
+  // An interlocked read: the band's pixels are seen once its count is.
+  for (; next < job_.count && InterlockedCompareExchange(&bandsDone_[next], 0, 0) == 2; ++next)
+    done(context, job_.rects[next]);
+  return next;
 }
 
 void ScaleWorker::Scale(ScaleKernel kernel, std::uint8_t* dst, std::int32_t dstPitch,
                         const std::uint8_t* src, std::int32_t srcPitch, const ScaleGeometry& g,
-                        const ScaleRect* rects, int count) {
+                        const ScaleRect* rects, int count, RectDone done, void* context) {
+  if (count <= 0) return;
   job_ = {kernel, dst, dstPitch, src, srcPitch, g, rects, count};
+  bandsDone_.assign(std::size_t(count), 0);
   nextBand_ = 0;
+  int next = 0;
   if (!thread_) {
-    TakeBands();
+    while (TakeBand()) next = HandBack(next, done, context);
     return;
   }
   InterlockedExchange(&state_, POSTED);  // a full barrier: the job is in place before
   SetEvent(work_);
-  TakeBands();
-  // The worker never started: withdraw the job. Otherwise wait for its last band.
-  if (InterlockedCompareExchange(&state_, IDLE, POSTED) == POSTED) return;
-  WaitForSingleObject(done_, INFINITE);
+  while (TakeBand()) next = HandBack(next, done, context);
+  // The worker never started: withdraw the job (everything is scaled and handed
+  // back). Otherwise wait for its last band.
+  if (InterlockedCompareExchange(&state_, IDLE, POSTED) != POSTED)
+    WaitForSingleObject(done_, INFINITE);
+  HandBack(next, done, context);
 }

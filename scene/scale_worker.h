@@ -9,24 +9,34 @@
 // up: the caller takes every band and withdraws the job. Without a second
 // processor, or when the thread could not be made, the caller scales
 // everything. Target only.
+//
+// Each rectangle is handed back to the caller, on the caller's thread and in
+// order, as soon as both its bands are scaled and between the caller's own
+// bands, so that what is done with it (a copy to the window) reads pixels
+// that are still in the caches.
 
 #include <cstdint>
+#include <vector>
 
 #include "port/win32.h"
 #include "pixel/scale.h"
 
 class ScaleWorker {
  public:
+  // Called with each rectangle once all of it is scaled.
+  using RectDone = void (*)(void* context, const ScaleRect& r);
+
   ScaleWorker();
   ~ScaleWorker();
   ScaleWorker(const ScaleWorker&) = delete;
   ScaleWorker& operator=(const ScaleWorker&) = delete;
 
   // Scales rects[0 .. count) of the destination with kernel (ScaleKernel's
-  // arguments) and returns when all of it is done.
+  // arguments), calls done(context, r) for each, and returns when all of it
+  // is done.
   void Scale(ScaleKernel kernel, std::uint8_t* dst, std::int32_t dstPitch,
              const std::uint8_t* src, std::int32_t srcPitch, const ScaleGeometry& g,
-             const ScaleRect* rects, int count);
+             const ScaleRect* rects, int count, RectDone done, void* context);
 
   bool HasThread() const { return thread_ != nullptr; }
 
@@ -45,8 +55,11 @@ class ScaleWorker {
   enum : LONG { IDLE, POSTED, WORKING, STOPPING };
 
   static DWORD WINAPI ThreadMain(void* self);
-  // Takes bands from the shared counter and scales them until none is left.
-  void TakeBands();
+  // Takes one band from the shared counter and scales it; false when none was left.
+  bool TakeBand();
+  // Hands back the rectangles from next on that are finished, in order; the first
+  // one not handed back.
+  int HandBack(int next, RectDone done, void* context);
 
   HANDLE thread_ = nullptr;
   HANDLE work_ = nullptr;  // set by the caller when a job is posted, or to stop
@@ -54,4 +67,5 @@ class ScaleWorker {
   Job job_ = {};
   volatile LONG state_ = IDLE;
   volatile LONG nextBand_ = 0;  // the next band to take: rectangle nextBand_ / 2, upper or lower
+  std::vector<LONG> bandsDone_;  // per rectangle, its bands scaled (0..2); interlocked
 };

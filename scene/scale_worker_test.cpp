@@ -6,9 +6,38 @@
 #include <random>
 #include <vector>
 
+namespace {
+
+// What the worker hands back, checked at the moment it is handed back: the
+// rectangle's pixels must already be the whole picture's.
+struct HandedBack {
+  const std::vector<std::uint8_t>* out;
+  const std::vector<std::uint8_t>* whole;
+  std::vector<ScaleRect> rects;
+  int unfinished = 0;
+
+  static void Take(void* context, const ScaleRect& r) {
+    auto* self = static_cast<HandedBack*>(context);
+    self->rects.push_back(r);
+    for (std::int32_t y = r.y; y < r.y + r.height; ++y)
+      for (std::int32_t x = r.x; x < r.x + r.width; ++x)
+        for (int c = 0; c < 4; ++c) {
+          const std::size_t at = (std::size_t(y) * 90 + x) * 4 + c;
+          self->unfinished += (*self->out)[at] != (*self->whole)[at];
+        }
+  }
+};
+
+bool SameRect(const ScaleRect& a, const ScaleRect& b) {
+  return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+}
+
+}  // namespace
+
 // Rectangles of all heights (one row, two, odd, even) scaled in bands by
 // the worker and this thread together, many times over, equal the whole picture scaled
-// at once, and nothing else is written.
+// at once, and nothing else is written. Each rectangle is handed back once, in order,
+// and only when all of it is scaled.
 TEST(ScaleWorker, BandsTogetherEqualTheWholePicture) {
   const ScaleGeometry g = {64, 48, 90, 67};
   std::mt19937 random(11);
@@ -30,8 +59,13 @@ TEST(ScaleWorker, BandsTogetherEqualTheWholePicture) {
                        1 + std::int32_t(random() % (67 - y))});
     }
     rects.push_back({0, 66, 90, 1});
+    HandedBack handed{&out, &whole, {}, 0};
     worker.Scale(ScaleBilinear32, out.data(), 90 * 4, src.data(), 64 * 4, g, rects.data(),
-                 static_cast<int>(rects.size()));
+                 static_cast<int>(rects.size()), HandedBack::Take, &handed);
+    EXPECT_EQ(handed.unfinished, 0) << "pixels not yet scaled when handed back, round " << round;
+    ASSERT_EQ(handed.rects.size(), rects.size()) << round;
+    for (std::size_t i = 0; i < rects.size(); ++i)
+      EXPECT_TRUE(SameRect(handed.rects[i], rects[i])) << round << " rectangle " << i;
     for (std::int32_t y = 0; y < 67; ++y)
       for (std::int32_t x = 0; x < 90; ++x) {
         bool inside = false;
@@ -43,5 +77,8 @@ TEST(ScaleWorker, BandsTogetherEqualTheWholePicture) {
         }
       }
   }
-  worker.Scale(ScaleBilinear32, whole.data(), 90 * 4, src.data(), 64 * 4, g, nullptr, 0);
+  HandedBack none{&whole, &whole, {}, 0};
+  worker.Scale(ScaleBilinear32, whole.data(), 90 * 4, src.data(), 64 * 4, g, nullptr, 0,
+               HandedBack::Take, &none);
+  EXPECT_TRUE(none.rects.empty());
 }

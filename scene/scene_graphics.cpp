@@ -139,7 +139,8 @@ void SceneGraphics::PresentCentredView(const SceneView& v, const Rect& r) {
 }
 
 // The scaled pixels that the rectangles of the back surface reach, computed into the
-// view's surface (by this thread and the worker together) and copied to the window.
+// view's surface (by this thread and the worker together), each copied to the window as
+// soon as it is ready.
 void SceneGraphics::PresentScaledView(const ViewSurface& v, const std::vector<Rect>& rects) {
   DibSurface* back = display_->BackSurface();
   const ScaleGeometry g = {back->Width(), back->Height(), v.view.area.width, v.view.area.height};
@@ -153,16 +154,21 @@ void SceneGraphics::PresentScaledView(const ViewSurface& v, const std::vector<Re
   std::int32_t fromPitch = 0, toPitch = 0;
   if (back->Lock(&from, &fromPitch) != GFX_OK) return;
   if (v.scaled->Lock(&to, &toPitch) == GFX_OK) {
+    struct Copy {
+      WindowSurface* screen;
+      const ViewSurface& view;
+    } copy = {display_->ScreenSurface(), v};
+    // A failed copy shows on the next tick that covers the rectangle.
+    const ScaleWorker::RectDone present = [](void* context, const ScaleRect& d) {
+      const Copy& c = *static_cast<const Copy*>(context);
+      (void)c.screen->BlitFrom(c.view.view.area.x + d.x, c.view.view.area.y + d.y, d.width,
+                               d.height, c.view.scaled, d.x, d.y, d.width, d.height, 0, 0);
+    };
     worker_->Scale(scale_, to, toPitch, from, fromPitch, g, scaled.data(),
-                   static_cast<int>(scaled.size()));
+                   static_cast<int>(scaled.size()), present, &copy);
     (void)v.scaled->Unlock();  // the locks above succeeded: their unlocks cannot fail
   }
   (void)back->Unlock();
-  // A failed copy shows on the next tick that covers the rectangle.
-  for (const ScaleRect& d : scaled)
-    (void)display_->ScreenSurface()->BlitFrom(v.view.area.x + d.x, v.view.area.y + d.y, d.width,
-                                              d.height, v.scaled, d.x, d.y, d.width, d.height, 0,
-                                              0);
 }
 
 void SceneGraphics::BeginPresent() {
