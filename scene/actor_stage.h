@@ -19,10 +19,14 @@ struct ActorStage {
   Image* bubbleMask = nullptr;
   DirtyRectList* presentList = nullptr;
   DirtyRectList* restoreList = nullptr;
+  DirtyRectList* quietRestoreList = nullptr;
 
   // Adds r to the present list and then to the restore list.
   void Report(const Rect& r) const {
     presentList->Add(r);
     restoreList->Add(r);
   }
+  // For an actor drawn the same in the same place every frame: r is restored
+  // before the next frame but never presented for the actor's sake.
+  void ReportStill(const Rect& r) const { quietRestoreList->Add(r); }
 };

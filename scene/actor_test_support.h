@@ -47,11 +47,13 @@ struct TestStage {
     stage.bubbleMask = &bubbleMask;
     stage.presentList = &present;
     stage.restoreList = &restore;
+    stage.quietRestoreList = &quietRestore;
   }
   RecordingSurface back;
   SizedImage bubble{160, 120 * 30};
   SizedImage bubbleMask{160, 120 * 30};
   DirtyRectList present;
   DirtyRectList restore;
+  DirtyRectList quietRestore;
   ActorStage stage;
 };

@@ -118,6 +118,9 @@ std::int32_t FishActor::Draw() {
     }
     stage_.Report({bubbleX_, bubbleY_, kBubbleWidth, kBubbleHeight});
   }
-  stage_.Report(FrameRect());
+  if (state_ == kStill)
+    stage_.ReportStill(FrameRect());
+  else
+    stage_.Report(FrameRect());
   return 0;
 }

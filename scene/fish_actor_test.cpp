@@ -156,6 +156,15 @@ TEST(FishActor, OverlayStandsStillAndBottomDwellersWalkTheFloor) {
   ASSERT_EQ(t.back.calls.size(), 1u);
   EXPECT_EQ(t.back.calls[0].dx, 335);
   EXPECT_EQ(t.back.calls[0].sh, 150);
+  // Drawn the same every frame: restored quietly, never presented for itself.
+  EXPECT_EQ(t.present.Count(), 0u);
+  EXPECT_EQ(t.restore.Count(), 0u);
+  ASSERT_EQ(t.quietRestore.Count(), 1u);
+  const Rect kept = t.quietRestore.TakeFirst();
+  EXPECT_EQ(kept.x, 335);
+  EXPECT_EQ(kept.y, 273);
+  EXPECT_EQ(kept.width, 200);
+  EXPECT_EQ(kept.height, 150);
 
   const SpeciesRecord& crab = Species("CRAB");  // top = 100
   SizedImage crabSprite(90, 50 * 19);
@@ -169,6 +178,13 @@ TEST(FishActor, OverlayStandsStillAndBottomDwellersWalkTheFloor) {
       EXPECT_LT(walker.y(), 768 - 50);
     }
   }
+  // A walker is presented where it is drawn.
+  FishActor walker(crab, &crabSprite, nullptr, t.stage);
+  walker.Step();
+  walker.Draw();
+  EXPECT_EQ(t.present.Count(), 1u);
+  EXPECT_EQ(t.restore.Count(), 1u);
+  EXPECT_EQ(t.quietRestore.Count(), 0u);
 }
 
 TEST(FishActor, EmptySpriteDoesNotDivideByZero) {

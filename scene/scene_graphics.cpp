@@ -28,6 +28,7 @@ void SceneGraphics::StartGraphicsSystem(HINSTANCE module, HWND window) {
   if (status != GFX_OK) DebugLog("Tidewater: graphics system not started (status %d)\n", status);
   stage_.presentList = &gScene.presentList;
   stage_.restoreList = &gScene.restoreList;
+  stage_.quietRestoreList = &gScene.quietRestoreList;
 }
 
 Display* SceneGraphics::OpenDisplay(std::int32_t width, std::int32_t height, std::uint16_t type,

@@ -8,6 +8,10 @@ void RestoreDirty(SceneState& scene) {
     if (scene.objects) scene.objects->RestoreBackground(r);
     scene.presentList.Add(r);
   }
+  while (scene.quietRestoreList.Count() != 0) {
+    Rect r = scene.quietRestoreList.TakeFirst();
+    if (scene.objects) scene.objects->RestoreBackground(r);
+  }
 }
 
 void PresentDirty(SceneState& scene) {

@@ -37,9 +37,13 @@ struct SceneState {
 
   // Rectangles of the back surface to copy to the window at the end of this
   // tick, and those to restore from the background at the start of the next.
-  // Both live for the whole process.
+  // A still actor's rectangles go to the quiet restore list: restored, but
+  // not copied to the window, since the actor comes back exactly as it was and
+  // whatever moved over it is copied with its own rectangles. All live for
+  // the whole process.
   DirtyRectList presentList;
   DirtyRectList restoreList;
+  DirtyRectList quietRestoreList;
 };
 
 extern SceneState gScene;
@@ -49,8 +53,9 @@ extern SceneState gScene;
 void RunFrame(SceneState& scene);
 
 // The two list walks of a frame: RestoreDirty restores every rectangle of the
-// restore list from the background and moves it to the present list;
-// PresentDirty copies every rectangle of the present list to the window.
+// restore list from the background and moves it to the present list, and
+// restores and drops those of the quiet restore list; PresentDirty copies every
+// rectangle of the present list to the window.
 void RestoreDirty(SceneState& scene);
 void PresentDirty(SceneState& scene);
 

@@ -96,6 +96,17 @@ TEST(FrameLoop, FirstTickPresentsTheWholeSurfaceOnce) {
                         "present 20,10,20,20"}));
 }
 
+// A still actor's rectangle is restored every tick but presented only through
+// what moves over it.
+TEST(FrameLoop, QuietRectanglesAreRestoredButNotPresented) {
+  Fixture f;
+  f.scene.actors.Place(0, new SlidingActor(f.scene, f.log, "a", {10, 10, 20, 20}, 5));
+  f.scene.quietRestoreList.Add({0, 0, 100, 100});
+  RunFrame(f.scene);
+  EXPECT_EQ(f.log, (Log{"restore 0,0,100,100", "step a", "draw a", "present 15,10,20,20"}));
+  EXPECT_EQ(f.scene.quietRestoreList.Count(), 0u);
+}
+
 TEST(FrameLoop, PresentAddsTheScreenOffset) {
   Fixture f;
   f.scene.offsetX = 128;
