@@ -2,15 +2,20 @@
 // Full-screen setup runs on a window that covers the screen (with the
 // configuration the caller put in the registry: all species and a text line,
 // see scripts/bench.sh), then the frame tick's work (restore, step, draw,
-// present, as RunFrame does it) is driven back to back, without the 80 ms
-// wait, each phase timed on its own. After each frame the whole back surface
-// is restored and presented once more: a full redraw of that frame costs
-// that restore and present plus the frame's own step and draw. Prints, B
-// being the back surface's bits:
+// present, as RunFrame does it) is driven at the saver's own pace, one tick
+// every kTickIntervalMs, each phase timed on its own. Paced, each tick meets
+// the machine as the saver's does: the window system has put the last frame
+// on screen and the caches hold what the pause left in them. Back to back,
+// a tick would also pay for the window system's work on the frame before
+// (more of it the larger the screen); that figure is printed too. Then as
+// many frames again, paced, are redrawn whole: the whole back surface
+// restored, the actors stepped and drawn, the whole surface presented.
+// Prints, B being the back surface's bits:
 //
 //   setup_ms_B X          full-screen setup
 //   tick_ms_B X           our tick, mean over the frames
-//   full_ms_B X           the full redraw of the same frames
+//   full_ms_B X           a frame redrawn whole, mean over as many frames
+//   unpaced_tick_ms_B X   our tick, driven back to back
 //   ratio FullRedraw/Tick_B V
 //   phase_ms_B restore X step X draw X present X        (our tick)
 //   full_phase_ms_B restore X present X                 (the whole surface)
@@ -28,6 +33,7 @@
 #include "pixel/pixel_format.h"
 #include "scene/actor_table.h"
 #include "scene/fish_actor.h"
+#include "scene/frame_tick.h"
 #include "scene/puffer_actor.h"
 #include "scene/scene_graphics.h"
 #include "scene/scene_setup.h"
@@ -99,7 +105,7 @@ int BitsOfType(std::uint16_t type) {
 
 struct Phases {
   double restore = 0, step = 0, draw = 0, present = 0;
-  double fullRestore = 0, fullPresent = 0;
+  double fullRestore = 0, fullStepDraw = 0, fullPresent = 0;
   double slots[ActorTable::kSlots] = {};
 };
 
@@ -135,11 +141,8 @@ class CountingObjects : public SceneObjects {
   SceneObjects& real_;
 };
 
-// One tick, phase by phase, then the full surface restored and presented.
-// The full restore leaves the back surface as the background alone, which
-// the next tick's restore and draw would make of it anyway: every actor is
-// drawn every frame.
-void TimedFrame(SceneObjects& real, const Rect& whole, Phases& p) {
+// One tick, phase by phase, as RunFrame does it.
+void TimedTick(Phases& p) {
   double t0 = Now();
   RestoreDirty(gScene);
   double t1 = Now();
@@ -156,19 +159,41 @@ void TimedFrame(SceneObjects& real, const Rect& whole, Phases& p) {
   PresentDirty(gScene);
   GdiFlush();
   double t4 = Now();
-  real.RestoreBackground(whole);
-  double t5 = Now();
-  real.BeginPresent();
-  real.PresentRect(whole, gScene.offsetX, gScene.offsetY);
-  real.EndPresent();
-  GdiFlush();
-  double t6 = Now();
   p.restore += t1 - t0;
   p.step += t2 - t1;
   p.draw += t3 - t2;
   p.present += t4 - t3;
-  p.fullRestore += t5 - t4;
-  p.fullPresent += t6 - t5;
+}
+
+// One frame redrawn whole: the whole back surface restored, the actors
+// stepped and drawn, the whole surface presented; the tick's lists of
+// rectangles are left empty.
+void TimedFullRedraw(SceneObjects& real, const Rect& whole, Phases& p) {
+  double t0 = Now();
+  real.RestoreBackground(whole);
+  gScene.restoreList.Clear();
+  gScene.quietRestoreList.Clear();
+  double t1 = Now();
+  gScene.actors.StepAll();
+  gScene.actors.DrawAll();
+  gScene.presentList.Clear();
+  double t2 = Now();
+  real.BeginPresent();
+  real.PresentRect(whole, gScene.offsetX, gScene.offsetY);
+  real.EndPresent();
+  GdiFlush();
+  double t3 = Now();
+  p.fullRestore += t1 - t0;
+  p.fullStepDraw += t2 - t1;
+  p.fullPresent += t3 - t2;
+}
+
+// Answers the window's messages until the saver's next tick would come,
+// kTickIntervalMs after start.
+void AwaitNextTick(double start) {
+  DrainMessages();
+  const double left = start + kTickIntervalMs - Now();
+  if (left > 1) Sleep(static_cast<DWORD>(left));
 }
 
 // What an actor slot holds, for the per-slot lines.
@@ -223,18 +248,31 @@ int main(int argc, char** argv) {
   const Rect whole = {0, 0, width, height};
   SceneObjects* real = gScene.objects;
   Phases phases;
-  TimedFrame(*real, whole, phases);
+  TimedTick(phases);
   phases = Phases{};
   CountingObjects counting(*real);
   gScene.objects = &counting;
   for (int i = 1; i < frames; ++i) {
-    TimedFrame(*real, whole, phases);
-    DrainMessages();
+    const double start = Now();
+    TimedTick(phases);
+    AwaitNextTick(start);
   }
   gScene.objects = real;
+  Phases unpaced;
+  for (int i = 1; i < frames; ++i) {
+    TimedTick(unpaced);
+    DrainMessages();
+  }
+  for (int i = 1; i < frames; ++i) {
+    const double start = Now();
+    TimedFullRedraw(*real, whole, phases);
+    AwaitNextTick(start);
+  }
   const double n = frames - 1;
   const double tick = (phases.restore + phases.step + phases.draw + phases.present) / n;
-  const double full = (phases.fullRestore + phases.step + phases.draw + phases.fullPresent) / n;
+  const double full = (phases.fullRestore + phases.fullStepDraw + phases.fullPresent) / n;
+  const double unpacedTick =
+      (unpaced.restore + unpaced.step + unpaced.draw + unpaced.present) / n;
 
   char label[32];
   if (argc > 2) std::snprintf(label, sizeof label, "%s", argv[2]);
@@ -242,6 +280,7 @@ int main(int argc, char** argv) {
   std::printf("setup_ms_%s %.1f\n", label, setupMs);
   std::printf("tick_ms_%s %.3f\n", label, tick);
   std::printf("full_ms_%s %.3f\n", label, full);
+  std::printf("unpaced_tick_ms_%s %.3f\n", label, unpacedTick);
   std::printf("ratio FullRedraw/Tick_%s %.2f\n", label, tick > 0 ? full / tick : 0.0);
   std::printf("phase_ms_%s restore %.3f step %.3f draw %.3f present %.3f\n", label,
               phases.restore / n, phases.step / n, phases.draw / n, phases.present / n);
