@@ -498,27 +498,65 @@ ts_traced_run() {
   [ "$ok" = 1 ]
 }
 
+# ts_steady_shot OUT.xwd: screenshots (ts_shot) a tenth of a second apart
+# until two in a row are the same, so that the last copy to the screen is in;
+# the last of them in OUT.xwd. Fails when none came steady within 5 s.
+ts_steady_shot() {
+  local next=$1.next.xwd i
+  ts_shot "$1"
+  for i in $(seq 1 50); do
+    sleep 0.1
+    ts_shot "$next" || break
+    if cmp -s "$1" "$next"; then rm -f "$next"; return 0; fi
+    mv "$next" "$1"
+  done
+  rm -f "$next"
+  return 1
+}
+
 # ts_paused_shot SCREEN_W SCREEN_H SEED TICK OUT.png: the scene's rectangle
 # as the saver shows it after tick TICK of a run with that seed (the frame
-# loop stopped there); the run's trace goes to OUT.trace. Shots are taken
-# until two in a row are the same, so the last copy to the screen is in.
+# loop stopped there), a steady shot; the run's trace goes to OUT.trace.
 ts_paused_shot() {
-  local raw=$TW_WORK/.paused-$$ i ok=0
-  if ts_traced_start "$1" "$2" "$3" "$4" && tw_log_wait '^trace paused' 60; then
-    ts_shot "$raw.a.xwd"
-    for i in $(seq 1 50); do
-      sleep 0.1
-      ts_shot "$raw.b.xwd" || break
-      if cmp -s "$raw.a.xwd" "$raw.b.xwd"; then ok=1; break; fi
-      mv "$raw.b.xwd" "$raw.a.xwd"
-    done
+  local raw=$TW_WORK/.paused-$$.xwd ok=0
+  if ts_traced_start "$1" "$2" "$3" "$4" && tw_log_wait '^trace paused' 60 &&
+     ts_steady_shot "$raw"; then
+    ok=1
+    convert "$raw" -crop "${TS_W}x${TS_H}+${TS_X}+${TS_Y}" +repage "$5"
   fi
-  [ "$ok" = 1 ] && convert "$raw.a.xwd" -crop "${TS_W}x${TS_H}+${TS_X}+${TS_Y}" +repage "$5"
-  rm -f "$raw".*.xwd
+  rm -f "$raw"
   ts_scene_stop
   ts_trace_save "$5.trace"
   [ "$ok" = 1 ] || echo "ts_paused_shot: no steady frame after tick $4 (seed $3)" >&2
   [ "$ok" = 1 ]
+}
+
+# ts_moving_boxes TRACE TICK: the scene rectangles "X Y W H" of everything
+# that moves at tick TICK of a trace: the fish that are not still (still ones
+# are the background's overlays), the puffer, the text and the bubble bursts.
+ts_moving_boxes() {
+  awk -v t="$2" '$1 != t { next }
+    $3 != "fish" || $9 != 0 { print $4, $5, $6, $7 }
+    $3 == "fish" && $14 == 1 { print $16, $17, 160, 120 }' "$1"
+}
+
+# ts_differing_outside A B < BOXES: how many pixels of two pictures of the
+# same size differ at all, outside the boxes read as "LEFT TOP RIGHT BOTTOM"
+# lines (corners included). No boxes prints "error" (and fails): a check
+# that masks nothing out is not the check meant.
+ts_differing_outside() {
+  local draw=() left top right bottom
+  while read -r left top right bottom; do
+    draw+=(-draw "rectangle $left,$top $right,$bottom")
+  done
+  if [ ${#draw[@]} -eq 0 ]; then
+    echo "ts_differing_outside: no boxes" >&2
+    echo error
+    return 1
+  fi
+  convert "$1" -fill black "${draw[@]}" "$1.outside.png" &&
+    convert "$2" -fill black "${draw[@]}" "$2.outside.png" &&
+    ts_differing "$1.outside.png" "$2.outside.png" 0
 }
 
 # ts_paused_check SCREEN_W SCREEN_H NAME SEED TICK TRACE: a shot of tick
