@@ -98,13 +98,8 @@ configure() {
 # OUT.screen.png.
 still() {
   configure "$1" 0
-  if ts_scene_start 1920 1080 && ts_steady_shot "$2.xwd"; then
-    convert "$2.xwd" "$2.screen.png"
-    convert "$2.xwd" -crop "${TS_W}x${TS_H}+${TS_X}+${TS_Y}" +repage "$2"
-  else
+  ts_still_screen 1920 1080 "$2" ||
     tw_fail "the scene comes up and holds still with FILLSCREEN $1"
-  fi
-  ts_scene_stop
 }
 
 # ---------------------------------------------------------------- the 1:1 picture

@@ -22,13 +22,8 @@ still() {
   ts_set DISPLAY dword 0
   [ "$1" = absent ] || ts_set FILLSCREEN dword "$1"
   tw_reg_apply
-  if ts_scene_start 1920 1080 && ts_steady_shot "$2.xwd"; then
-    convert "$2.xwd" "$2.screen.png"
-    convert "$2.xwd" -crop "${TS_W}x${TS_H}+${TS_X}+${TS_Y}" +repage "$2"
-  else
+  ts_still_screen 1920 1080 "$2" ||
     tw_fail "the scene comes up and holds still with FILLSCREEN $1"
-  fi
-  ts_scene_stop
 }
 
 # placed NAME SHOT WANT: the bounding box of what is not black on the screen

@@ -531,6 +531,21 @@ ts_paused_shot() {
   [ "$ok" = 1 ]
 }
 
+# ts_still_screen SCREEN_W SCREEN_H OUT: the scene as configured, once its
+# screen is steady: the whole screen in OUT.screen.png and the scene's
+# rectangle in OUT; the scene is stopped after. Fails when it did not come up
+# or never held still.
+ts_still_screen() {
+  local ok=0
+  if ts_scene_start "$1" "$2" && ts_steady_shot "$3.xwd"; then
+    convert "$3.xwd" "$3.screen.png"
+    convert "$3.xwd" -crop "${TS_W}x${TS_H}+${TS_X}+${TS_Y}" +repage "$3"
+    ok=1
+  fi
+  ts_scene_stop
+  [ "$ok" = 1 ]
+}
+
 # ts_moving_boxes TRACE TICK: the scene rectangles "X Y W H" of everything
 # that moves at tick TICK of a trace: the fish that are not still (still ones
 # are the background's overlays), the puffer, the text and the bubble bursts.
