@@ -37,26 +37,41 @@ DWORD WINAPI ScaleWorker::ThreadMain(void* self) {
   return 0;
 }
 
+void ScaleWorker::CutBands() {
+  double total = 0;
+  for (int i = 0; i < job_.count; ++i) total += double(job_.rects[i].width) * job_.rects[i].height;
+  bands_.clear();
+  bandsOf_.assign(std::size_t(job_.count), 1);
+  for (int i = 0; i < job_.count; ++i) {
+    const ScaleRect& r = job_.rects[i];
+    const std::int32_t upper = r.height / 2;
+    if (upper == 0 || 4 * double(r.width) * r.height <= total) {
+      bands_.push_back({i, r});
+      continue;
+    }
+    bands_.push_back({i, {r.x, r.y, r.width, upper}});
+    bands_.push_back({i, {r.x, r.y + upper, r.width, r.height - upper}});
+    bandsOf_[std::size_t(i)] = 2;
+  }
+}
+
 bool ScaleWorker::TakeBand() {
   const Job& job = job_;
   const LONG band = InterlockedIncrement(&nextBand_) - 1;
-  if (band >= 2 * LONG(job.count)) return false;
-  ScaleRect r = job.rects[band / 2];
-  const std::int32_t upper = r.height / 2;
-  if (band % 2) {
-    r.y += upper;
-    r.height -= upper;
-  } else {
-    r.height = upper;
-  }
-  if (r.width > 0 && r.height > 0) job.kernel(job.dst, job.dstPitch, job.src, job.srcPitch, job.g, r);
-  InterlockedIncrement(&bandsDone_[band / 2]);  // a full barrier: the pixels are written before
+  if (band >= LONG(bands_.size())) return false;
+  const Band& b = bands_[std::size_t(band)];
+  if (b.piece.width > 0 && b.piece.height > 0)
+    job.kernel(job.dst, job.dstPitch, job.src, job.srcPitch, job.g, b.piece);
+  // A full barrier: the pixels are written before the count says so.
+  InterlockedIncrement(&bandsDone_[std::size_t(b.rect)]);
   return true;
 }
 
 int ScaleWorker::HandBack(int next, RectDone done, void* context) {
   // An interlocked read: the band's pixels are seen once its count is.
-  for (; next < job_.count && InterlockedCompareExchange(&bandsDone_[next], 0, 0) == 2; ++next)
+  for (; next < job_.count &&
+         InterlockedCompareExchange(&bandsDone_[next], 0, 0) == bandsOf_[std::size_t(next)];
+       ++next)
     done(context, job_.rects[next]);
   return next;
 }
@@ -66,6 +81,7 @@ void ScaleWorker::Scale(ScaleKernel kernel, std::uint8_t* dst, std::int32_t dstP
                         const ScaleRect* rects, int count, RectDone done, void* context) {
   if (count <= 0) return;
   job_ = {kernel, dst, dstPitch, src, srcPitch, g, rects, count};
+  CutBands();
   bandsDone_.assign(std::size_t(count), 0);
   nextBand_ = 0;
   int next = 0;

@@ -1,9 +1,10 @@
 #pragma once
 // A second thread that shares a frame's scaling with the frame loop, on
-// machines with more than one processor. Each destination rectangle is cut
-// in two bands of rows (each band prepares its columns anew, so no more); the
-// caller and the worker take bands in turn from a shared counter until none
-// is left. Every scaled pixel depends on its own
+// machines with more than one processor. A destination rectangle larger than
+// a quarter of the frame's is cut in two bands of rows, the others are one
+// band each (each band prepares its columns anew, so no more); the caller and
+// the worker take bands in turn from a shared counter until none is left.
+// Every scaled pixel depends on its own
 // coordinates only, so the cuts leave no seam. A worker that is not running
 // when the job is posted (its processor busy elsewhere) never holds the frame
 // up: the caller takes every band and withdraws the job. Without a second
@@ -51,10 +52,16 @@ class ScaleWorker {
     const ScaleRect* rects;
     int count;
   };
+  struct Band {
+    int rect;         // which rectangle it is part of
+    ScaleRect piece;  // its rows of that rectangle
+  };
   // Where the job stands (changed with interlocked operations only).
   enum : LONG { IDLE, POSTED, WORKING, STOPPING };
 
   static DWORD WINAPI ThreadMain(void* self);
+  // The job's bands and each rectangle's count of them.
+  void CutBands();
   // Takes one band from the shared counter and scales it; false when none was left.
   bool TakeBand();
   // Hands back the rectangles from next on that are finished, in order; the first
@@ -66,6 +73,8 @@ class ScaleWorker {
   HANDLE done_ = nullptr;  // set by the worker when it has finished its bands
   Job job_ = {};
   volatile LONG state_ = IDLE;
-  volatile LONG nextBand_ = 0;  // the next band to take: rectangle nextBand_ / 2, upper or lower
-  std::vector<LONG> bandsDone_;  // per rectangle, its bands scaled (0..2); interlocked
+  std::vector<Band> bands_;
+  volatile LONG nextBand_ = 0;   // the next band to take
+  std::vector<LONG> bandsDone_;  // per rectangle, its bands scaled; interlocked
+  std::vector<LONG> bandsOf_;    // per rectangle, its bands
 };
