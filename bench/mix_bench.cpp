@@ -10,10 +10,8 @@
 #include <vector>
 
 #include "bench/bench_support.h"
-#include "gfx/wrapped_memory_block.h"
-#include "sound/memory_stream.h"
-#include "sound/mix_input.h"
-#include "sound/voice_mix.h"
+#include "sound/mix_board.h"
+#include "sound/mix_test_voice.h"
 #include "sound/wave_format.h"
 
 namespace {
@@ -21,30 +19,11 @@ namespace {
 constexpr std::uint32_t kRate = 22050;
 constexpr int kVoices = 4;
 
-class BenchVoice : public MixInput {
- public:
-  BenchVoice(const std::vector<std::uint8_t>& bytes, std::uint32_t scratchBytes)
-      : stream_(new WrappedMemoryBlock(const_cast<std::uint8_t*>(bytes.data()),
-                                       std::uint32_t(bytes.size()), false, true),
-                true),
-        scratch_(scratchBytes) {
-    SetVolume(-300);
-  }
-  SampleStream* Stream() override { return &stream_; }
-  bool Loops() const override { return true; }
-  std::uint8_t* Scratch() override { return scratch_.data(); }
-  void StopWhileMixing() override {}
-
- private:
-  MemoryStream stream_;
-  std::vector<std::uint8_t> scratch_;
-};
-
 // Four voices of different lengths, so that their loops wrap at different places.
 struct MixCase {
   std::vector<std::vector<std::uint8_t>> sounds;
-  std::vector<std::unique_ptr<BenchVoice>> voices;
-  List playing;
+  MixBoard board{1};
+  std::vector<std::unique_ptr<MixTestVoice>> voices;
   std::vector<std::uint8_t> out;
   MixKernel kernel;
   std::uint32_t buffer;
@@ -61,12 +40,12 @@ struct MixCase {
       sounds.push_back(std::move(s));
     }
     for (const auto& s : sounds) {
-      voices.emplace_back(new BenchVoice(s, buffer));
-      playing.PushBack(static_cast<MixInput*>(voices.back().get()));
+      voices.emplace_back(new MixTestVoice(&board, s, true, buffer));
+      board.SetVoiceVolume(voices.back().get(), -300);
     }
     out.resize(buffer);
   }
-  void Run() { MixVoices(kernel, out.data(), buffer, playing); }
+  void Run() { board.Mix(kernel, out.data(), buffer); }
 };
 
 void AddSet(std::uint32_t bits, std::uint32_t set, const std::string& name,

@@ -58,7 +58,7 @@ void AiffRateToExtended(std::uint32_t rate, std::uint16_t* exponent, std::uint16
   *mantissaTop = std::uint16_t(top >= 15 ? rate >> (top - 15) : rate << (15 - top));
 }
 
-int ParseAiff(const std::uint8_t* file, std::size_t size, AiffInfo* out) {
+SoundStatus ParseAiff(const std::uint8_t* file, std::size_t size, AiffInfo* out) {
   *out = AiffInfo();
   if (!file || size < 12 || std::memcmp(file, "FORM", 4) != 0 ||
       std::memcmp(file + 8, "AIFF", 4) != 0)

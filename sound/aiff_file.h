@@ -11,6 +11,8 @@
 // size: (size - 8) / block align. 8-bit samples are signed.
 #pragma once
 
+#include "sound/sound_status.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -31,7 +33,7 @@ struct AiffInfo {
 // SOUND_OK or SOUND_BAD_HEADER (no "FORM"/"AIFF", a missing or short "COMM" or
 // "SSND", an unknown rate exponent, no or more than two channels, samples past
 // the end of the file).
-int ParseAiff(const std::uint8_t* file, std::size_t size, AiffInfo* out);
+[[nodiscard]] SoundStatus ParseAiff(const std::uint8_t* file, std::size_t size, AiffInfo* out);
 
 // The rate as the reader takes it from the exponent and top mantissa bits; 0
 // for an exponent it does not know.

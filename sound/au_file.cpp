@@ -27,7 +27,7 @@ bool Known(std::uint32_t encoding) {
 
 }  // namespace
 
-int ParseAuHeader(const std::uint8_t* file, std::size_t size, AuHeader* out) {
+SoundStatus ParseAuHeader(const std::uint8_t* file, std::size_t size, AuHeader* out) {
   *out = AuHeader();
   if (!file || size < 24 || std::memcmp(file, ".snd", 4) != 0) return SOUND_BAD_HEADER;
   AuHeader h;

@@ -11,6 +11,8 @@
 //   24      annotation   ignored                               "mood"
 #pragma once
 
+#include "sound/sound_status.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -39,7 +41,7 @@ struct AuHeader {
 // SOUND_OK, SOUND_BAD_HEADER (short header, wrong magic, no channels or rate,
 // more than two channels, samples past the end of the file), or
 // SOUND_UNSUPPORTED_ENCODING.
-int ParseAuHeader(const std::uint8_t* file, std::size_t size, AuHeader* out);
+[[nodiscard]] SoundStatus ParseAuHeader(const std::uint8_t* file, std::size_t size, AuHeader* out);
 
 // The PCM format a sound read from the file has: the rate and channels, 8 bits
 // for 8-bit linear data, else 16 (mu-law and A-law decode to 16-bit PCM).

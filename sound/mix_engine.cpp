@@ -2,16 +2,13 @@
 
 #include <cstring>
 
-#include "sound/mix_voice.h"
-#include "sound/voice_mix.h"
 #include "sound/wave_format.h"
 
 static const char kWindowClass[] = "WAVEMIXWND";
 
 MixEngine::MixEngine(const WAVEFORMATEX* format, HINSTANCE instance, HWND, std::uint32_t kernelSet)
-    : instance_(instance), kernelSet_(kernelSet) {
+    : MixBoard(format->nChannels), instance_(instance), kernelSet_(kernelSet) {
   UseFormat(format);
-  InitializeCriticalSection(&lock_);
   WNDCLASSA wc = {};
   wc.lpfnWndProc = WindowProc;
   wc.cbWndExtra = sizeof(LONG);
@@ -21,9 +18,10 @@ MixEngine::MixEngine(const WAVEFORMATEX* format, HINSTANCE instance, HWND, std::
 }
 
 MixEngine::~MixEngine() {
-  SetActive(false);
-  while (ListNode* node = voices_.First()) delete static_cast<MixVoice*>(node->data);
-  DeleteCriticalSection(&lock_);
+  // Stopping never fails: the thread is told to end and waited for.
+  (void)SetActive(false);
+  // Each voice detaches itself as it goes.
+  for (MixInput* voice : AttachedVoices()) delete voice;
 }
 
 void MixEngine::UseFormat(const WAVEFORMATEX* format) {
@@ -33,21 +31,21 @@ void MixEngine::UseFormat(const WAVEFORMATEX* format) {
   kernel_ = SelectMixKernel(OutputFormatCode(format_), kernelSet_);
 }
 
-int MixEngine::SetFormat(const WAVEFORMATEX* format) {
-  if (active_) return 3;
+MixEngineStatus MixEngine::SetFormat(const WAVEFORMATEX* format) {
+  if (active_) return MIX_ENGINE_FORMAT_WHILE_ACTIVE;
   if (format->nChannels == format_.nChannels && format->wBitsPerSample == format_.wBitsPerSample &&
       format->nSamplesPerSec == format_.nSamplesPerSec)
-    return 0;
+    return MIX_ENGINE_OK;
   UseFormat(format);
-  for (ListNode* node = voices_.First(); node; node = node->next)
-    static_cast<MixVoice*>(node->data)->BuildStream();
-  return 0;
+  SetChannels(format_.nChannels);
+  for (MixInput* voice : AttachedVoices()) voice->OutputFormatChanged();
+  return MIX_ENGINE_OK;
 }
 
-int MixEngine::SetDevice(std::int32_t device) {
-  if (active_) return 1;
+MixEngineStatus MixEngine::SetDevice(std::int32_t device) {
+  if (active_) return MIX_ENGINE_DEVICE_WHILE_ACTIVE;
   device_ = device;
-  return 0;
+  return MIX_ENGINE_OK;
 }
 
 bool MixEngine::OpenDevice() {
@@ -71,7 +69,8 @@ bool MixEngine::OpenDevice() {
     std::memset(header->lpData, silence, bufferBytes_);
     if (waveOutPrepareHeader(wave_, header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR) return false;
   }
-  for (WAVEHDR* header : headers_) waveOutWrite(wave_, header, sizeof(WAVEHDR));
+  for (WAVEHDR* header : headers_)
+    if (waveOutWrite(wave_, header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR) return false;
   active_ = 1;
   return true;
 }
@@ -92,22 +91,17 @@ void MixEngine::CloseDevice() {
   wave_ = nullptr;
   window_ = nullptr;
   active_ = 0;
-  Lock();
-  while (ListNode* node = playing_.First())
-    static_cast<MixInput*>(node->data)->StopWhileMixing();
-  Unlock();
+  StopAllVoices();
 }
 
 DWORD WINAPI MixEngine::ThreadMain(void* argument) {
   auto* engine = static_cast<MixEngine*>(argument);
-  engine->Lock();
   const bool opened = engine->OpenDevice();
-  engine->Unlock();
   SetEvent(engine->readyEvent_);
   if (!opened) {
     // The window belongs to this thread: it goes with it; the caller frees the rest.
     if (engine->window_) DestroyWindow(engine->window_);
-    return kOpenFailed;
+    return MIX_ENGINE_OPEN_FAILED;
   }
   WaitForSingleObject(engine->startEvent_, INFINITE);
   MSG message;
@@ -135,8 +129,8 @@ DWORD MixEngine::WaitForExitCode() {
   return code;
 }
 
-int MixEngine::SetActive(bool on) {
-  if (on == (active_ != 0)) return 0;
+MixEngineStatus MixEngine::SetActive(bool on) {
+  if (on == (active_ != 0)) return MIX_ENGINE_OK;
   if (on) {
     startEvent_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     readyEvent_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
@@ -145,21 +139,22 @@ int MixEngine::SetActive(bool on) {
       CloseHandle(startEvent_);
       CloseHandle(readyEvent_);
       startEvent_ = readyEvent_ = nullptr;
-      return 2;
+      return MIX_ENGINE_NO_THREAD;
     }
     WaitForSingleObject(readyEvent_, INFINITE);
     SetThreadPriority(thread_, THREAD_PRIORITY_HIGHEST);
     if (!active_) {
-      const DWORD code = EndThread();
-      return int(code ? code : kOpenFailed);
+      // The thread's exit code is MIX_ENGINE_OPEN_FAILED whatever went wrong in the open.
+      EndThread();
+      return MIX_ENGINE_OPEN_FAILED;
     }
     SetEvent(startEvent_);
-    return 0;
+    return MIX_ENGINE_OK;
   }
   PostThreadMessageA(threadId_, WM_DESTROY, 0, 0);
   WaitForSingleObject(readyEvent_, INFINITE);
-  EndThread();
-  return 0;
+  EndThread();  // its exit code is 0 after WM_DESTROY
+  return MIX_ENGINE_OK;
 }
 
 // After the thread's last handshake: its exit code; then the handles go and
@@ -176,20 +171,19 @@ DWORD MixEngine::EndThread() {
 }
 
 void MixEngine::Refill(HWAVEOUT device, WAVEHDR* header) {
-  Lock();
   if (header->dwFlags & WHDR_PREPARED) {
     auto* data = reinterpret_cast<std::uint8_t*>(header->lpData);
     std::uint32_t filled = 0;
-    if (kernel_.Valid()) filled = FillMixBuffer(kernel_, data, bufferBytes_, bufferBytes_, playing_);
+    if (kernel_.Valid()) filled = Fill(kernel_, data, bufferBytes_, bufferBytes_);
     if (filled == 0) {
       // A format without a kernel plays silence; a buffer never goes out empty.
       std::memset(data, format_.wBitsPerSample == 8 ? 0x80 : 0, bufferBytes_);
       filled = bufferBytes_;
     }
     header->dwBufferLength = filled;
-    waveOutWrite(device, header, sizeof(WAVEHDR));
+    // A buffer the device refuses is lost to the queue; the others go on playing.
+    (void)waveOutWrite(device, header, sizeof(WAVEHDR));
   }
-  Unlock();
 }
 
 LRESULT CALLBACK MixEngine::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -11,12 +11,6 @@
 
 namespace {
 
-WAVEFORMATEX Pcm(std::uint32_t rate, std::uint16_t bits, std::uint16_t channels) {
-  WAVEFORMATEX f;
-  MakePcmFormat(&f, rate, bits, channels);
-  return f;
-}
-
 // Runs the output for about ms milliseconds (the recording runs faster).
 void Play(DWORD ms) { Sleep(ms); }
 
@@ -83,7 +77,7 @@ TEST(MixEngineTest, AVoicePlaysItsSoundConvertedAndStopsAtTheEnd) {
   // After the end the voice's buffer holds -1 (0x7F) for what was left of it.
   EXPECT_EQ(played[at + expected.size()], 0x7F);
   delete voice;
-  EXPECT_EQ(engine.Voices().Count(), 0u);
+  EXPECT_EQ(engine.VoiceCount(), 0u);
 }
 
 TEST(MixEngineTest, ALoopingVoiceWrapsWithoutAGapAndStopsWhenTheDeviceCloses) {

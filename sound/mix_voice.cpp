@@ -9,17 +9,12 @@
 
 MixVoice::MixVoice(Sound* sound, bool ownsSound, MixEngine* engine)
     : sound_(sound), engine_(engine), ownsSound_(ownsSound) {
-  engine_->Lock();
-  voicesNode_ = engine_->Voices().PushBack(this);
-  engine_->Unlock();
+  attached_ = engine_->AttachVoice(this) == MIX_VOICE_OK;
   BuildStream();
 }
 
 MixVoice::~MixVoice() {
-  Stop();
-  engine_->Lock();
-  if (voicesNode_) engine_->Voices().Remove(voicesNode_);
-  engine_->Unlock();
+  engine_->DetachVoice(this);
   if (scratch_) GlobalFree(scratch_);
   delete stream_;
   if (ownsSound_) delete sound_;
@@ -27,62 +22,54 @@ MixVoice::~MixVoice() {
 
 // A streamed sound has no bytes: its stream is empty and it plays nothing.
 void MixVoice::BuildStream() {
-  delete stream_;
-  stream_ = nullptr;
-  if (!sound_ || !sound_->Format()) return;
-  auto* bytes = new WrappedMemoryBlock(const_cast<std::uint8_t*>(sound_->Data()),
-                                       sound_->DataSize(), false, true);
-  stream_ = new FormatChain(sound_->Format(), &engine_->OutputFormat(),
-                            new MemoryStream(bytes, true));
+  SampleStream* stream = nullptr;
+  if (sound_ && sound_->Format()) {
+    auto* bytes = new WrappedMemoryBlock(const_cast<std::uint8_t*>(sound_->Data()),
+                                         sound_->DataSize(), false, true);
+    stream = new FormatChain(sound_->Format(), &engine_->OutputFormat(),
+                             new MemoryStream(bytes, true));
+  }
+  // The board stops reading the old stream before it goes.
+  delete engine_->SetVoiceStream(this, stream);
+  stream_ = stream;
 }
 
-int MixVoice::Start(std::uint32_t startFrame, bool loop) {
+MixVoiceStatus MixVoice::Start(std::uint32_t startFrame, bool loop) {
   Stop();
-  if (!sound_ || !sound_->Data() || !stream_ || startFrame >= sound_->FrameCount()) return 1;
+  if (!sound_ || !sound_->Data() || !stream_ || startFrame >= sound_->FrameCount())
+    return MIX_VOICE_CANNOT_START;
   const std::uint32_t needed = engine_->BufferBytes();
   const std::uint32_t frameBytes = BytesPerFrameOfCode(OutputFormatCode(engine_->OutputFormat()));
   if (scratchBytes_ < needed || !scratch_) {
+    // Not playing (stopped above): the board no longer reads the old scratch.
     if (scratch_) GlobalFree(scratch_);
     scratch_ = static_cast<std::uint8_t*>(GlobalAlloc(GMEM_FIXED, needed ? needed : 8));
     scratchBytes_ = scratch_ ? needed : 0;
-    if (!scratch_) return 1;
+    if (!scratch_) return MIX_VOICE_NO_MEMORY;
   }
-  engine_->Lock();
-  stream_->Seek(std::int32_t(startFrame * frameBytes), SEEK_FROM_START);
-  loop_ = loop;
-  playingNode_ = engine_->Playing().PushBack(static_cast<MixInput*>(this));
-  engine_->Unlock();
-  return 0;
+  return engine_->StartVoice(this, std::int32_t(startFrame * frameBytes), loop, scratch_);
 }
 
-int MixVoice::Stop() {
-  engine_->Lock();
-  if (playingNode_) engine_->Playing().Remove(playingNode_);
-  playingNode_ = nullptr;
-  engine_->Unlock();
-  return 0;
-}
+void MixVoice::Stop() { engine_->StopVoice(this); }
 
-void MixVoice::StopWhileMixing() {
-  if (playingNode_) engine_->Playing().Remove(playingNode_);
-  playingNode_ = nullptr;
-}
+bool MixVoice::IsPlaying() const { return engine_->IsVoicePlaying(this); }
 
-int MixVoice::Seek(std::uint32_t byteOffset) {
-  if (!sound_ || !sound_->Data() || !stream_) return 2;
+MixVoiceStatus MixVoice::Seek(std::uint32_t byteOffset) {
+  if (!sound_ || !sound_->Data() || !stream_) return MIX_VOICE_CANNOT_SEEK;
   const std::uint32_t frameBytes = BytesPerFrameOfCode(sound_->FormatCode());
-  if (frameBytes == 0) return 2;
+  if (frameBytes == 0) return MIX_VOICE_CANNOT_SEEK;
   const std::uint32_t outputBytes = BytesPerFrameOfCode(OutputFormatCode(engine_->OutputFormat()));
-  engine_->Lock();
-  stream_->Seek(std::int32_t(byteOffset / frameBytes * outputBytes), SEEK_FROM_START);
-  engine_->Unlock();
-  return 0;
+  // The stream clamps the position to its length: the new position needs no check.
+  (void)engine_->SeekVoice(this, std::int32_t(byteOffset / frameBytes * outputBytes));
+  return MIX_VOICE_OK;
 }
 
-std::uint32_t MixVoice::Tell() {
-  if (!stream_) return 0;
-  engine_->Lock();
-  const std::int32_t at = stream_->Seek(0, SEEK_FROM_CURRENT);
-  engine_->Unlock();
-  return std::uint32_t(at);
+std::uint32_t MixVoice::Tell() const { return std::uint32_t(engine_->TellVoice(this)); }
+
+void MixVoice::SetVolume(std::int32_t volume) { engine_->SetVoiceVolume(this, volume); }
+void MixVoice::SetPan(std::int32_t pan) { engine_->SetVoicePan(this, pan); }
+void MixVoice::SetLevels(std::int32_t volume, std::int32_t pan) {
+  engine_->SetVoiceLevels(this, volume, pan);
 }
+std::int32_t MixVoice::Volume() const { return engine_->VoiceVolume(this); }
+std::int32_t MixVoice::Pan() const { return engine_->VoicePan(this); }

@@ -11,10 +11,6 @@
 
 class MemoryBlock;
 
-// The decoder's info record: 40 bytes, the size first; the rate at byte 16
-// and the channel count at byte 20 are what the caller reads.
-constexpr std::uint32_t kMpegInfoSize = 40;
-
 class MpegStream : public SampleStream {
  public:
   // Takes ownership of block.
@@ -26,8 +22,8 @@ class MpegStream : public SampleStream {
   bool IsEof() override;
   std::uint32_t Capabilities() override;
   std::uint32_t Length() override;
-  // Fills a kMpegInfoSize-byte record (its size field set first); false
-  // without a decoder.
+  // Fills the decoder's info record of mpadec::kInfoSize bytes (its layout in
+  // mpadec/mpadec.h; the size field set first); false without a decoder.
   bool GetInfo(std::uint8_t* info);
 
   // Open decoder streams of the process (tests).

@@ -1,5 +1,6 @@
 // MpegStream and Sound's MPEG reading over our mpadec.dll, with files made by
 // the host's encoders and checked against the host's decoder.
+#include "mpadec/mpadec.h"
 #include "sound/mpeg_stream.h"
 
 #include <gtest/gtest.h>
@@ -96,7 +97,7 @@ TEST(MpegStreamTest, StreamsShareOneLibrary) {
   ASSERT_TRUE(second->IsOpen());
   EXPECT_EQ(MpegStream::OpenCount(), 2);
   EXPECT_TRUE(DecoderLoaded());
-  std::uint8_t info[kMpegInfoSize];
+  std::uint8_t info[mpadec::kInfoSize];
   ASSERT_TRUE(first->GetInfo(info));
   std::uint32_t rate;
   std::memcpy(&rate, info + 16, 4);

@@ -9,7 +9,7 @@
 #include "sound/sound_status.h"
 #include "sound/wave_format.h"
 
-int ConvertSamples(const WAVEFORMATEX* from, const WAVEFORMATEX* to, const std::uint8_t* data,
+SoundStatus ConvertSamples(const WAVEFORMATEX* from, const WAVEFORMATEX* to, const std::uint8_t* data,
                    std::uint32_t size, MemoryBlock** out, SoundProgress progress, void* datum) {
   *out = nullptr;
   auto* wrapper = new WrappedMemoryBlock(const_cast<std::uint8_t*>(data), size, false, true);

@@ -3,6 +3,8 @@
 // pieces of 16384 bytes into a growing MemoryStream. Target only.
 #pragma once
 
+#include "sound/sound_status.h"
+
 #include <cstdint>
 
 #include "port/win32.h"
@@ -14,5 +16,5 @@ class MemoryBlock;
 // SOUND_NO_CONVERSION when the audio compression manager cannot convert
 // between the formats; SOUND_BAD_WAVE when nothing came out; SOUND_NO_MEMORY.
 // progress (may be null) gets phase 2 and the share of the source done.
-int ConvertSamples(const WAVEFORMATEX* from, const WAVEFORMATEX* to, const std::uint8_t* data,
+[[nodiscard]] SoundStatus ConvertSamples(const WAVEFORMATEX* from, const WAVEFORMATEX* to, const std::uint8_t* data,
                    std::uint32_t size, MemoryBlock** out, SoundProgress progress, void* datum);

@@ -17,6 +17,7 @@
 
 #include "port/win32.h"
 #include "sound/riff_wave.h"
+#include "sound/sound_status.h"
 
 class MemoryBlock;
 class MpegStream;
@@ -58,20 +59,20 @@ class Sound {
   void Clear();
   // A RIFF WAVE image in the block; true on success (kind 2). With take the
   // Sound owns the block from then on (also when parsing fails).
-  bool ParseWave(MemoryBlock* block, bool take);
+  [[nodiscard]] bool ParseWave(MemoryBlock* block, bool take);
   // The format copied, the samples the block's bytes; false when the block has
   // none. SetSamples always owns the block afterwards.
-  bool SetSamples(const WAVEFORMATEX* format, MemoryBlock* block, bool take);
+  [[nodiscard]] bool SetSamples(const WAVEFORMATEX* format, MemoryBlock* block, bool take);
   // Samples the Sound does not own.
-  bool ShareSamples(const WAVEFORMATEX* format, const std::uint8_t* data, std::uint32_t size);
+  [[nodiscard]] bool ShareSamples(const WAVEFORMATEX* format, const std::uint8_t* data, std::uint32_t size);
 
-  int Load(const char* path, std::uint32_t flags, SoundProgress progress, void* datum);
+  [[nodiscard]] SoundStatus Load(const char* path, std::uint32_t flags, SoundProgress progress, void* datum);
   // target: WAVE a format (null: the sound's own); AU an AuTarget; AIFF unused.
   // Fills "INAM" from the file title when it has none.
-  int Save(const char* path, std::uint32_t flags, const void* target, SoundProgress progress,
+  [[nodiscard]] SoundStatus Save(const char* path, std::uint32_t flags, const void* target, SoundProgress progress,
            void* datum);
-  int ConvertTo(const WAVEFORMATEX* format);
-  int DecodeToFile(SoundProgress progress, void* datum);
+  [[nodiscard]] SoundStatus ConvertTo(const WAVEFORMATEX* format);
+  [[nodiscard]] SoundStatus DecodeToFile(SoundProgress progress, void* datum);
 
   std::uint32_t FrameCount() const;
   std::uint32_t GetFrame(std::uint32_t index) const;
@@ -82,7 +83,7 @@ class Sound {
   void SetInfo(const char* tag, const char* text);
 
   // A new temporary file name ("WAV" prefix) in the temporary directory.
-  bool MakeTempName(char* output, std::uint32_t outputSize) const;
+  [[nodiscard]] bool MakeTempName(char* output, std::uint32_t outputSize) const;
 
   std::int32_t Kind() const { return kind_; }
   const WAVEFORMATEX* Format() const {
@@ -96,18 +97,22 @@ class Sound {
 
  private:
   void SetFormat(const WAVEFORMATEX* format);
-  bool TakeSamples(MemoryBlock* block);
+  [[nodiscard]] bool TakeSamples(MemoryBlock* block);
   MemoryBlock* NewSampleBlock(std::uint32_t size, bool onDisk) const;
-  int LoadWave(const char* path, std::uint32_t flags, SoundProgress progress, void* datum);
-  int LoadAu(const char* path, std::uint32_t flags, SoundProgress progress, void* datum);
-  int LoadAiff(const char* path, std::uint32_t flags, SoundProgress progress, void* datum);
-  int LoadMpeg(const char* path, std::uint32_t flags, SoundProgress progress, void* datum);
-  int SaveWave(const char* path, const WAVEFORMATEX* target, SoundProgress progress,
+  [[nodiscard]] SoundStatus LoadWave(const char* path, std::uint32_t flags, SoundProgress progress, void* datum);
+  [[nodiscard]] SoundStatus LoadAu(const char* path, std::uint32_t flags, SoundProgress progress, void* datum);
+  [[nodiscard]] SoundStatus LoadAiff(const char* path, std::uint32_t flags, SoundProgress progress, void* datum);
+  bool OnDisk(std::uint32_t flags) const;
+  [[nodiscard]] SoundStatus TakeBigEndianSamples(const std::uint8_t* samples, std::uint32_t bits,
+                           std::uint32_t blockAlign, std::uint32_t frames, bool onDisk,
+                           SoundProgress progress, void* datum);
+  [[nodiscard]] SoundStatus LoadMpeg(const char* path, std::uint32_t flags, SoundProgress progress, void* datum);
+  [[nodiscard]] SoundStatus SaveWave(const char* path, const WAVEFORMATEX* target, SoundProgress progress,
                void* datum);
-  int SaveAu(const char* path, std::uint32_t encoding, SoundProgress progress, void* datum);
-  int SaveAiff(const char* path, SoundProgress progress, void* datum);
-  int ConvertStep(const WAVEFORMATEX* format);
-  int LoadConvertedWave(const char* path, std::uint32_t flags, SoundProgress progress,
+  [[nodiscard]] SoundStatus SaveAu(const char* path, std::uint32_t encoding, SoundProgress progress, void* datum);
+  [[nodiscard]] SoundStatus SaveAiff(const char* path, SoundProgress progress, void* datum);
+  [[nodiscard]] SoundStatus ConvertStep(const WAVEFORMATEX* format);
+  [[nodiscard]] SoundStatus LoadConvertedWave(const char* path, std::uint32_t flags, SoundProgress progress,
                         void* datum);
 
   std::int32_t kind_ = SOUND_EMPTY;

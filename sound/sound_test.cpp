@@ -21,12 +21,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-WAVEFORMATEX Pcm(std::uint32_t rate, std::uint16_t bits, std::uint16_t channels) {
-  WAVEFORMATEX f;
-  MakePcmFormat(&f, rate, bits, channels);
-  return f;
-}
-
 MemoryBlock* Wrap(Bytes& bytes) {
   return new WrappedMemoryBlock(bytes.data(), std::uint32_t(bytes.size()), false, true);
 }

@@ -5,6 +5,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "sound/wave_format.h"
+
+WAVEFORMATEX Pcm(std::uint32_t rate, std::uint16_t bits, std::uint16_t channels) {
+  WAVEFORMATEX f;
+  MakePcmFormat(&f, rate, bits, channels);
+  return f;
+}
+
 std::vector<std::uint8_t> Sine16(std::uint32_t frames, std::uint32_t channels, double hz,
                                  std::uint32_t rate, double amplitude) {
   std::vector<std::uint8_t> out;

@@ -10,6 +10,8 @@
 
 #include "port/win32.h"
 
+// A PCM format of this rate, width and channel count.
+WAVEFORMATEX Pcm(std::uint32_t rate, std::uint16_t bits, std::uint16_t channels);
 // A sine of `frames` frames, 16-bit, every channel the same.
 std::vector<std::uint8_t> Sine16(std::uint32_t frames, std::uint32_t channels, double hz,
                                  std::uint32_t rate, double amplitude);

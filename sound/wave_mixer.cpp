@@ -80,51 +80,57 @@ void WaveMixer::UnloadSlot(std::int32_t slot) {
   if (voiceCount_[slot] > 0) voiceCount_[slot] = 0;
 }
 
-int WaveMixer::LoadFile(std::int32_t slot, const char* path, std::uint32_t, std::int32_t voices,
+WaveMixStatus WaveMixer::LoadFile(std::int32_t slot, const char* path, std::uint32_t, std::int32_t voices,
                         std::uint32_t flags) {
-  if (!ValidSlot(slot)) return 1;
-  if (!engine_) return 6;
+  if (!ValidSlot(slot)) return WAVEMIX_BAD_SLOT;
+  if (!engine_) return WAVEMIX_NOT_OPENED;
   UnloadSlot(slot);
   auto* file = new FileMappingBlock(0, path, false, nullptr, true, true);
   if (!file->Pointer()) {
     delete file;
-    return 2;
+    return WAVEMIX_NOT_A_SOUND;
   }
   return LoadBlock(slot, file, nullptr, voices, flags);
 }
 
-int WaveMixer::LoadResource(std::int32_t slot, HMODULE module, const char* name,
+WaveMixStatus WaveMixer::LoadResource(std::int32_t slot, HMODULE module, const char* name,
                             std::int32_t voices, std::uint32_t flags) {
-  if (!ValidSlot(slot)) return 1;
-  if (!engine_) return 6;
+  if (!ValidSlot(slot)) return WAVEMIX_BAD_SLOT;
+  if (!engine_) return WAVEMIX_NOT_OPENED;
   UnloadSlot(slot);
   auto* resource = new ResourceBlock(module, name, "WAVE");
   if (!resource->Pointer() || resource->Size() == 0) {
     delete resource;
-    return 4;
+    return WAVEMIX_NO_RESOURCE;
   }
   return LoadBlock(slot, resource, nullptr, voices, flags);
 }
 
-int WaveMixer::LoadMemory(std::int32_t slot, std::uint32_t, const WAVEFORMATEX* format,
+WaveMixStatus WaveMixer::LoadMemory(std::int32_t slot, std::uint32_t, const WAVEFORMATEX* format,
                           const void* data, std::uint32_t length, std::uint32_t,
                           std::uint32_t flags) {
-  if (!ValidSlot(slot)) return 1;
-  if (!engine_) return 6;
+  if (!ValidSlot(slot)) return WAVEMIX_BAD_SLOT;
+  if (!engine_) return WAVEMIX_NOT_OPENED;
   UnloadSlot(slot);
-  if (!data || !format) return 1;
+  if (!data || !format) return WAVEMIX_BAD_SLOT;
   auto* wrapper = new WrappedMemoryBlock(const_cast<void*>(data), length, false, true);
   return LoadBlock(slot, wrapper, format, 1, flags);
 }
 
-// Steps 4 to 10 of every load: the bytes (copied with WAVEMIX_COPY) become a
+// The rest of every load: the bytes (copied with WAVEMIX_COPY) become a
 // Sound (a WAVE image, or samples of the given format), then the voices.
-int WaveMixer::LoadBlock(std::int32_t slot, MemoryBlock* block, const WAVEFORMATEX* format,
-                         std::int32_t voices, std::uint32_t flags) {
+WaveMixStatus WaveMixer::LoadBlock(std::int32_t slot, MemoryBlock* block,
+                                   const WAVEFORMATEX* format, std::int32_t voices,
+                                   std::uint32_t flags) {
   if (flags & WAVEMIX_COPY) {
     auto* copy = new GlobalMemoryBlock(block->Size(), true);
-    if (copy->Pointer()) std::memcpy(copy->Pointer(), block->Pointer(), block->Size());
+    const bool copied = copy->Pointer() != nullptr || block->Size() == 0;
+    if (copied) std::memcpy(copy->Pointer(), block->Pointer(), block->Size());
     delete block;
+    if (!copied) {
+      delete copy;
+      return WAVEMIX_NO_MEMORY;
+    }
     block = copy;
   }
   auto* sound = new Sound(true, nullptr);
@@ -133,23 +139,33 @@ int WaveMixer::LoadBlock(std::int32_t slot, MemoryBlock* block, const WAVEFORMAT
   if (!accepted) {
     if (!block->Pointer()) delete block;  // the sound never took it
     delete sound;
-    return 2;
+    return WAVEMIX_NOT_A_SOUND;
   }
-  if (flags & WAVEMIX_CONVERT) sound->ConvertTo(&format_);
+  // A sound the platform cannot convert keeps its own format: the voice's
+  // stream converts it while it plays instead.
+  if (flags & WAVEMIX_CONVERT) (void)sound->ConvertTo(&format_);
   voices_[slot][0] = new MixVoice(sound, true, engine_);
   voiceCount_[slot] = std::clamp(voices, 1, kVoicesPerSlot);
   for (int i = 1; i < voiceCount_[slot] && !voices_[slot][i]; ++i) {
     auto* shared = new Sound(true, nullptr);
-    shared->ShareSamples(sound->Format(), sound->Data(), sound->DataSize());
+    // The first sound was accepted with samples: sharing them cannot fail.
+    (void)shared->ShareSamples(sound->Format(), sound->Data(), sound->DataSize());
     voices_[slot][i] = new MixVoice(shared, true, engine_);
   }
-  return 0;
+  for (int i = 0; i < voiceCount_[slot]; ++i) {
+    if (voices_[slot][i] && voices_[slot][i]->Attached()) continue;
+    UnloadSlot(slot);  // reserved and empty, as after any failed load
+    return WAVEMIX_NO_MEMORY;
+  }
+  return WAVEMIX_LOADED;
 }
 
 void WaveMixer::Activate(bool on) {
   if (!engine_) return;
-  if (!engine_->IsActive() && on) engine_->SetFormat(&format_);
-  engine_->SetActive(on);
+  // Inactive here, so the format is taken; a device that does not open
+  // leaves the engine inactive, which IsActive tells the caller.
+  if (!engine_->IsActive() && on) (void)engine_->SetFormat(&format_);
+  (void)engine_->SetActive(on);
 }
 
 bool WaveMixer::IsActive() { return engine_ && engine_->IsActive(); }
@@ -160,11 +176,9 @@ void WaveMixer::Play(std::int32_t slot, std::uint32_t startFrame, std::int32_t p
   if (nextVoice_[slot] >= voiceCount_[slot]) nextVoice_[slot] = 0;
   MixVoice* voice = voices_[slot][nextVoice_[slot]];
   if (!voice) return;
-  if (pan != kKeepPanAndVolume) {
-    voice->SetPan(pan);
-    voice->SetVolume(volume);
-  }
-  voice->Start(startFrame, loop);
+  if (pan != kKeepPanAndVolume) voice->SetLevels(volume, pan);
+  // A start past the end leaves the voice stopped, which IsPlaying tells.
+  (void)voice->Start(startFrame, loop);
   ++nextVoice_[slot];
 }
 
@@ -211,7 +225,8 @@ std::uint32_t WaveMixer::GetPosition(std::int32_t slot) {
 void WaveMixer::SetPosition(std::int32_t slot, std::uint32_t byteOffset) {
   if (!ValidSlot(slot)) return;
   for (MixVoice* voice : voices_[slot]) {
-    if (voice) voice->Seek(byteOffset);
+    // A voice without samples has no position to set; the others take it.
+    if (voice) (void)voice->Seek(byteOffset);
   }
 }
 
@@ -254,7 +269,8 @@ std::uint32_t WaveMixer::GetBytesPerFrame(std::int32_t slot) {
 }
 
 void WaveMixer::SetDevice(std::int32_t device) {
-  if (engine_) engine_->SetDevice(device);
+  // Refused while the device is open, as the interface has it: nothing to report.
+  if (engine_) (void)engine_->SetDevice(device);
 }
 
 std::uint32_t WaveMixer::GetDeviceCount() { return waveOutGetNumDevs(); }

@@ -6,9 +6,7 @@
 // voices) -> reserved (UnloadSlot) -> free (FreeSlot). A failed load leaves the
 // slot reserved and empty.
 //
-// Load results: 0 loaded; 1 bad slot, or LoadMemory without data; 2 not a
-// sound the Sound object accepts, or the file not readable; 4 no such
-// resource, or an empty one; 6 not opened.
+// Load results: WaveMixStatus (sound_status.h).
 #pragma once
 
 #include "sound/wave_mixer_base.h"
@@ -41,11 +39,11 @@ class WaveMixer : public WaveMixerBase {
   std::uint32_t GetDeviceCaps() override;
   std::int32_t AllocSlot() override;
   void FreeSlot(std::int32_t slot) override;
-  int LoadFile(std::int32_t slot, const char* path, std::uint32_t reserved, std::int32_t voices,
+  [[nodiscard]] WaveMixStatus LoadFile(std::int32_t slot, const char* path, std::uint32_t reserved, std::int32_t voices,
                std::uint32_t flags) override;
-  int LoadResource(std::int32_t slot, HMODULE module, const char* name, std::int32_t voices,
+  [[nodiscard]] WaveMixStatus LoadResource(std::int32_t slot, HMODULE module, const char* name, std::int32_t voices,
                    std::uint32_t flags) override;
-  int LoadMemory(std::int32_t slot, std::uint32_t reserved, const WAVEFORMATEX* format,
+  [[nodiscard]] WaveMixStatus LoadMemory(std::int32_t slot, std::uint32_t reserved, const WAVEFORMATEX* format,
                  const void* data, std::uint32_t length, std::uint32_t reserved2,
                  std::uint32_t flags) override;
   void UnloadSlot(std::int32_t slot) override;
@@ -80,7 +78,7 @@ class WaveMixer : public WaveMixerBase {
   static bool ValidSlot(std::int32_t slot) { return slot >= 0 && slot < kSlots; }
   // The slot's first voice's sound, when the slot is valid and loaded.
   const Sound* FirstSound(std::int32_t slot) const;
-  int LoadBlock(std::int32_t slot, MemoryBlock* block, const WAVEFORMATEX* format,
+  [[nodiscard]] WaveMixStatus LoadBlock(std::int32_t slot, MemoryBlock* block, const WAVEFORMATEX* format,
                 std::int32_t voices, std::uint32_t flags);
 
   MixEngine* engine_ = nullptr;

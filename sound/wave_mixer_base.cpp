@@ -5,17 +5,17 @@ void WaveMixerBase::Open(HINSTANCE, HWND, const WAVEFORMATEX*, std::uint32_t) {}
 std::uint32_t WaveMixerBase::GetDeviceCaps() { return 0; }
 std::int32_t WaveMixerBase::AllocSlot() { return -1; }
 void WaveMixerBase::FreeSlot(std::int32_t) {}
-int WaveMixerBase::LoadFile(std::int32_t, const char*, std::uint32_t, std::int32_t,
+WaveMixStatus WaveMixerBase::LoadFile(std::int32_t, const char*, std::uint32_t, std::int32_t,
                             std::uint32_t) {
-  return 5;
+  return WAVEMIX_NOT_SUPPORTED;
 }
-int WaveMixerBase::LoadResource(std::int32_t, HMODULE, const char*, std::int32_t,
+WaveMixStatus WaveMixerBase::LoadResource(std::int32_t, HMODULE, const char*, std::int32_t,
                                 std::uint32_t) {
-  return 5;
+  return WAVEMIX_NOT_SUPPORTED;
 }
-int WaveMixerBase::LoadMemory(std::int32_t, std::uint32_t, const WAVEFORMATEX*, const void*,
+WaveMixStatus WaveMixerBase::LoadMemory(std::int32_t, std::uint32_t, const WAVEFORMATEX*, const void*,
                               std::uint32_t, std::uint32_t, std::uint32_t) {
-  return 5;
+  return WAVEMIX_NOT_SUPPORTED;
 }
 void WaveMixerBase::UnloadSlot(std::int32_t) {}
 std::int32_t WaveMixerBase::Reserved9(std::int32_t) { return 0; }

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "gfx/text_string.h"
+#include "sound/sound_status.h"
 
 class WaveMixerBase {
  public:
@@ -19,11 +20,11 @@ class WaveMixerBase {
   virtual std::uint32_t GetDeviceCaps();
   virtual std::int32_t AllocSlot();
   virtual void FreeSlot(std::int32_t slot);
-  virtual int LoadFile(std::int32_t slot, const char* path, std::uint32_t reserved,
+  [[nodiscard]] virtual WaveMixStatus LoadFile(std::int32_t slot, const char* path, std::uint32_t reserved,
                        std::int32_t voices, std::uint32_t flags);
-  virtual int LoadResource(std::int32_t slot, HMODULE module, const char* name,
+  [[nodiscard]] virtual WaveMixStatus LoadResource(std::int32_t slot, HMODULE module, const char* name,
                            std::int32_t voices, std::uint32_t flags);
-  virtual int LoadMemory(std::int32_t slot, std::uint32_t reserved, const WAVEFORMATEX* format,
+  [[nodiscard]] virtual WaveMixStatus LoadMemory(std::int32_t slot, std::uint32_t reserved, const WAVEFORMATEX* format,
                          const void* data, std::uint32_t length, std::uint32_t reserved2,
                          std::uint32_t flags);
   virtual void UnloadSlot(std::int32_t slot);

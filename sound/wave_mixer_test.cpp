@@ -10,12 +10,6 @@
 
 namespace {
 
-WAVEFORMATEX Pcm(std::uint32_t rate, std::uint16_t bits, std::uint16_t channels) {
-  WAVEFORMATEX f;
-  MakePcmFormat(&f, rate, bits, channels);
-  return f;
-}
-
 HMODULE Self() { return GetModuleHandleA(nullptr); }
 
 TEST(WaveMixerTest, SlotsAreHandedOutAndFreed) {
@@ -123,7 +117,7 @@ TEST(WaveMixerTest, TheScenesSequencePlaysOneLoopAtFullLevel) {
   ASSERT_TRUE(mixer.IsPlaying(0));
   EXPECT_EQ(mixer.GetVolume(0), 0);
   EXPECT_EQ(mixer.GetPan(0), 0);
-  EXPECT_EQ(mixer.Engine()->Playing().Count(), 1u);
+  EXPECT_EQ(mixer.Engine()->PlayingCount(), 1u);
   Sleep(300);
   mixer.Activate(false);
   const std::vector<std::uint8_t> loop = {0x80, 0x90, 0xA0, 0xB0, 0xC0, 0xB0, 0xA0, 0x90};
