@@ -1,5 +1,6 @@
-// The seven functions of a loaded mpadec.dll, found by name, for the programs
-// that call the library directly (its tests and the fuzz loop). Target only.
+// The seven functions of a loaded mpadec.dll, found by name: the one
+// declaration of the library's interface for its callers (MpegStream, the
+// library's tests and the fuzz loop). Target only.
 #pragma once
 
 #include <windows.h>
@@ -15,7 +16,7 @@ struct MpadecExports {
   decltype(&MPADecodeGetUncompressedSize) size = nullptr;
   decltype(&MPADecodeGetInfo) info = nullptr;
 
-  // True when all seven were found.
+  // True when all seven were found; the ones not found stay null.
   bool Find(HMODULE module) {
     Take(module, "MPADecodeOpen", &open);
     Take(module, "MPADecodeRead", &read);
