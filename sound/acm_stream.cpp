@@ -5,11 +5,6 @@
 
 #include "sound/wave_format.h"
 
-std::vector<std::uint8_t> CopyFormat(const WAVEFORMATEX* format) {
-  const auto* p = reinterpret_cast<const std::uint8_t*>(format);
-  return std::vector<std::uint8_t>(p, p + FormatStoredSize(*format));
-}
-
 namespace {
 
 constexpr WORD kTagAlaw = 6;

@@ -53,9 +53,3 @@ class AcmStream : public SampleStream {
   std::uint32_t leftover_ = 0;
   bool sourceEnded_ = false;
 };
-
-// A format copied whole: its stored size (18 bytes for PCM, else 18 + extra).
-std::vector<std::uint8_t> CopyFormat(const WAVEFORMATEX* format);
-inline const WAVEFORMATEX* AsFormat(const std::vector<std::uint8_t>& bytes) {
-  return reinterpret_cast<const WAVEFORMATEX*>(bytes.data());
-}

@@ -33,3 +33,8 @@ bool SameSampleLayout(const WAVEFORMATEX& a, const WAVEFORMATEX& b) {
   return a.wFormatTag == b.wFormatTag && a.nSamplesPerSec == b.nSamplesPerSec &&
          a.wBitsPerSample == b.wBitsPerSample && a.nChannels == b.nChannels;
 }
+
+std::vector<std::uint8_t> CopyFormat(const WAVEFORMATEX* format) {
+  const auto* p = reinterpret_cast<const std::uint8_t*>(format);
+  return std::vector<std::uint8_t>(p, p + FormatStoredSize(*format));
+}

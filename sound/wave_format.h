@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "port/win32.h"
 
@@ -16,6 +17,11 @@ void MakePcmFormat(WAVEFORMATEX* format, std::uint32_t rate, std::uint16_t bits,
 
 // 18 bytes for PCM, else 18 + the extra size.
 std::uint32_t FormatStoredSize(const WAVEFORMATEX& format);
+// A format copied whole: its stored size.
+std::vector<std::uint8_t> CopyFormat(const WAVEFORMATEX* format);
+inline const WAVEFORMATEX* AsFormat(const std::vector<std::uint8_t>& bytes) {
+  return reinterpret_cast<const WAVEFORMATEX*>(bytes.data());
+}
 
 std::uint32_t OutputFormatCode(const WAVEFORMATEX& format);
 // 1 -> 1, 2 -> 2, 3 -> 2, 4 -> 4, anything else -> 0.

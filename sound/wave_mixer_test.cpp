@@ -50,6 +50,11 @@ TEST(WaveMixerTest, LoadsFromResourcesMemoryAndFiles) {
   EXPECT_EQ(mixer.GetSampleRate(slot), 22050u);  // converted at load
   EXPECT_EQ(mixer.GetBitsPerSample(slot), 8u);
   EXPECT_NEAR(double(mixer.GetLength(slot)), 2000.0, 4.0);
+  // A copy larger than any block the heap can give is out of memory, not
+  // "not a sound", and leaves the slot reserved and empty.
+  EXPECT_EQ(mixer.LoadMemory(slot, 0, &wide, samples.data(), 0xFFFFFFF0u, 0, WAVEMIX_COPY),
+            WAVEMIX_NO_MEMORY);
+  EXPECT_EQ(mixer.VoiceCount(slot), 0);
 
   TempPath path("wav");
   Sound sound(false, nullptr);
