@@ -46,6 +46,41 @@ bool ReadVoiceSamples(SampleStream* stream, bool loop, std::uint8_t* scratch, st
   return stop;
 }
 
+MixFade MakeMixFade(std::int64_t from, std::int64_t to, std::uint32_t frames, bool stopAtEnd) {
+  MixFade fade;
+  fade.amplitude = std::clamp<std::int64_t>(from, 0, kFadeUnity);
+  fade.target = std::clamp<std::int64_t>(to, 0, kFadeUnity);
+  fade.framesLeft = frames;
+  fade.step = frames ? (fade.target - fade.amplitude) / std::int64_t(frames) : 0;
+  fade.stopAtEnd = stopAtEnd;
+  if (frames == 0) fade.amplitude = fade.target;
+  return fade;
+}
+
+void ApplyMixFade(MixFade* fade, std::uint8_t* samples, std::uint32_t n, std::uint32_t bits,
+                  std::uint32_t channels) {
+  const std::uint32_t bytesPerSample = bits / 8;
+  const std::uint32_t frameBytes = bytesPerSample * channels;
+  if (frameBytes == 0) return;
+  for (std::uint32_t at = 0; at + frameBytes <= n; at += frameBytes) {
+    const std::int64_t factor = fade->amplitude >> 16;  // 0 ... 65536
+    for (std::uint32_t c = 0; c < channels; ++c) {
+      std::uint8_t* p = samples + at + c * bytesPerSample;
+      if (bits == 8) {
+        *p = std::uint8_t(((std::int64_t(*p) - 128) * factor >> 16) + 128);
+      } else {
+        const auto s = std::int16_t(p[0] | p[1] << 8);
+        const auto scaled = std::uint16_t(std::int16_t(s * factor >> 16));
+        p[0] = std::uint8_t(scaled);
+        p[1] = std::uint8_t(scaled >> 8);
+      }
+    }
+    if (fade->framesLeft == 0) continue;
+    fade->amplitude += fade->step;
+    if (--fade->framesLeft == 0) fade->amplitude = fade->target;
+  }
+}
+
 MixBoard::~MixBoard() {
   std::lock_guard<std::mutex> hold(lock_);
   while (ListNode* node = playing_.First()) StopLocked(static_cast<MixInput*>(node->data));
@@ -165,6 +200,22 @@ void MixBoard::SetChannels(std::uint32_t channels) {
     UpdateGainsLocked(static_cast<MixInput*>(node->data));
 }
 
+void MixBoard::SetVoiceFade(MixInput* voice, const MixFade& fade) {
+  std::lock_guard<std::mutex> hold(lock_);
+  voice->fade_ = fade;
+}
+
+void MixBoard::FadeVoiceTo(MixInput* voice, std::int64_t to, std::uint32_t frames,
+                           bool stopAtEnd) {
+  std::lock_guard<std::mutex> hold(lock_);
+  voice->fade_ = MakeMixFade(voice->fade_.amplitude, to, frames, stopAtEnd);
+}
+
+std::int64_t MixBoard::VoiceFadeAmplitude(const MixInput* voice) const {
+  std::lock_guard<std::mutex> hold(lock_);
+  return voice->fade_.amplitude;
+}
+
 std::uint32_t MixBoard::VoiceCount() const {
   std::lock_guard<std::mutex> hold(lock_);
   return voices_.Count();
@@ -192,8 +243,17 @@ std::uint32_t MixBoard::MixLocked(const MixKernel& kernel, std::uint8_t* dst,
   for (ListNode* node = playing_.First(); node;) {
     ListNode* next = node->next;  // the voice may leave the list
     auto* voice = static_cast<MixInput*>(node->data);
-    if (ReadVoiceSamples(voice->stream_, voice->loop_, voice->scratch_, n, kernel.bits))
-      StopLocked(voice);
+    bool stop = ReadVoiceSamples(voice->stream_, voice->loop_, voice->scratch_, n, kernel.bits);
+    MixFade& fade = voice->fade_;
+    if (fade.Active()) {
+      ApplyMixFade(&fade, voice->scratch_, n, kernel.bits, kernel.channels);
+      // Faded out: the voice has played its last buffer, and its fade is done with.
+      if (fade.stopAtEnd && fade.framesLeft == 0 && fade.amplitude == 0) {
+        stop = true;
+        fade = MixFade();
+      }
+    }
+    if (stop) StopLocked(voice);
     const MixGains& gains = voice->gains_;
     kernel.accumulate(dst, voice->scratch_, n, gains.left, gains.right, !gains.full);
     node = next;

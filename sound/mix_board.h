@@ -17,6 +17,12 @@
 // Gains are 16-bit factors trunc(32767 x g); a pan > 0 lowers the left
 // channel by 0.5^(pan/1000), a pan < 0 the right by 0.5^(-pan/1000). Scaling
 // is skipped when every factor in use is 32767.
+//
+// A fade is a second, gradual factor on top of the level, for fading a sound
+// in or out without a click: it moves in a straight line from one amplitude
+// to another (1.0 = the level's own), sample frame by sample frame, over a
+// given number of frames, and may stop the voice when it has reached 0. A
+// voice not fading is mixed exactly as its level alone says.
 #pragma once
 
 #include <cstdint>
@@ -45,6 +51,29 @@ MixGains ComputeMixGains(std::int32_t volume, std::int32_t pan, std::uint32_t ch
 bool ReadVoiceSamples(SampleStream* stream, bool loop, std::uint8_t* scratch, std::uint32_t n,
                       std::uint32_t bits);
 
+// A fade's amplitude as a 32.32 fixed-point factor: kFadeUnity is 1.0.
+constexpr std::int64_t kFadeUnity = std::int64_t(1) << 32;
+
+struct MixFade {
+  std::int64_t amplitude = kFadeUnity;  // now
+  std::int64_t target = kFadeUnity;     // at the end
+  std::int64_t step = 0;                // per sample frame
+  std::uint32_t framesLeft = 0;         // 0: not fading, amplitude == target
+  bool stopAtEnd = false;               // a fade to 0 stops the voice at its end
+
+  bool Active() const { return framesLeft != 0 || amplitude != kFadeUnity; }
+};
+
+// A fade from `from` to `to` (kFadeUnity = 1.0, both clamped to 0 ... 1.0)
+// over `frames` sample frames; 0 frames jumps to `to` at once.
+MixFade MakeMixFade(std::int64_t from, std::int64_t to, std::uint32_t frames, bool stopAtEnd);
+
+// Scales n bytes of a voice's samples, as read from its stream (8-bit
+// unsigned or 16-bit signed, `channels` interleaved), by the fade, frame by
+// frame, and moves the fade on by the frames it covered.
+void ApplyMixFade(MixFade* fade, std::uint8_t* samples, std::uint32_t n, std::uint32_t bits,
+                  std::uint32_t channels);
+
 // One voice on the board. Its state belongs to the board it is attached to
 // and is read and written only under the board's lock, through the board's
 // operations; the kind of voice (MixVoice) adds what it plays.
@@ -66,6 +95,7 @@ class MixInput {
   std::int32_t volume_ = 0;
   std::int32_t pan_ = 0;
   MixGains gains_ = {32767, 32767, true};
+  MixFade fade_;
   ListNode* voicesNode_ = nullptr;
   ListNode* playingNode_ = nullptr;
 };
@@ -105,6 +135,14 @@ class MixBoard {
   std::int32_t VoiceVolume(const MixInput* voice) const;
   std::int32_t VoicePan(const MixInput* voice) const;
   MixGains VoiceGains(const MixInput* voice) const;
+
+  // The voice's fade from now on (see MixFade); it goes on through stops
+  // and starts, so a fade set before StartVoice applies from the first buffer.
+  void SetVoiceFade(MixInput* voice, const MixFade& fade);
+  // A fade from the voice's amplitude now to `to`, in one step under the lock.
+  void FadeVoiceTo(MixInput* voice, std::int64_t to, std::uint32_t frames, bool stopAtEnd);
+  // The voice's fade amplitude now (kFadeUnity = 1.0).
+  std::int64_t VoiceFadeAmplitude(const MixInput* voice) const;
 
   // Every voice's gains worked out again for the new channel count.
   void SetChannels(std::uint32_t channels);

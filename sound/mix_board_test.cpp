@@ -147,6 +147,90 @@ TEST(MixBoardTest, FillingACapacityTakesWholeKernelCalls) {
   EXPECT_EQ(out[1992], 0);
 }
 
+std::int32_t Sample16(const std::vector<std::uint8_t>& out, std::size_t i) {
+  return std::int16_t(out[2 * i] | out[2 * i + 1] << 8);
+}
+
+// A fade out moves in a straight line, frame by frame and across buffers, to
+// silence, and stops the voice in the buffer where it ends.
+TEST(MixBoardFadeTest, AFadeOutFallsInAStraightLineToSilenceAndStops) {
+  MixBoard board(1);
+  MixTestVoice v(&board, std::vector<std::uint8_t>(64, 0xC0), true);  // +64 each
+  board.SetVoiceFade(&v, MakeMixFade(kFadeUnity, 0, 100, true));
+  std::vector<std::uint8_t> played;
+  for (int i = 0; i < 4; ++i) {
+    const auto out = Mix(k8, 64, board);
+    played.insert(played.end(), out.begin(), out.begin() + 64);
+  }
+  EXPECT_EQ(played[0], 0xC0);  // the first frame at the level's own amplitude
+  for (std::size_t i = 1; i < 100; ++i) {
+    ASSERT_LE(played[i], played[i - 1]) << i;
+    ASSERT_LE(played[i - 1] - played[i], 1) << i;  // no step beyond the fade's own
+    // 64 x (1 - i/100), floored, within the fixed point's rounding.
+    ASSERT_NEAR(played[i] - 0x80, 64.0 * (100 - double(i)) / 100, 1.0) << i;
+  }
+  for (std::size_t i = 100; i < 128; ++i) ASSERT_EQ(played[i], 0x80) << i;
+  EXPECT_FALSE(v.Playing());  // stopped in the buffer where the fade ended
+  for (std::size_t i = 128; i < played.size(); ++i) ASSERT_EQ(played[i], 0x80) << i;
+}
+
+// Two voices crossfading over the same frames keep the sum of their
+// amplitudes: no dip and no jump at either end, in 8 and 16 bits.
+TEST(MixBoardFadeTest, ACrossfadeKeepsTheSumWithoutAStepAtEitherEnd) {
+  MixBoard board(1);
+  MixTestVoice out(&board, std::vector<std::uint8_t>(64, 0xC0), true);
+  board.SetVoiceFade(&out, MakeMixFade(kFadeUnity, 0, 300, true));
+  MixTestVoice in(&board, std::vector<std::uint8_t>(64, 0xC0), true);
+  board.SetVoiceFade(&in, MakeMixFade(0, kFadeUnity, 300, false));
+  for (int buffer = 0; buffer < 8; ++buffer) {
+    const auto mixed = Mix(k8, 64, board);
+    for (int i = 0; i < 64; ++i) ASSERT_NEAR(mixed[i], 0xC0, 1) << buffer << " " << i;
+  }
+  EXPECT_FALSE(out.Playing());
+  EXPECT_TRUE(in.Playing());
+  EXPECT_EQ(board.VoiceFadeAmplitude(&in), kFadeUnity);
+
+  MixBoard board16(2);
+  std::vector<std::uint8_t> frames;
+  for (int i = 0; i < 32; ++i) frames.insert(frames.end(), {0x00, 0x40, 0x00, 0xC0});
+  MixTestVoice a(&board16, frames, true), b(&board16, frames, true);
+  board16.SetVoiceFade(&a, MakeMixFade(kFadeUnity, 0, 200, true));
+  board16.SetVoiceFade(&b, MakeMixFade(0, kFadeUnity, 200, false));
+  const MixKernel k = SelectMixKernel(4, MIX_KERNELS_MMX);
+  for (int buffer = 0; buffer < 6; ++buffer) {
+    const auto mixed = Mix(k, 256, board16);
+    for (std::size_t f = 0; f < 64; ++f) {
+      ASSERT_NEAR(Sample16(mixed, 2 * f), 0x4000, 2) << buffer << " " << f;
+      ASSERT_NEAR(Sample16(mixed, 2 * f + 1), -0x4000, 2) << buffer << " " << f;
+    }
+  }
+  EXPECT_FALSE(a.Playing());
+}
+
+// A fade in from silence that has ended mixes exactly as no fade at all, and
+// a fade held at 0 without stopping keeps the voice playing silently.
+TEST(MixBoardFadeTest, AFinishedFadeInIsExactAndAHeldFadeIsSilent) {
+  MixBoard board(1);
+  MixTestVoice v(&board, {0x90, 0xA0, 0xB0, 0xC0, 0xD0, 0xE0, 0xF0, 0xFF}, true);
+  board.SetVoiceFade(&v, MakeMixFade(0, kFadeUnity, 8, false));
+  auto out = Mix(k8, 8, board);
+  EXPECT_EQ(out[0], 0x80);  // starts from silence
+  out = Mix(k8, 8, board);
+  EXPECT_EQ(std::vector<std::uint8_t>(out.begin(), out.begin() + 8),
+            (std::vector<std::uint8_t>{0x90, 0xA0, 0xB0, 0xC0, 0xD0, 0xE0, 0xF0, 0xFF}));
+  board.SetVoiceFade(&v, MakeMixFade(kFadeUnity, 0, 0, false));
+  out = Mix(k8, 8, board);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(out[i], 0x80);
+  EXPECT_TRUE(v.Playing());
+  // A fade from the amplitude now: from the held 0 back up.
+  board.FadeVoiceTo(&v, kFadeUnity, 16, false);
+  out = Mix(k8, 8, board);
+  EXPECT_EQ(out[0], 0x80);
+  EXPECT_GT(out[7], 0x80);
+  // Amplitudes outside 0 ... 1.0 are clamped.
+  EXPECT_EQ(MakeMixFade(-5, 2 * kFadeUnity, 0, false).amplitude, kFadeUnity);
+}
+
 // The output thread mixes while the caller's thread changes a voice's levels
 // as fast as it can: every buffer must be mixed, all through, with the gains
 // of one whole setting. Consecutive settings differ in both gains and in

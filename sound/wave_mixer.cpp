@@ -182,6 +182,24 @@ void WaveMixer::Play(std::int32_t slot, std::uint32_t startFrame, std::int32_t p
   ++nextVoice_[slot];
 }
 
+static std::uint32_t FadeFrames(const WAVEFORMATEX& format, std::uint32_t ms) {
+  return std::uint32_t(std::uint64_t(ms) * format.nSamplesPerSec / 1000);
+}
+
+void WaveMixer::FadeIn(std::int32_t slot, std::uint32_t ms) {
+  if (!ValidSlot(slot) || !engine_) return;
+  const MixFade fade = MakeMixFade(0, kFadeUnity, FadeFrames(format_, ms), false);
+  for (MixVoice* voice : voices_[slot])
+    if (voice) engine_->SetVoiceFade(voice, fade);
+}
+
+void WaveMixer::FadeOut(std::int32_t slot, std::uint32_t ms) {
+  if (!ValidSlot(slot) || !engine_) return;
+  const std::uint32_t frames = FadeFrames(format_, ms);
+  for (MixVoice* voice : voices_[slot])
+    if (voice) engine_->FadeVoiceTo(voice, 0, frames, true);
+}
+
 void WaveMixer::Stop(std::int32_t slot) {
   if (!ValidSlot(slot)) return;
   for (MixVoice* voice : voices_[slot]) {

@@ -70,6 +70,13 @@ class WaveMixer : public WaveMixerBase {
   std::uint32_t GetDeviceCount() override;
   TextString GetDeviceName(std::uint32_t device) override;
 
+  // Fades for the slot's voices, heard from the next buffer mixed: in, from
+  // silence to the level's own amplitude (set it before Play, so the sound
+  // never starts loud); out, from the amplitude now to silence, stopping the
+  // voices at the end. Over ms milliseconds of output; nothing without Open.
+  void FadeIn(std::int32_t slot, std::uint32_t ms);
+  void FadeOut(std::int32_t slot, std::uint32_t ms);
+
   MixEngine* Engine() const { return engine_; }
   std::int32_t VoiceCount(std::int32_t slot) const;
   MixVoice* Voice(std::int32_t slot, int place) const;
