@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "sound/mix_engine.h"
 #include "sound/mix_voice.h"
 #include "sound/sound.h"
@@ -129,6 +132,43 @@ TEST(WaveMixerTest, TheScenesSequencePlaysOneLoopAtFullLevel) {
   std::vector<std::uint8_t> many;
   for (int i = 0; i < 200; ++i) many.insert(many.end(), loop.begin(), loop.end());
   EXPECT_GE(FindBytes(ReadCapture(22050, 1, 8), many), 0);
+}
+
+// A crossfade on the device: one slot fades out while another fades in over
+// 100 ms; the recording goes from the first sound to the second without a
+// gap or a jump, and the first voice stops at the end of its fade.
+TEST(WaveMixerTest, ACrossfadeGoesFromOneSoundToTheNextWithoutAStep) {
+  WaveMixer mixer;
+  const WAVEFORMATEX out = Pcm(22050, 8, 1);
+  mixer.Open(Self(), nullptr, &out, 0);
+  mixer.Activate(true);
+  ASSERT_TRUE(mixer.IsActive());
+  const std::vector<std::uint8_t> high(2205, 0xC0), low(2205, 0x40);
+  const std::int32_t first = mixer.AllocSlot(), second = mixer.AllocSlot();
+  ASSERT_EQ(mixer.LoadMemory(first, 0, &out, high.data(), 2205, 0, WAVEMIX_COPY), 0);
+  ASSERT_EQ(mixer.LoadMemory(second, 0, &out, low.data(), 2205, 0, WAVEMIX_COPY), 0);
+  mixer.Play(first, 0, kKeepPanAndVolume, 0, 0, true);
+  Sleep(100);
+  mixer.FadeOut(first, 100);
+  mixer.FadeIn(second, 100);
+  mixer.Play(second, 0, kKeepPanAndVolume, 0, 0, true);
+  for (int i = 0; i < 100 && mixer.IsPlaying(first); ++i) Sleep(20);
+  EXPECT_FALSE(mixer.IsPlaying(first));
+  EXPECT_TRUE(mixer.IsPlaying(second));
+  Sleep(300);
+  mixer.Activate(false);
+  const auto played = ReadCapture(22050, 1, 8);
+  const auto high_start = std::find(played.begin(), played.end(), 0xC0);
+  ASSERT_NE(high_start, played.end());
+  const auto to = std::find(high_start, played.end(), 0x40);
+  ASSERT_NE(to, played.end());
+  // The fade begins where the first sound was last at its own level.
+  const auto from = std::find(std::make_reverse_iterator(to), played.rend(), 0xC0).base() - 1;
+  // In between, the sum of the two falls in a straight line, a step of at
+  // most two at a time (each voice rounds on its own), over about the fade's
+  // 2205 frames (the second voice may start a buffer after the first fades).
+  for (auto p = from + 1; p <= to; ++p) ASSERT_LE(std::abs(int(*p) - int(*(p - 1))), 2);
+  EXPECT_NEAR(double(to - from), 2205.0, 2 * 992.0);
 }
 
 }  // namespace
