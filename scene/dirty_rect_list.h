@@ -6,14 +6,7 @@
 
 #include <cstdint>
 
-// A rectangle of the back surface: origin top left, y downwards. For the
-// containment test it covers the closed range (x, y) .. (x + width, y + height).
-struct Rect {
-  std::int32_t x;
-  std::int32_t y;
-  std::int32_t width;
-  std::int32_t height;
-};
+#include "scene/rect.h"
 
 class DirtyRectList {
  public:

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "scene/dirty_rect_list.h"
+#include "scene/rect.h"
 
 class DirtyTiles {
  public:

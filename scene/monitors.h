@@ -2,7 +2,7 @@
 // The monitors the full-screen window covers. Target only.
 
 #include "port/win32.h"
-#include "scene/dirty_rect_list.h"
+#include "scene/rect.h"
 
 // The monitors' rectangles in the coordinates of a window that covers the
 // whole virtual screen (its top-left corner at 0, 0), the primary first; at

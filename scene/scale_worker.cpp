@@ -1,13 +1,25 @@
 #include "scene/scale_worker.h"
 
-ScaleWorker::ScaleWorker() {
+namespace {
+
+bool SeveralProcessors() {
   SYSTEM_INFO info;
   GetSystemInfo(&info);
-  if (info.dwNumberOfProcessors < 2) return;
+  return info.dwNumberOfProcessors >= 2;
+}
+
+}  // namespace
+
+ScaleWorker::ScaleWorker(Thread thread) {
+  if (thread == Thread::kIfSeveralProcessors && !SeveralProcessors()) return;
   work_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   done_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-  if (work_ && done_) thread_ = CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr);
-  if (thread_) return;
+  const DWORD flags = thread == Thread::kHeld ? CREATE_SUSPENDED : 0;
+  if (work_ && done_) thread_ = CreateThread(nullptr, 0, ThreadMain, this, flags, nullptr);
+  if (thread_) {
+    held_ = thread == Thread::kHeld;
+    return;
+  }
   if (work_) CloseHandle(work_);
   if (done_) CloseHandle(done_);
   work_ = done_ = nullptr;
@@ -15,23 +27,33 @@ ScaleWorker::ScaleWorker() {
 
 ScaleWorker::~ScaleWorker() {
   if (!thread_) return;
-  InterlockedExchange(&state_, STOPPING);
+  state_.store(State::kStopping);
   SetEvent(work_);
+  Release();
   WaitForSingleObject(thread_, INFINITE);
   CloseHandle(thread_);
   CloseHandle(work_);
   CloseHandle(done_);
 }
 
+void ScaleWorker::Release() {
+  if (!held_) return;
+  held_ = false;
+  ResumeThread(thread_);
+}
+
 DWORD WINAPI ScaleWorker::ThreadMain(void* self) {
   auto* worker = static_cast<ScaleWorker*>(self);
   while (WaitForSingleObject(worker->work_, INFINITE) == WAIT_OBJECT_0) {
-    if (worker->state_ == STOPPING) break;
+    if (worker->state_.load(std::memory_order_acquire) == State::kStopping) break;
     // A job the caller has withdrawn (or finished alone) is not touched.
-    if (InterlockedCompareExchange(&worker->state_, WORKING, POSTED) != POSTED) continue;
+    State posted = State::kPosted;
+    if (!worker->state_.compare_exchange_strong(posted, State::kWorking,
+                                                std::memory_order_acquire))
+      continue;
     while (worker->TakeBand()) {
     }
-    InterlockedExchange(&worker->state_, IDLE);
+    worker->state_.store(State::kIdle, std::memory_order_release);
     SetEvent(worker->done_);
   }
   return 0;
@@ -53,26 +75,33 @@ void ScaleWorker::CutBands() {
     bands_.push_back({i, {r.x, r.y + upper, r.width, r.height - upper}});
     bandsOf_[std::size_t(i)] = 2;
   }
+  // Atomics do not move: the counts are made anew only when there are more rectangles.
+  if (bandsDone_.size() < std::size_t(job_.count))
+    bandsDone_ = std::vector<std::atomic<int>>(std::size_t(job_.count));
+  for (int i = 0; i < job_.count; ++i)
+    bandsDone_[std::size_t(i)].store(0, std::memory_order_relaxed);
 }
 
 bool ScaleWorker::TakeBand() {
   const Job& job = job_;
-  const LONG band = InterlockedIncrement(&nextBand_) - 1;
-  if (band >= LONG(bands_.size())) return false;
+  // Relaxed: the bands were put in place before the job was posted.
+  const int band = nextBand_.fetch_add(1, std::memory_order_relaxed);
+  if (band >= int(bands_.size())) return false;
   const Band& b = bands_[std::size_t(band)];
   if (b.piece.width > 0 && b.piece.height > 0)
     job.kernel(job.dst, job.dstPitch, job.src, job.srcPitch, job.g, b.piece);
-  // A full barrier: the pixels are written before the count says so.
-  InterlockedIncrement(&bandsDone_[std::size_t(b.rect)]);
+  // Release: the pixels are written before the count says so.
+  bandsDone_[std::size_t(b.rect)].fetch_add(1, std::memory_order_release);
   return true;
 }
 
 int ScaleWorker::HandBack(int next, RectDone done, void* context) {
-  // An interlocked read: the band's pixels are seen once its count is.
-  for (; next < job_.count &&
-         InterlockedCompareExchange(&bandsDone_[next], 0, 0) == bandsOf_[std::size_t(next)];
-       ++next)
+  // Acquire: the band's pixels are seen once its count is.
+  for (; next < job_.count; ++next) {
+    const std::size_t i = std::size_t(next);
+    if (bandsDone_[i].load(std::memory_order_acquire) != bandsOf_[i]) break;
     done(context, job_.rects[next]);
+  }
   return next;
 }
 
@@ -82,19 +111,20 @@ void ScaleWorker::Scale(ScaleKernel kernel, std::uint8_t* dst, std::int32_t dstP
   if (count <= 0) return;
   job_ = {kernel, dst, dstPitch, src, srcPitch, g, rects, count};
   CutBands();
-  bandsDone_.assign(std::size_t(count), 0);
-  nextBand_ = 0;
+  nextBand_.store(0, std::memory_order_relaxed);
   int next = 0;
   if (!thread_) {
     while (TakeBand()) next = HandBack(next, done, context);
     return;
   }
-  InterlockedExchange(&state_, POSTED);  // a full barrier: the job is in place before
+  // Release: the job is in place before the worker can see it posted.
+  state_.store(State::kPosted, std::memory_order_release);
   SetEvent(work_);
   while (TakeBand()) next = HandBack(next, done, context);
   // The worker never started: withdraw the job (everything is scaled and handed
   // back). Otherwise wait for its last band.
-  if (InterlockedCompareExchange(&state_, IDLE, POSTED) != POSTED)
+  State posted = State::kPosted;
+  if (!state_.compare_exchange_strong(posted, State::kIdle, std::memory_order_acq_rel))
     WaitForSingleObject(done_, INFINITE);
   HandBack(next, done, context);
 }

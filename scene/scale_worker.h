@@ -15,7 +15,26 @@
 // order, as soon as both its bands are scaled and between the caller's own
 // bands, so that what is done with it (a copy to the window) reads pixels
 // that are still in the caches.
+//
+// Where a job stands (State, in state_), and who moves it on:
+//   kIdle    -> kPosted    caller (Scale), once the job, its bands and the
+//                          counts are in place; then it sets work_
+//   kPosted  -> kWorking   worker, woken by work_ (compare-exchange): it
+//                          takes bands beside the caller
+//   kPosted  -> kIdle      caller, after taking the last band itself while the
+//                          worker has not woken (compare-exchange): the job is
+//                          withdrawn and the caller returns at once
+//   kWorking -> kIdle      worker, when no band is left; then it sets done_,
+//                          which the caller waits for
+//   kIdle    -> kStopping  destructor, between jobs: the worker's loop ends
+// Exactly one of the two compare-exchanges out of kPosted succeeds, so a job
+// is either withdrawn or waited for, never both. A worker woken late for a
+// withdrawn job finds kIdle (or the next job posted, which it may take).
+// The band counter and the per-rectangle counts are atomics too: a count is
+// raised (release) only after its band's pixels are written, and read
+// (acquire) before the rectangle is handed back.
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -27,7 +46,14 @@ class ScaleWorker {
   // Called with each rectangle once all of it is scaled.
   using RectDone = void (*)(void* context, const ScaleRect& r);
 
-  ScaleWorker();
+  // Whether there is a worker thread, and how it starts.
+  enum class Thread {
+    kIfSeveralProcessors,  // on a machine with two processors or more (the saver)
+    kAlways,               // on any machine
+    kHeld,                 // on any machine, held before it first wakes until Release
+  };
+
+  explicit ScaleWorker(Thread thread = Thread::kIfSeveralProcessors);
   ~ScaleWorker();
   ScaleWorker(const ScaleWorker&) = delete;
   ScaleWorker& operator=(const ScaleWorker&) = delete;
@@ -40,6 +66,8 @@ class ScaleWorker {
              const ScaleRect* rects, int count, RectDone done, void* context);
 
   bool HasThread() const { return thread_ != nullptr; }
+  // Lets a held thread (Thread::kHeld) run; nothing otherwise.
+  void Release();
 
  private:
   struct Job {
@@ -56,11 +84,11 @@ class ScaleWorker {
     int rect;         // which rectangle it is part of
     ScaleRect piece;  // its rows of that rectangle
   };
-  // Where the job stands (changed with interlocked operations only).
-  enum : LONG { IDLE, POSTED, WORKING, STOPPING };
+  enum class State { kIdle, kPosted, kWorking, kStopping };
 
   static DWORD WINAPI ThreadMain(void* self);
-  // The job's bands and each rectangle's count of them.
+  // The job's bands, each rectangle's count of them, and its count of bands
+  // scaled (0).
   void CutBands();
   // Takes one band from the shared counter and scales it; false when none was left.
   bool TakeBand();
@@ -69,12 +97,13 @@ class ScaleWorker {
   int HandBack(int next, RectDone done, void* context);
 
   HANDLE thread_ = nullptr;
+  bool held_ = false;      // the thread was made suspended and not yet released
   HANDLE work_ = nullptr;  // set by the caller when a job is posted, or to stop
   HANDLE done_ = nullptr;  // set by the worker when it has finished its bands
   Job job_ = {};
-  volatile LONG state_ = IDLE;
+  std::atomic<State> state_{State::kIdle};
   std::vector<Band> bands_;
-  volatile LONG nextBand_ = 0;   // the next band to take
-  std::vector<LONG> bandsDone_;  // per rectangle, its bands scaled; interlocked
-  std::vector<LONG> bandsOf_;    // per rectangle, its bands
+  std::atomic<int> nextBand_{0};  // the next band to take
+  std::vector<std::atomic<int>> bandsDone_;  // per rectangle, its bands scaled (room for more)
+  std::vector<int> bandsOf_;                 // per rectangle, its bands
 };

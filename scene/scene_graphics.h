@@ -1,30 +1,33 @@
 #pragma once
-// The graphics and sound objects of a running scene: the GraphicsSystem, its
-// Display (screen and back surface), the background image, the stage the
-// actors draw on and the WaveMixer. Setup makes one and hands it to the scene
-// state; the tick restores and presents through it and shutdown releases it in
-// order. Target only.
+// The objects of a running scene, and the frame loop's way to them
+// (SceneObjects): the GraphicsSystem, its Display (screen and back surface),
+// the background image and the stage the actors draw on, whose lifetimes this
+// class keeps; the views on the monitors (ViewPresenter) and the sound
+// (SceneSound), which it holds. Setup makes one over the scene's dirty lists
+// and hands it to the scene state; the tick restores and presents through it
+// and shutdown releases it in order. Target only.
 
 #include <cstdint>
-#include <vector>
 
 #include "port/win32.h"
-#include "pixel/scale.h"
 #include "scene/actor_stage.h"
-#include "scene/dirty_tiles.h"
+#include "scene/dirty_rect_list.h"
 #include "scene/scene_objects.h"
+#include "scene/scene_sound.h"
 #include "scene/scene_view.h"
+#include "scene/view_presenter.h"
 
 class DibSurface;
 class Display;
 class GraphicsSystem;
 class Image;
-class ScaleWorker;
-class WaveMixer;
 
 class SceneGraphics : public SceneObjects {
  public:
-  SceneGraphics() = default;
+  // The actors report to these lists (through the stage), which must outlive
+  // the scene.
+  SceneGraphics(DirtyRectList& presentList, DirtyRectList& restoreList,
+                DirtyRectList& quietRestoreList);
   ~SceneGraphics() override;
 
   // A new GraphicsSystem, initialised for the module and window.
@@ -36,27 +39,15 @@ class SceneGraphics : public SceneObjects {
   // actors' ranges by it.
   void SetBackground(DibSurface* background);
   void SetBubbles(Image* sprite, Image* mask);
-  // The WaveMixer, made in every full-screen scene. Unless muted it is opened
-  // for PCM 22050 Hz, 8 bits, mono, activated, and one of the library's
-  // ambient sounds (chosen at random) is copied out of the library into a
-  // slot, so that the library can be freed at once.
+  // The scene's sound (SceneSound::Start, then PlayAmbient).
   void StartMixer(HWND window, HMODULE library, bool muted);
-  // Slot 0 from its first frame, looping until shutdown, pan and volume as
-  // they are; nothing when the mixer was not opened.
   void PlayAmbientSound();
 
-  // Where the scene shows, one view a monitor (at most kMaxViews), in place of
-  // the single copy at the tick's offsets. A scaled view goes through a
-  // surface of its own size: the back surface's changed rectangles are scaled
-  // into it (smoothly where the pixels allow, on a second processor too:
-  // ScaleWorker), then copied to the window. A
-  // frame's rectangles are gathered on tiles (DirtyTiles) and presented
-  // together, as few rectangles that do not overlap, when the frame ends. The
-  // back surface must exist. False when a scaled view's surface could not be
-  // made (the views are then left as they were).
+  // Where the scene shows, one view a monitor (ViewPresenter), in place of
+  // the single copy at the tick's offsets. The back surface must exist. False
+  // when a scaled view's surface could not be made (the views are then left
+  // as they were).
   bool SetViews(const SceneView* views, int count);
-
-  static constexpr int kMaxViews = 8;
 
   GraphicsSystem* System() const { return system_; }
   const ActorStage& Stage() const { return stage_; }
@@ -73,23 +64,10 @@ class SceneGraphics : public SceneObjects {
   void ReleaseGraphics() override;
 
  private:
-  struct ViewSurface {
-    SceneView view;
-    DibSurface* scaled;  // scaled views only; owned
-  };
-  void PresentViews(const std::vector<Rect>& rects);
-  void PresentCentredView(const SceneView& v, const Rect& r);
-  void PresentScaledView(const ViewSurface& v, const std::vector<Rect>& rects);
-  void DropViews();
-
   GraphicsSystem* system_ = nullptr;
   Display* display_ = nullptr;
   DibSurface* background_ = nullptr;
-  WaveMixer* mixer_ = nullptr;
   ActorStage stage_;
-  ViewSurface views_[kMaxViews] = {};
-  int viewCount_ = 0;
-  DirtyTiles dirty_{1, 1};  // the frame's changes while there are views
-  ScaleKernel scale_ = nullptr;
-  ScaleWorker* worker_ = nullptr;  // while a view is scaled; owned
+  ViewPresenter views_;
+  SceneSound sound_;
 };

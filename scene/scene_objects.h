@@ -5,7 +5,9 @@
 // WaveMixer, and hands it to the scene state; the tick and the shutdown call
 // it and never see those classes themselves.
 
-#include "scene/dirty_rect_list.h"
+#include <cstdint>
+
+#include "scene/rect.h"
 
 class SceneObjects {
  public:

@@ -29,6 +29,7 @@
 #include "scene/setup_background.h"
 #include "scene/setup_palette.h"
 #include "scene/tick_trace.h"
+#include "scene/view_presenter.h"
 
 namespace {
 
@@ -103,7 +104,8 @@ void ShowLoadingNotice(Display* display, std::int32_t width, std::int32_t height
 // generator.
 SceneGraphics* StartGraphics(HWND window) {
   SeedRandom(TraceSeed(timeGetTime()));
-  auto* graphics = new (std::nothrow) SceneGraphics;
+  auto* graphics = new (std::nothrow)
+      SceneGraphics(gScene.presentList, gScene.restoreList, gScene.quietRestoreList);
   if (!graphics) return nullptr;
   auto module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
   graphics->StartGraphicsSystem(module, window);
@@ -116,10 +118,10 @@ SceneGraphics* StartGraphics(HWND window) {
 // monitor, filled when "FILLSCREEN" asks for it. After the palette, which the
 // scaled views' surfaces take over.
 void PlaceViews(SceneGraphics& graphics, std::int32_t width, std::int32_t height, bool fill) {
-  Rect monitors[SceneGraphics::kMaxViews];
-  const int count = ListMonitors(monitors, SceneGraphics::kMaxViews);
+  Rect monitors[ViewPresenter::kMaxViews];
+  const int count = ListMonitors(monitors, ViewPresenter::kMaxViews);
   if (count == 1 && !fill) return;
-  SceneView views[SceneGraphics::kMaxViews];
+  SceneView views[ViewPresenter::kMaxViews];
   const int made = MakeViews(monitors, count, width, height, fill, views);
   if (!graphics.SetViews(views, made)) {
     DebugLog("Tidewater: no surface for the scaled views; the scene stays centred\n");

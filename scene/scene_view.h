@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "scene/dirty_rect_list.h"
+#include "scene/rect.h"
 
 struct SceneView {
   Rect area;     // the scene's rectangle on the window (may reach past the monitor)

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "scene/actor.h"
-#include "scene/dirty_rect_list.h"
+#include "scene/rect.h"
 #include "scene/swim_range.h"
 
 class Image;

@@ -1,8 +1,11 @@
 #pragma once
-// The tick trace: a test build of the saver (compiled with TW_TICK_TRACE,
-// never shipped) logs every actor's state after every frame, so that the
-// end-to-end tests check the rules of motion per tick instead of guessing
-// them from screenshots. It also takes three settings from the environment:
+// The tick trace: a test build of the saver (tidewater_trace, never shipped)
+// logs every actor's state after every frame, so that the end-to-end tests
+// check the rules of motion per tick instead of guessing them from
+// screenshots. The scene is built into two libraries that differ in this
+// room alone: tw_scene, the shipped saver's, links tick_trace_off.cpp (the
+// given seed and period, no pause, no lines); tw_scene_trace links
+// tick_trace.cpp. The trace takes three settings from the environment:
 //
 //   TW_TRACE_SEED     seed of the scene's generator (decimal; default: the
 //                     multimedia time, as the saver does), so a run repeats
@@ -23,7 +26,6 @@
 
 struct SceneState;
 
-#ifdef TW_TICK_TRACE
 // The seed to use: TW_TRACE_SEED when set, else fallback. Logs it.
 std::uint32_t TraceSeed(std::uint32_t fallback);
 // The frame tick's period in ms.
@@ -33,10 +35,3 @@ std::int32_t TraceTickInterval(std::int32_t fallback);
 bool TracePaused(std::uint32_t tick);
 // One line per occupied slot, after the frame of tick number `tick`.
 void TraceTick(const SceneState& scene, std::uint32_t tick);
-#else
-// The shipped saver: the given seed and period, no pause, no lines.
-inline std::uint32_t TraceSeed(std::uint32_t fallback) { return fallback; }
-inline std::int32_t TraceTickInterval(std::int32_t fallback) { return fallback; }
-inline bool TracePaused(std::uint32_t) { return false; }
-inline void TraceTick(const SceneState&, std::uint32_t) {}
-#endif
