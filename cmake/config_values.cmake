@@ -1,12 +1,16 @@
 # The saver's configuration as every program and script knows it: the
-# registry key, the names of its values and what a new user gets on the first
+# registry keys, the names of its values and what a new user gets on the first
 # run. From these lists CMake writes three includes into generated/ of the
 # build tree, so that no other file spells them:
 #   generated/scene/config_values.h   C++ (scene/config.h includes it)
 #   generated/config_values.nsh       the installer script
 #   generated/config_values.sh        the shell helpers (tests/support/wine.sh)
 
-set(TW_CONFIG_KEY "SOFTWARE\\Quillmoor\\Tidewater\\1.00\\Config")
+# The maker's key, the product's key under it (the installer takes both away
+# again) and the configuration key of this version.
+set(TW_MAKER_KEY "SOFTWARE\\Quillmoor")
+set(TW_PRODUCT_KEY "${TW_MAKER_KEY}\\Tidewater")
+set(TW_CONFIG_KEY "${TW_PRODUCT_KEY}\\1.00\\Config")
 
 # Pairs: the C++ constant's stem (k<Stem>Value), the stored name.
 set(TW_CONFIG_VALUES

@@ -8,8 +8,9 @@
 ;   makensis -DBIN=dir -DLICENCES=dir -DOUR_LICENCE=file -DICON=file -DOUTFILE=file
 ;            -DCONFIG_VALUES=file tidewater.nsi
 ;
-; CONFIG_VALUES is the build's generated/config_values.nsh: the configuration
-; key (CONFIG_KEY), its value names (VALUE_...) and the first-run values.
+; CONFIG_VALUES is the build's generated/config_values.nsh: the registry keys
+; (MAKER_KEY, PRODUCT_KEY, CONFIG_KEY), the configuration's value names
+; (VALUE_...) and the first-run values.
 
 Unicode true
 SetCompressor /SOLID lzma
@@ -25,10 +26,8 @@ RequestExecutionLevel admin
 !define VERSION "1.00"
 !define SAVER "tidewater.scr"
 !define SETTINGS "animated tidewater.exe"
-!define PRODUCT_KEY "SOFTWARE\Quillmoor\Tidewater"
-!define MAKER_KEY "SOFTWARE\Quillmoor"
 ; Where the installer remembers, per user, the screen saver it replaced.
-!define SETUP_KEY "SOFTWARE\Quillmoor\Tidewater\Setup"
+!define SETUP_KEY "${PRODUCT_KEY}\Setup"
 !define DESKTOP_KEY "Control Panel\Desktop"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tidewater"
 
