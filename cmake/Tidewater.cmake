@@ -16,8 +16,12 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 set(TW_TEST_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 
+include(${CMAKE_CURRENT_LIST_DIR}/config_values.cmake)
+
 add_library(tw_options INTERFACE)
-target_include_directories(tw_options INTERFACE ${CMAKE_SOURCE_DIR})
+# Sources include by their path from the top ("scene/config.h"), the
+# generated includes too ("scene/config_values.h").
+target_include_directories(tw_options INTERFACE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
 target_compile_options(tw_options INTERFACE -Wall -Wextra -Wno-unused-parameter)
 
 if(WIN32)

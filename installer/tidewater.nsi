@@ -5,7 +5,12 @@
 ; current screen saver, and registers an uninstaller that takes all of it
 ; back and restores the previous screen saver. /S works for both.
 ;
-;   makensis -DBIN=dir -DLICENCES=dir -DOUR_LICENCE=file -DICON=file -DOUTFILE=file tidewater.nsi
+;   makensis -DBIN=dir -DLICENCES=dir -DOUR_LICENCE=file -DICON=file -DOUTFILE=file
+;            -DCONFIG_VALUES=file tidewater.nsi
+;
+; CONFIG_VALUES is the build's generated/config_values.nsh: the registry keys
+; (MAKER_KEY, PRODUCT_KEY, CONFIG_KEY), the configuration's value names
+; (VALUE_...) and the first-run values.
 
 Unicode true
 SetCompressor /SOLID lzma
@@ -14,17 +19,15 @@ RequestExecutionLevel admin
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
 !include "x64.nsh"
+!include "${CONFIG_VALUES}"
 
 !define PRODUCT "Tidewater"
 !define PUBLISHER "Quillmoor"
 !define VERSION "1.00"
 !define SAVER "tidewater.scr"
 !define SETTINGS "animated tidewater.exe"
-!define CONFIG_KEY "SOFTWARE\Quillmoor\Tidewater\1.00\Config"
-!define PRODUCT_KEY "SOFTWARE\Quillmoor\Tidewater"
-!define MAKER_KEY "SOFTWARE\Quillmoor"
 ; Where the installer remembers, per user, the screen saver it replaced.
-!define SETUP_KEY "SOFTWARE\Quillmoor\Tidewater\Setup"
+!define SETUP_KEY "${PRODUCT_KEY}\Setup"
 !define DESKTOP_KEY "Control Panel\Desktop"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tidewater"
 
@@ -59,6 +62,16 @@ VIAddVersionKey "LegalCopyright" "Copyright (c) ${PUBLISHER}"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
+; FirstRunNumber NAME NUMBER: writes the user's value NAME as a DWORD when the
+; user has no such value yet.
+!macro FirstRunNumber NAME NUMBER
+  ClearErrors
+  ReadRegDWORD $0 HKCU "${CONFIG_KEY}" "${NAME}"
+  ${If} ${Errors}
+    WriteRegDWORD HKCU "${CONFIG_KEY}" "${NAME}" ${NUMBER}
+  ${EndIf}
+!macroend
+
 ; $R0 = the installed saver's path as the system sees it: a 32-bit program's
 ; system folder is SysWOW64 on 64-bit Windows, where writes to $SYSDIR go.
 !macro SaverPath
@@ -86,25 +99,11 @@ Section "${PRODUCT} screen saver" SecSaver
   SetOutPath "$INSTDIR"
 
   ; The saver appends the settings program's name to this path directly.
-  WriteRegStr HKLM "${CONFIG_KEY}" "DATAPATH" "$INSTDIR\"
+  WriteRegStr HKLM "${CONFIG_KEY}" "${VALUE_DATAPATH}" "$INSTDIR\"
 
-  ; A new user sees every creature over a random stock scene.
-  ClearErrors
-  ReadRegDWORD $0 HKCU "${CONFIG_KEY}" "FISHES"
-  ${If} ${Errors}
-    WriteRegDWORD HKCU "${CONFIG_KEY}" "FISHES" 0x1FFFF
-  ${EndIf}
-  ClearErrors
-  ReadRegDWORD $0 HKCU "${CONFIG_KEY}" "DISPLAY"
-  ${If} ${Errors}
-    WriteRegDWORD HKCU "${CONFIG_KEY}" "DISPLAY" 9
-  ${EndIf}
-  ; ... filling the whole of each monitor.
-  ClearErrors
-  ReadRegDWORD $0 HKCU "${CONFIG_KEY}" "FILLSCREEN"
-  ${If} ${Errors}
-    WriteRegDWORD HKCU "${CONFIG_KEY}" "FILLSCREEN" 1
-  ${EndIf}
+  ; A new user sees every creature over a random stock scene, filling the
+  ; whole of each monitor; values a user already has are kept.
+  !insertmacro FirstRunValues
 
   WriteUninstaller "$INSTDIR\uninstall.exe"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT} screen saver"

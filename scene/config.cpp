@@ -2,9 +2,13 @@
 
 #include <cstring>
 
+#include "scene/species_table.h"
+
+static_assert(kDisplayCustom == kBackgroundCount, "the user's picture follows the stock scenes");
+
 BackgroundChoice DecodeDisplayChoice(std::int32_t display) {
-  if (display >= 0 && display <= 7) return {BackgroundChoice::kStock, display};
-  if (display == 8) return {BackgroundChoice::kCustom, 0};
+  if (display >= 0 && display < kBackgroundCount) return {BackgroundChoice::kStock, display};
+  if (display == kDisplayCustom) return {BackgroundChoice::kCustom, 0};
   return {BackgroundChoice::kRandom, 0};
 }
 

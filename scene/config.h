@@ -7,27 +7,19 @@
 #include <cstdint>
 
 #include "port/win32.h"
+#include "scene/config_values.h"
+#include "scene/saver_constants.h"
 
-constexpr const char* kConfigKey = "SOFTWARE\\Quillmoor\\Tidewater\\1.00\\Config";
 constexpr int kConfigTextSize = 260;  // bytes of every string value's buffer
 
-// Value names. "DATAPATH" lives under HKEY_LOCAL_MACHINE, the rest under
-// HKEY_CURRENT_USER.
-constexpr const char* kDataPathValue = "DATAPATH";
-constexpr const char* kDisplayValue = "DISPLAY";
-constexpr const char* kCustomFileValue = "CUSTOMFILE";
-constexpr const char* kMuteValue = "MUTE";
-constexpr const char* kFishesValue = "FISHES";
-constexpr const char* kCustomTextValue = "CUSTOMTEXT";
-constexpr const char* kFontValue = "FONT";
-constexpr const char* kFontColourValue = "FONTCOLOR";
-// Not 0: the scene is scaled to fill each monitor; absent or 0: centred at
-// its own size.
-constexpr const char* kFillScreenValue = "FILLSCREEN";
+// The key and the value names (kConfigKey, kDisplayValue, ...) come from
+// scene/config_values.h. "DATAPATH" lives under HKEY_LOCAL_MACHINE, the rest
+// under HKEY_CURRENT_USER. "FILLSCREEN" not 0: the scene is scaled to fill
+// each monitor; absent or 0: centred at its own size.
 
-// What "DISPLAY" asks for. 0..7 pick a stock background, 8 the user's
-// picture, anything else (above 8, and negative values too) a random stock
-// background.
+// What "DISPLAY" asks for. 0..7 pick a stock background, 8 (kDisplayCustom)
+// the user's picture, anything else (above 8, and negative values too) a
+// random stock background.
 struct BackgroundChoice {
   enum Kind { kStock, kCustom, kRandom } kind;
   int index;  // 0..7 for kStock

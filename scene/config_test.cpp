@@ -131,3 +131,26 @@ TEST(Config, FontEncodingIsWhatDecodingReads) {
   DecodeFont(text, back);
   for (int i = 0; i < kFontRecordSize; ++i) EXPECT_EQ(back[i], record[i]) << i;
 }
+
+// The codes the settings program stores mean to the saver what the settings
+// program shows.
+TEST(Config, SharedDisplayCodes) {
+  EXPECT_EQ(DecodeDisplayChoice(kDisplayCustom - 1).kind, BackgroundChoice::kStock);
+  EXPECT_EQ(DecodeDisplayChoice(kDisplayCustom - 1).index, 7);
+  EXPECT_EQ(DecodeDisplayChoice(kDisplayCustom).kind, BackgroundChoice::kCustom);
+  EXPECT_EQ(DecodeDisplayChoice(kDisplayRandom).kind, BackgroundChoice::kRandom);
+}
+
+// What the installer gives a new user is read by the saver as every species
+// over a random scene, filling each monitor.
+TEST(Config, FirstRunValues) {
+  TableSource source;
+  for (const FirstRunValue& value : kFirstRunValues) source.numbers[value.name] = value.number;
+  SceneConfig config = ReadSceneConfig(source);
+  for (const FirstRunValue& value : kFirstRunValues)
+    EXPECT_EQ(source.reads[value.name], 1) << value.name << " is no value the saver reads";
+  for (int i = 0; i < 17; ++i) EXPECT_TRUE(SpeciesEnabled(config.fishes, i)) << i;
+  EXPECT_EQ(DecodeDisplayChoice(config.display).kind, BackgroundChoice::kRandom);
+  EXPECT_NE(config.fillScreen, 0u);
+  EXPECT_EQ(config.mute, 0u);
+}

@@ -21,6 +21,7 @@
 #include "scene/frame_tick.h"
 #include "scene/library_file.h"
 #include "scene/monitors.h"
+#include "scene/saver_constants.h"
 #include "scene/scene_graphics.h"
 #include "scene/scene_state.h"
 #include "scene/scene_view.h"
@@ -34,7 +35,6 @@
 namespace {
 
 constexpr const char* kMissingLibraryMessage = "Unable to locate RERADOR!";
-constexpr const char* kLibraryFile = "ReraDOR.dll";
 // The preview quantises a deeper custom picture from a copy this small.
 constexpr std::int32_t kPreviewSampleSize = 100;
 

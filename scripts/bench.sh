@@ -39,7 +39,7 @@ scene_bench_runs() {
     { echo "scene_bench: build failed (build/bench/scene_bench.build.log)"; return 1; }
   bench_exe=$win32/bin/scene_bench.exe
   (
-    source "$top/tests/support/wine.sh"
+    source "$top/tests/support/scene.sh"
     TW_WORK=$top/build/bench
     trap 'tw_wine_stop; tw_xvfb_stop' EXIT
     tw_prefix bench || return 1
@@ -56,18 +56,11 @@ scene_bench_runs() {
       tw_reg_set HKCU "$TW_CONFIG_KEY" FILLSCREEN dword "$fill"
       tw_reg_set HKCU "$TW_CONFIG_KEY" CUSTOMTEXT string "Tidewater benchmark"
       tw_reg_set HKCU "$TW_CONFIG_KEY" FONTCOLOR dword 0xFF00FF
-      # Bold 32-pixel Tahoma (a LOGFONTA record in hexadecimal).
-      tw_reg_set HKCU "$TW_CONFIG_KEY" FONT string \
-        E0FFFFFF000000000000000000000000BC02000000000000000003005461686F6D610000000000000000000000000000000000000000000000000000
+      # Bold 32-pixel Tahoma, not antialiased (quality 3).
+      tw_reg_set HKCU "$TW_CONFIG_KEY" FONT string "$(ts_font_hex -32 700 3 Tahoma)"
       # An 8-bit display shows the saver's palette only with a private colour
       # map and drawing done by the X server.
-      if [ "$depth" = 8 ]; then
-        tw_reg_set HKCU 'Software\Wine\X11 Driver' PrivateColorMap string Y
-        tw_reg_set HKCU 'Software\Wine\X11 Driver' ClientSideGraphics string N
-      else
-        tw_reg_unset HKCU 'Software\Wine\X11 Driver' PrivateColorMap
-        tw_reg_unset HKCU 'Software\Wine\X11 Driver' ClientSideGraphics
-      fi
+      if [ "$depth" = 8 ]; then ts_palette_display on; else ts_palette_display off; fi
       tw_reg_apply
       echo "-- ${depth}-bit display, $size"
       (cd "$win32/bin" && WINEDEBUG=-all wine "$bench_exe" 250 "$label") 2>&1 ||

@@ -11,7 +11,7 @@
 #   scripts/run.sh [WxHxD]     (private display size, default 1024x768x24)
 set -u
 top=$(cd "$(dirname "$0")/.." && pwd)
-source "$top/tests/support/wine.sh"
+source "$top/tests/support/scene.sh"
 source "$top/tests/support/sound.sh"
 
 saver=$TW_BUILD/bin/$TW_SAVER_NAME
@@ -24,17 +24,6 @@ mkdir -p "$TW_WORK"
 TW_SESSION=run
 TW_SCR=$saver
 trap tw_cleanup EXIT
-
-# The demo's font: a LOGFONTA record as hexadecimal, 30 pixels high, bold
-# Tahoma (Wine ships a font of that name).
-demo_font() {
-  local face hex="E2FFFFFF000000000000000000000000BC020000" i
-  hex+="0000000000000000"
-  face=$(printf 'Tahoma' | od -An -tx1 | tr -d ' \n' | tr a-f A-F)
-  hex+=$face
-  for ((i = ${#face} / 2; i < 32; i++)); do hex+="00"; done
-  printf '%s' "$hex"
-}
 
 own_display=0
 if [ -z "${DISPLAY:-}" ]; then
@@ -53,14 +42,15 @@ else
   tw_reg_unset HKCU 'Software\Wine\Drivers' Audio
 fi
 
-# A first run gets every species and a random stock background; after that
-# the prefix keeps whatever the settings program wrote.
+# A first run gets what the installer gives a new user (every species over a
+# random stock background, filling the screen) and a line of text in bold
+# 30-pixel Tahoma (Wine ships a font of that name); after that the prefix
+# keeps whatever the settings program wrote.
 if [ -z "$(tw_reg_query HKCU "$TW_CONFIG_KEY" FISHES)" ]; then
-  tw_reg_set HKCU "$TW_CONFIG_KEY" FISHES dword 0x1FFFF
-  tw_reg_set HKCU "$TW_CONFIG_KEY" DISPLAY dword 9
-  tw_reg_set HKCU "$TW_CONFIG_KEY" CUSTOMTEXT string "Welcome to Tidewater"
-  tw_reg_set HKCU "$TW_CONFIG_KEY" FONTCOLOR dword 0x0000D7FF
-  tw_reg_set HKCU "$TW_CONFIG_KEY" FONT string "$(demo_font)"
+  tw_first_run
+  ts_set CUSTOMTEXT string "Welcome to Tidewater"
+  ts_set FONTCOLOR dword 0x0000D7FF
+  ts_set FONT string "$(ts_font_hex -30 700 0 Tahoma)"
 fi
 tw_reg_apply
 

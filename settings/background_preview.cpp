@@ -4,11 +4,11 @@
 
 #include "gfx/packed_dib_image.h"
 #include "scene/config.h"
+#include "scene/saver_constants.h"
 #include "scene/species_table.h"
 
 namespace {
 
-constexpr COLORREF kWater = RGB(16, 56, 104);
 constexpr COLORREF kCaption = RGB(225, 235, 245);
 
 // The resource library in this program's own folder (the data directory).
@@ -17,9 +17,8 @@ HMODULE OpenLibrary() {
   DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return nullptr;
   char* slash = std::strrchr(path, '\\');
-  const char* file = "ReraDOR.dll";
-  if (!slash || (slash - path) + 1 + std::strlen(file) >= MAX_PATH) return nullptr;
-  std::strcpy(slash + 1, file);
+  if (!slash || (slash - path) + 1 + std::strlen(kLibraryFile) >= MAX_PATH) return nullptr;
+  std::strcpy(slash + 1, kLibraryFile);
   return LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
 }
 
@@ -65,7 +64,7 @@ void BackgroundPreview::Draw(HDC dc, const RECT& area) {
                0, picture_.Width(), picture_.Height(), SRCCOPY);
     picture_.UnlockDC();
   } else {
-    HBRUSH water = CreateSolidBrush(kWater);
+    HBRUSH water = CreateSolidBrush(kWaterColour);
     FillRect(dc, &area, water);
     DeleteObject(water);
     RECT text = area;

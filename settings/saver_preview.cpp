@@ -41,14 +41,22 @@ SaverPreview::~SaverPreview() {
   PutBack();
 }
 
-bool SaverPreview::Start(const SettingsValues& values) {
-  if (process_.hProcess) return false;
+SaverPreview::StartResult SaverPreview::Start(const SettingsValues& values) {
+  if (process_.hProcess) return StartResult::kNotStarted;
   char saver[MAX_PATH];
-  if (!FindSaver(saver)) return false;
+  if (!FindSaver(saver)) return StartResult::kNoSaver;
   char command[MAX_PATH + 8];
   wsprintfA(command, "\"%s\" /s", saver);
-  Keep();
-  SaveSettings(values);
+  // Values that could not be read could not be put back either.
+  if (!Keep()) {
+    kept_.clear();
+    return StartResult::kNotStored;
+  }
+  if (!SaveSettings(values)) {
+    DebugLog("Tidewater settings: the edited values could not be stored; no preview\n");
+    PutBack();
+    return StartResult::kNotStored;
+  }
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   DebugLog("Tidewater settings: preview %s\n", command);
@@ -56,9 +64,9 @@ bool SaverPreview::Start(const SettingsValues& values) {
                       &process_)) {
     process_ = {};
     PutBack();
-    return false;
+    return StartResult::kNotStarted;
   }
-  return true;
+  return StartResult::kStarted;
 }
 
 bool SaverPreview::Finished() {
@@ -72,46 +80,82 @@ bool SaverPreview::Finished() {
   return true;
 }
 
-void SaverPreview::Keep() {
+// Reads one value into `value`: present with its type and bytes, or absent.
+// False when it is there but could not be read.
+bool SaverPreview::KeepValue(HKEY key, KeptValue& value) {
+  DWORD size = 0;
+  LONG status = RegQueryValueExA(key, value.name.c_str(), nullptr, &value.type, nullptr, &size);
+  if (status == ERROR_FILE_NOT_FOUND) return true;
+  if (status == ERROR_SUCCESS) {
+    value.data.resize(size);
+    status = RegQueryValueExA(key, value.name.c_str(), nullptr, &value.type,
+                              size ? value.data.data() : nullptr, &size);
+  }
+  if (status != ERROR_SUCCESS) {
+    DebugLog("Tidewater settings: the stored value %s could not be read (error %ld)\n",
+             value.name.c_str(), status);
+    return false;
+  }
+  value.data.resize(size);
+  value.present = true;
+  return true;
+}
+
+// Keeps every user value as it is stored; false when the key or a value is
+// there but could not be read.
+bool SaverPreview::Keep() {
   kept_.clear();
   HKEY key = nullptr;
-  bool open = RegOpenKeyExA(HKEY_CURRENT_USER, kConfigKey, 0, KEY_QUERY_VALUE, &key) ==
-              ERROR_SUCCESS;
+  const LONG opened = RegOpenKeyExA(HKEY_CURRENT_USER, kConfigKey, 0, KEY_QUERY_VALUE, &key);
+  keyExisted_ = opened == ERROR_SUCCESS;
+  if (opened == ERROR_FILE_NOT_FOUND) return true;
+  if (!keyExisted_) {
+    DebugLog("Tidewater settings: the stored settings could not be read (error %ld)\n", opened);
+    return false;
+  }
+  bool ok = true;
   for (const char* name : kUserValueNames) {
     KeptValue value;
     value.name = name;
-    DWORD size = 0;
-    if (open && RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &size) ==
-                    ERROR_SUCCESS) {
-      value.data.resize(size);
-      value.present = RegQueryValueExA(key, name, nullptr, &value.type,
-                                       size ? value.data.data() : nullptr,
-                                       &size) == ERROR_SUCCESS;
-      value.data.resize(size);
-    }
+    ok = KeepValue(key, value) && ok;
     kept_.push_back(std::move(value));
   }
-  keyExisted_ = open;
-  if (open) RegCloseKey(key);
+  RegCloseKey(key);
+  return ok;
 }
 
 // Puts every kept value back; a key that did not exist before goes again.
+// Whatever could not be put back is logged, value by value.
 void SaverPreview::PutBack() {
   if (!keyExisted_) {
-    RegDeleteKeyA(HKEY_CURRENT_USER, kConfigKey);
+    const LONG deleted = RegDeleteKeyA(HKEY_CURRENT_USER, kConfigKey);
+    if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND)
+      DebugLog("Tidewater settings: the previewed settings could not be removed (error %ld)\n",
+               deleted);
     kept_.clear();
     return;
   }
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kConfigKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+  const LONG opened = RegOpenKeyExA(HKEY_CURRENT_USER, kConfigKey, 0, KEY_SET_VALUE, &key);
+  if (opened != ERROR_SUCCESS) {
+    DebugLog("Tidewater settings: the stored settings could not be put back (error %ld)\n",
+             opened);
+    kept_.clear();
     return;
+  }
   for (const KeptValue& value : kept_) {
-    if (value.present)
-      RegSetValueExA(key, value.name.c_str(), 0, value.type,
-                     value.data.empty() ? nullptr : value.data.data(),
-                     static_cast<DWORD>(value.data.size()));
-    else
-      RegDeleteValueA(key, value.name.c_str());
+    LONG status = ERROR_SUCCESS;
+    if (value.present) {
+      status = RegSetValueExA(key, value.name.c_str(), 0, value.type,
+                              value.data.empty() ? nullptr : value.data.data(),
+                              static_cast<DWORD>(value.data.size()));
+    } else {
+      status = RegDeleteValueA(key, value.name.c_str());
+      if (status == ERROR_FILE_NOT_FOUND) status = ERROR_SUCCESS;
+    }
+    if (status != ERROR_SUCCESS)
+      DebugLog("Tidewater settings: the stored value %s could not be put back (error %ld)\n",
+               value.name.c_str(), status);
   }
   RegCloseKey(key);
   kept_.clear();

@@ -1,7 +1,8 @@
 // SaverPreview: runs the saver full screen with values that are still being
 // edited (target only). The saver reads its settings from the registry, so
 // the values stored now are kept aside, the edited ones written, and the
-// kept ones put back exactly (types, bytes, absence) when the saver ends.
+// kept ones put back exactly (types, bytes, absence) when the saver ends. A
+// value that cannot be put back is logged (DebugLog) by its name.
 #pragma once
 
 #include <windows.h>
@@ -18,9 +19,14 @@ class SaverPreview {
   SaverPreview& operator=(const SaverPreview&) = delete;
   ~SaverPreview();
 
-  // False, with the registry untouched, when no saver was found or it did
-  // not start.
-  bool Start(const SettingsValues& values);
+  enum class StartResult {
+    kStarted,
+    kNoSaver,     // no tidewater.scr found; the registry untouched
+    kNotStored,   // the stored values could not be kept aside, or the edited
+                  // ones not written; the kept ones are back
+    kNotStarted,  // the saver did not start; the kept values are back
+  };
+  [[nodiscard]] StartResult Start(const SettingsValues& values);
   // True once the saver has ended; the stored values are back by then.
   bool Finished();
 
@@ -32,7 +38,8 @@ class SaverPreview {
     std::vector<BYTE> data;
   };
 
-  void Keep();
+  [[nodiscard]] bool Keep();
+  [[nodiscard]] static bool KeepValue(HKEY key, KeptValue& value);
   void PutBack();
 
   std::vector<KeptValue> kept_;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "gfx/debug_log.h"
+#include "scene/saver_constants.h"
 #include "scene/species_table.h"
 #include "settings/settings_names.h"
 #include "settings/settings_resource.h"
@@ -14,7 +15,6 @@ namespace {
 
 constexpr UINT_PTR kPreviewTimer = 1;
 constexpr UINT kPreviewPollMs = 200;
-constexpr COLORREF kSampleWater = RGB(16, 56, 104);
 constexpr const char* kSampleFiller = "Tidewater";
 constexpr const char* kMyPicture = "My picture";
 constexpr const char* kRandomScene = "Random";
@@ -32,6 +32,18 @@ const char* SceneEntryText(int entry) {
   if (entry == 0) return kRandomScene;
   if (entry <= kBackgroundCount) return SceneLabel(entry - 1);
   return kMyPicture;
+}
+
+// What the user is told when Preview could not run the saver.
+const char* PreviewFailure(SaverPreview::StartResult result) {
+  switch (result) {
+    case SaverPreview::StartResult::kNoSaver:
+      return "The screen saver tidewater.scr was not found.";
+    case SaverPreview::StartResult::kNotStored:
+      return "The settings to preview could not be stored.";
+    default:
+      return "The screen saver tidewater.scr could not be started.";
+  }
 }
 
 void RecordToFont(const std::uint8_t* record, LOGFONTA& font) {
@@ -293,9 +305,9 @@ void SettingsDialog::ChooseTextColour() {
 }
 
 void SettingsDialog::StartPreview() {
-  if (!saver_.Start(edited_)) {
-    MessageBoxA(dialog_, "The screen saver tidewater.scr was not found.", "Tidewater Settings",
-                MB_ICONWARNING);
+  const SaverPreview::StartResult started = saver_.Start(edited_);
+  if (started != SaverPreview::StartResult::kStarted) {
+    MessageBoxA(dialog_, PreviewFailure(started), "Tidewater Settings", MB_ICONWARNING);
     return;
   }
   EnableWindow(dialog_, FALSE);
@@ -321,7 +333,7 @@ void SettingsDialog::OnDrawItem(const DRAWITEMSTRUCT& item) {
 // product's name stands in while there is no text.
 void SettingsDialog::DrawSample(const DRAWITEMSTRUCT& item) {
   RECT area = item.rcItem;
-  HBRUSH water = CreateSolidBrush(kSampleWater);
+  HBRUSH water = CreateSolidBrush(kWaterColour);
   FillRect(item.hDC, &area, water);
   DeleteObject(water);
   const char* text = edited_.CustomText()[0] ? edited_.CustomText() : kSampleFiller;

@@ -18,4 +18,4 @@ SettingsValues LoadSettings();
 
 // Writes every user value. False when the key could not be opened or a value
 // could not be written.
-bool SaveSettings(const SettingsValues& values);
+[[nodiscard]] bool SaveSettings(const SettingsValues& values);

@@ -7,10 +7,9 @@
 #include <cstdint>
 
 #include "scene/config.h"
+#include "scene/saver_constants.h"
 
 constexpr std::uint32_t kAllSpecies = 0x1FFFF;  // bits 0..16
-constexpr std::int32_t kDisplayCustom = 8;      // "DISPLAY": the user's picture
-constexpr std::int32_t kDisplayRandom = 9;      // "DISPLAY": a random stock scene
 constexpr int kMaxTextLength = kConfigTextSize - 1;  // what the saver's buffers hold
 
 // Offsets into the stored LOGFONTA record.

@@ -197,6 +197,22 @@ st_click $CANCEL
 finish "Cancel after Preview"
 st_expect_values CUSTOMTEXT "REG_SZ Hello reef"
 
+# A put-back that cannot be done is logged: the key has gone when the
+# previewed saver ends.
+st_start -t
+st_click $PREVIEW
+if tw_window_wait "Screen Saver" 20 > /dev/null; then
+  WINEDEBUG=-all wine reg delete "HKEY_CURRENT_USER\\$TW_CONFIG_KEY" /f > /dev/null 2>&1
+  tw_key a
+  tw_expect "a put-back that fails is logged" \
+    tw_log_wait 'stored settings could not be put back' 20
+else
+  tw_fail "Preview runs the saver full screen a second time"
+fi
+sleep 0.5
+st_click $CANCEL
+finish "Cancel after a failed put-back"
+
 # ------------------------------------------------ bad stored values
 
 ts_set_raw FISHES '"all of them"'

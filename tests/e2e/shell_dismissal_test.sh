@@ -16,17 +16,10 @@ tw_reg_set HKCU 'Control Panel\Desktop' ScreenSaveUsePassword dword 1
 tw_reg_set HKCU "$TW_CONFIG_KEY" MUTE dword 1
 tw_reg_apply
 
-# start_saver: full screen with the pointer in the middle of the screen.
-start_saver() {
-  tw_mouse_to 400 300
-  tw_start /s
-  tw_saver_ready 15 || tw_fail "the saver comes up"
-}
-
 closes_on() {  # closes_on DESCRIPTION COMMAND...: the command ends the saver with 0
   local what=$1
   shift
-  start_saver
+  tw_start_centred
   "$@"
   if tw_wait_exit 10; then
     tw_expect_eq "$what closes the saver" "$TW_EXIT" 0
@@ -38,7 +31,7 @@ closes_on() {  # closes_on DESCRIPTION COMMAND...: the command ends the saver wi
 }
 
 # The threshold is the sum of both distances and must be exceeded.
-start_saver
+tw_start_centred
 tw_mouse_by 3 1
 sleep 1.5
 tw_expect "a move of 3 + 1 pixels leaves the saver running" tw_running
@@ -64,7 +57,7 @@ activate_other() {
   HOST_PID=$TW_PID
   TW_PID=$SAVER_PID
 }
-start_saver
+tw_start_centred
 SAVER_PID=$TW_PID
 SAVER_LOG=$TW_LOG
 activate_other
@@ -78,7 +71,7 @@ tw_kill "$HOST_PID"
 
 # Pace: a tick every 80 ms measured over several seconds, and no tick ever
 # finds another one pending (none nested in the pump, none armed twice).
-start_saver
+tw_start_centred
 sleep 6
 tw_key a
 tw_wait_exit 10

@@ -22,11 +22,6 @@ tw_reg_set HKCU 'Control Panel\Desktop' ScreenSaveUsePassword dword 1
 tw_reg_set HKCU "$TW_CONFIG_KEY" MUTE dword 1
 tw_reg_apply
 
-start_saver() {
-  tw_mouse_to 400 300
-  tw_start /s
-  tw_saver_ready 15 || tw_fail "the saver comes up"
-}
 dialogs() { tw_log_count 'VerifyScreenSavePwd call'; }
 refused_at_once() { tw_log_count 'close refused again without asking'; }
 ends_with_zero() {  # ends_with_zero DESCRIPTION
@@ -40,7 +35,7 @@ ends_with_zero() {  # ends_with_zero DESCRIPTION
 
 # Verified at the first dialog.
 answer 1
-start_saver
+tw_start_centred
 tw_key a
 ends_with_zero "a verified password closes the saver"
 tw_expect_eq "one password dialog" "$(dialogs)" 1
@@ -50,7 +45,7 @@ tw_expect_eq "the notice is given, then withdrawn" \
 # Refused: the saver stays. A second request 30 ms later is refused without
 # a dialog; one after the 200 ms have passed asks again.
 answer 0
-start_saver
+tw_start_centred
 tw_key a b
 tw_log_wait 'password refused' 5
 sleep 1
@@ -72,7 +67,7 @@ tw_expect_eq "the notice is withdrawn at the end" \
 # dialog there is no request left to refuse. The scene keeps ticking behind
 # the dialog.
 answer 0 2500
-start_saver
+tw_start_centred
 tw_key a
 tw_log_wait 'VerifyScreenSavePwd call 1' 5
 sleep 0.5
@@ -96,7 +91,7 @@ tw_expect_range "the scene ticked on behind the dialog (ticks per second)" "$rat
 
 # Without PASSWORD.CPL the saver closes at once and gives no notice.
 tw_stage without-password
-start_saver
+tw_start_centred
 tw_key a
 ends_with_zero "without the password component a key closes the saver"
 tw_expect_eq "without the component: no notice" "$(tw_log_count 'running notice')" 0
@@ -106,7 +101,7 @@ tw_stage with-password PASSWORD.CPL
 tw_reg_set HKCU 'Control Panel\Desktop' ScreenSaveUsePassword dword 0
 tw_reg_apply
 answer 0
-start_saver
+tw_start_centred
 tw_key a
 ends_with_zero "with no password in use a key closes the saver"
 tw_expect_eq "with no password in use: no dialog" "$(dialogs)" 0
@@ -115,7 +110,7 @@ tw_expect_eq "with no password in use: no notice" "$(tw_log_count 'running notic
 # The value missing altogether counts as no password.
 tw_reg_unset HKCU 'Control Panel\Desktop' ScreenSaveUsePassword
 tw_reg_apply
-start_saver
+tw_start_centred
 tw_key a
 ends_with_zero "with the value missing a key closes the saver"
 tw_expect_eq "with the value missing: no dialog" "$(dialogs)" 0

@@ -53,12 +53,17 @@ ts_config_reset() {
   ts_set MUTE dword 1
 }
 
-# ts_set NAME TYPE VALUE: queues one user setting (HKCU).
-ts_set() { tw_reg_set HKCU "$TW_CONFIG_KEY" "$@"; }
+# ts_set NAME TYPE VALUE: queues one user setting (HKCU); fails for a name
+# the saver does not read.
+ts_set() {
+  tw_config_name "$1" || return 1
+  tw_reg_set HKCU "$TW_CONFIG_KEY" "$@"
+}
 
 # ts_set_raw NAME REGTYPE:DATA: queues a user setting written as .reg text,
 # for values of any registry type ("hex:01,02", "hex(b):...", "dword:...").
 ts_set_raw() {
+  tw_config_name "$1" || return 1
   TW_REG_LINES+=("[HKEY_CURRENT_USER\\$TW_CONFIG_KEY]" "\"$1\"=$2")
 }
 
@@ -450,9 +455,9 @@ ts_reduced_library() {
 # show.
 #
 #   ts_stage_traced plain
-#   ts_traced_run 7 600 "$TW_WORK/neon.trace"     # seed 7, 600 ticks
-#   ts_fish_rules "$TW_WORK/neon.trace" 0 30 15 -3 0
-#   ts_paused_shot 7 212 "$TW_WORK/t212.png"      # the scene after tick 212
+#   ts_traced_run 640 480 7 600 "$TW_WORK/neon.trace"  # 640x480, seed 7, 600 ticks
+#   ts_rules_hold "the neon swims" "$(ts_fish_rules "$TW_WORK/neon.trace" 0 30 15 -3 0)"
+#   ts_paused_shot 640 480 7 212 "$TW_WORK/t212.png"   # the scene after tick 212
 
 TS_TRACE_SAVER=$TW_BUILD/tests/support/tidewater_trace.scr
 # The traced saver ticks faster than the real one: the rules are per tick.

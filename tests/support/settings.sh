@@ -63,10 +63,8 @@ st_click() {
 # st_value NAME [ROOT]: "TYPE DATA" of one configuration value (HKCU unless
 # ROOT is HKLM), empty when it is absent.
 st_value() {
-  local root
-  root=$(tw_reg_root "${2:-HKCU}") || return 1
-  WINEDEBUG=-all wine reg query "$root\\$TW_CONFIG_KEY" /v "$1" 2>/dev/null | tr -d '\r' |
-    awk -v n="$1" '$1 == n { $1 = ""; sub(/^ /, ""); print }'
+  tw_config_name "$1" || return 1
+  tw_reg_value "${2:-HKCU}" "$TW_CONFIG_KEY" "$1"
 }
 
 # st_expect_values NAME WANT [NAME WANT]...: checks the "TYPE DATA" of

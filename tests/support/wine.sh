@@ -20,8 +20,16 @@ TW_TOP=${TW_TOP:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 TW_WINE_ROOT=$TW_TOP/build/wine
 # The target build whose products the tests run.
 TW_BUILD=${TW_BUILD:-$TW_TOP/build/win32}
-TW_CONFIG_KEY='SOFTWARE\Quillmoor\Tidewater\1.00\Config'
 TW_SAVER_NAME=tidewater.scr
+
+# The configuration key (TW_CONFIG_KEY), its value names (TW_CONFIG_VALUES)
+# and the first-run values (TW_FIRST_RUN_VALUES, NAME NUMBER pairs), as the
+# build wrote them from cmake/config_values.cmake.
+if [ -f "$TW_BUILD/generated/config_values.sh" ]; then
+  source "$TW_BUILD/generated/config_values.sh"
+else
+  echo "wine.sh: no $TW_BUILD/generated/config_values.sh; configure the build (cmake --preset win32)" >&2
+fi
 
 # ---------------------------------------------------------------- prefix
 
@@ -273,12 +281,37 @@ tw_reg_apply() {
   DISPLAY= WINEDEBUG=-all wine regedit /S "$(tw_winpath "$file")" >/dev/null 2>&1
 }
 
-# tw_reg_query ROOT KEY NAME: prints the data of one value (for checks).
-tw_reg_query() {
+# tw_reg_value ROOT KEY NAME: prints "TYPE DATA" of one value ("REG_DWORD
+# 0x1ffff"), nothing when it is absent (for checks).
+tw_reg_value() {
   local root
   root=$(tw_reg_root "$1") || return 1
   WINEDEBUG=-all wine reg query "$root\\$2" /v "$3" 2>/dev/null | tr -d '\r' |
-    awk -v n="$3" '$1 == n { $1 = ""; $2 = ""; sub(/^  /, ""); print }'
+    awk -v n="$3" '$1 == n { $1 = ""; sub(/^ /, ""); print }'
+}
+
+# tw_reg_query ROOT KEY NAME: prints the data of one value, without its type.
+tw_reg_query() {
+  tw_reg_value "$@" | sed -E 's/^[^ ]+ ?//'
+}
+
+# tw_config_name NAME: the name is one of the saver's configuration values;
+# says so on standard error and fails when it is not (a misspelt name).
+tw_config_name() {
+  local known
+  for known in "${TW_CONFIG_VALUES[@]}"; do
+    [ "$known" = "$1" ] && return 0
+  done
+  echo "tw_config_name: $1 is no configuration value (${TW_CONFIG_VALUES[*]})" >&2
+  return 1
+}
+
+# tw_first_run: queues the values the installer gives a new user.
+tw_first_run() {
+  local i
+  for ((i = 0; i + 1 < ${#TW_FIRST_RUN_VALUES[@]}; i += 2)); do
+    tw_reg_set HKCU "$TW_CONFIG_KEY" "${TW_FIRST_RUN_VALUES[i]}" dword "${TW_FIRST_RUN_VALUES[i + 1]}"
+  done
 }
 
 tw_reg_root() {
@@ -329,6 +362,18 @@ TW_RUNS=0
 # file its debug output goes to, TW_OUT its standard output.
 tw_start() {
   tw_start_program "$TW_SCR" "$@"
+}
+
+# tw_start_centred [ARG...]: the pointer to the middle of the display, then
+# the staged saver started (default "/s") and waited for until its window is
+# up and in the foreground; a failed check when that took over 15 s.
+tw_start_centred() {
+  local width height
+  read -r width height < <(xdotool getdisplaygeometry)
+  tw_mouse_to $((width / 2)) $((height / 2))
+  [ $# -gt 0 ] || set -- /s
+  tw_start "$@"
+  tw_saver_ready 15 || tw_fail "the saver comes up"
 }
 
 # tw_start_program PROGRAM ARG...: as tw_start for any program; with
