@@ -22,7 +22,11 @@ set(TW_CONFIG_VALUES
     CustomText CUSTOMTEXT
     Font FONT
     FontColour FONTCOLOR
-    FillScreen FILLSCREEN)
+    FillScreen FILLSCREEN
+    Volume VOLUME
+    SoundMinutes SOUNDMINUTES
+    SoundChange SOUNDCHANGE
+    Clock CLOCK)
 
 # Pairs: a stored name, the 32-bit number the installer writes for a user who
 # has no such value yet. Every species, a random stock scene, filling each

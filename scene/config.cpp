@@ -39,6 +39,17 @@ void DecodeFont(const char* text, std::uint8_t record[kFontRecordSize]) {
   }
 }
 
+namespace {
+
+// A number within 0 ... most, else the fallback.
+std::uint32_t Bounded(const ConfigSource& source, const char* name, std::uint32_t most,
+                      std::uint32_t fallback) {
+  const std::uint32_t value = source.Number(name, fallback);
+  return value <= most ? value : fallback;
+}
+
+}  // namespace
+
 SceneConfig ReadSceneConfig(const ConfigSource& source) {
   SceneConfig config;
   source.Text(kDataPathValue, config.dataPath);
@@ -47,6 +58,10 @@ SceneConfig ReadSceneConfig(const ConfigSource& source) {
   config.mute = source.Number(kMuteValue, 0);
   config.fishes = source.Number(kFishesValue, 0);
   config.fillScreen = source.Number(kFillScreenValue, 0);
+  config.volume = Bounded(source, kVolumeValue, 100, kDefaultVolume);
+  config.soundMinutes = Bounded(source, kSoundMinutesValue, kMaxSoundMinutes, 0);
+  config.soundChange = Bounded(source, kSoundChangeValue, kMaxSoundMinutes, 0);
+  config.clock = Bounded(source, kClockValue, kMaxClock, CLOCK_NONE);
   source.Text(kCustomTextValue, config.customText);
   if (!config.customText[0]) return config;
   config.fontColour = source.Number(kFontColourValue, 0);

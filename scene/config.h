@@ -39,6 +39,13 @@ void DecodeFont(const char* text, std::uint8_t record[kFontRecordSize]);
 constexpr int kFontTextSize = 2 * kFontRecordSize + 1;
 void EncodeFont(const std::uint8_t record[kFontRecordSize], char (&text)[kFontTextSize]);
 
+// The ranges of the sound's and the clock's values; anything outside reads as
+// the default (100, 0, 0, 0).
+constexpr std::uint32_t kDefaultVolume = 100;
+constexpr std::uint32_t kMaxSoundMinutes = 24 * 60;  // also the longest SOUNDCHANGE
+constexpr std::uint32_t kMaxClock = 2;
+enum ClockChoice : std::uint32_t { CLOCK_NONE = 0, CLOCK_TIME = 1, CLOCK_TIME_AND_DATE = 2 };
+
 // Every value setup uses, read once at its start. Absent values keep these
 // defaults.
 struct SceneConfig {
@@ -48,6 +55,11 @@ struct SceneConfig {
   std::uint32_t mute = 0;
   std::uint32_t fishes = 0;
   std::uint32_t fillScreen = 0;  // "FILLSCREEN": not 0, the scene fills each monitor
+  // The sound's level and schedule, and the clock; out of range reads as the default.
+  std::uint32_t volume = kDefaultVolume;  // "VOLUME": 0 ... 100 percent
+  std::uint32_t soundMinutes = 0;         // "SOUNDMINUTES": fade out after this; 0 never
+  std::uint32_t soundChange = 0;          // "SOUNDCHANGE": a new sound every N minutes; 0 never
+  std::uint32_t clock = 0;                // "CLOCK": 0 none, 1 time, 2 time and date
   char customText[kConfigTextSize] = {};
   std::uint8_t font[kFontRecordSize] = {};  // "FONT", decoded
   std::uint32_t fontColour = 0;             // "FONTCOLOR", a COLORREF

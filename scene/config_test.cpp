@@ -83,13 +83,19 @@ TEST(Config, SetupReadsEveryValueOnce) {
                   {"CUSTOMFILE", "C:\\mine.bmp"},
                   {"CUSTOMTEXT", "hello"},
                   {"FONT", "F0FFFFFF"}};
-  source.numbers = {{"DISPLAY", 8}, {"MUTE", 1}, {"FISHES", 0x1FFFF}, {"FILLSCREEN", 1},
-                    {"FONTCOLOR", 255}};
+  source.numbers = {{"DISPLAY", 8},      {"MUTE", 1},         {"FISHES", 0x1FFFF},
+                    {"FILLSCREEN", 1},   {"FONTCOLOR", 255},  {"VOLUME", 50},
+                    {"SOUNDMINUTES", 30}, {"SOUNDCHANGE", 5}, {"CLOCK", 2}};
   SceneConfig config = ReadSceneConfig(source);
   for (const char* name : {"DATAPATH", "DISPLAY", "CUSTOMFILE", "MUTE", "FISHES", "FILLSCREEN",
-                           "CUSTOMTEXT", "FONT", "FONTCOLOR"})
+                           "CUSTOMTEXT", "FONT", "FONTCOLOR", "VOLUME", "SOUNDMINUTES",
+                           "SOUNDCHANGE", "CLOCK"})
     EXPECT_EQ(source.reads[name], 1) << name;
-  EXPECT_EQ(source.reads.size(), 9u);
+  EXPECT_EQ(source.reads.size(), 13u);
+  EXPECT_EQ(config.volume, 50u);
+  EXPECT_EQ(config.soundMinutes, 30u);
+  EXPECT_EQ(config.soundChange, 5u);
+  EXPECT_EQ(config.clock, 2u);
   EXPECT_STREQ(config.dataPath, "C:\\data");
   EXPECT_EQ(config.display, 8);
   EXPECT_STREQ(config.customFile, "C:\\mine.bmp");
@@ -101,6 +107,32 @@ TEST(Config, SetupReadsEveryValueOnce) {
   EXPECT_EQ(config.font[0], 0xF0);
   EXPECT_EQ(config.font[3], 0xFF);
   EXPECT_EQ(config.font[4], 0x00);
+}
+
+// Absent values are the defaults; out of range (too large, or negative as the
+// registry stores it) reads as the default too, at both ends of each range.
+TEST(Config, SoundAndClockValuesOutOfRangeReadAsDefaults) {
+  TableSource none;
+  SceneConfig config = ReadSceneConfig(none);
+  EXPECT_EQ(config.volume, 100u);
+  EXPECT_EQ(config.soundMinutes, 0u);
+  EXPECT_EQ(config.soundChange, 0u);
+  EXPECT_EQ(config.clock, 0u);
+  TableSource edges;
+  edges.numbers = {{"VOLUME", 0}, {"SOUNDMINUTES", 1440}, {"SOUNDCHANGE", 1}, {"CLOCK", 1}};
+  config = ReadSceneConfig(edges);
+  EXPECT_EQ(config.volume, 0u);
+  EXPECT_EQ(config.soundMinutes, 1440u);
+  EXPECT_EQ(config.soundChange, 1u);
+  EXPECT_EQ(config.clock, 1u);
+  TableSource bad;
+  bad.numbers = {{"VOLUME", 101}, {"SOUNDMINUTES", 1441}, {"SOUNDCHANGE", 0xFFFFFFFF},
+                 {"CLOCK", 3}};
+  config = ReadSceneConfig(bad);
+  EXPECT_EQ(config.volume, 100u);
+  EXPECT_EQ(config.soundMinutes, 0u);
+  EXPECT_EQ(config.soundChange, 0u);
+  EXPECT_EQ(config.clock, 0u);
 }
 
 TEST(Config, FontIsReadOnlyWithText) {
