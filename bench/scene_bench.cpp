@@ -131,6 +131,9 @@ class CountingObjects : public SceneObjects {
   void PresentScaled() override { real_.PresentScaled(); }
   void Paint() override { real_.Paint(); }
   void RealizePalette() override { real_.RealizePalette(); }
+  void TickSound(std::uint32_t nowMs) override { real_.TickSound(nowMs); }
+  void PauseSound() override { real_.PauseSound(); }
+  void ResumeSound() override { real_.ResumeSound(); }
   void ReleaseMixer() override { real_.ReleaseMixer(); }
   void ReleaseDisplay() override { real_.ReleaseDisplay(); }
   void ReleaseGraphics() override { real_.ReleaseGraphics(); }

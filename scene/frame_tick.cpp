@@ -38,12 +38,16 @@ void FrameTick(HWND window) {
   TickCounters& c = gScene.counters;
   if (++c.depth > c.deepest) c.deepest = c.depth;
   DispatchQueued(window);
-  // Past a trace build's pause point the loop is not re-armed and the last
-  // frame stays on the screen.
-  if (!gScene.shutDown && !TracePaused(c.ticks + 1)) {
+  // With the display off the loop ends here, until the display comes back.
+  if (gScene.displayOff) {
+    gScene.loopStopped = true;
+  } else if (!gScene.shutDown && !TracePaused(c.ticks + 1)) {
+    // Past a trace build's pause point the loop is not re-armed and the last
+    // frame stays on the screen.
     CountTick(c);
     gFrameTimer.PostAfter(window, WM_TIMER, 0, 0, TraceTickInterval(kTickIntervalMs));
     RunFrame(gScene);
+    if (gScene.objects) gScene.objects->TickSound(timeGetTime());
     TraceTick(gScene, c.ticks);
   }
   --c.depth;
@@ -51,6 +55,8 @@ void FrameTick(HWND window) {
 
 void StartFrameLoop(HWND window, std::int32_t width, std::int32_t height) {
   gScene.stopwatch = gFrameTimer.ReserveStopwatch();
+  gScene.backWidth = width;
+  gScene.backHeight = height;
   gScene.restoreList.Add({0, 0, width, height});
   PostMessageA(window, WM_TIMER, 0, 0);
 }

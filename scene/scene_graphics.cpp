@@ -49,11 +49,15 @@ void SceneGraphics::SetBubbles(Image* sprite, Image* mask) {
   stage_.bubbleMask = mask;
 }
 
-void SceneGraphics::StartMixer(HWND window, HMODULE library, bool muted) {
-  sound_.Start(window, library, muted);
+void SceneGraphics::StartMixer(HWND window, HMODULE library, const SoundPlan& plan,
+                               SceneSound::LibraryOpener reopen) {
+  sound_.Start(window, library, plan, reopen);
 }
 
-void SceneGraphics::PlayAmbientSound() { sound_.PlayAmbient(); }
+void SceneGraphics::PlayAmbientSound(std::uint32_t nowMs) { sound_.PlayAmbient(nowMs); }
+void SceneGraphics::TickSound(std::uint32_t nowMs) { sound_.Tick(nowMs); }
+void SceneGraphics::PauseSound() { sound_.Pause(); }
+void SceneGraphics::ResumeSound() { sound_.Resume(); }
 
 bool SceneGraphics::SetViews(const SceneView* views, int count) {
   DibSurface* back = display_ ? display_->BackSurface() : nullptr;

@@ -40,8 +40,9 @@ class SceneGraphics : public SceneObjects {
   void SetBackground(DibSurface* background);
   void SetBubbles(Image* sprite, Image* mask);
   // The scene's sound (SceneSound::Start, then PlayAmbient).
-  void StartMixer(HWND window, HMODULE library, bool muted);
-  void PlayAmbientSound();
+  void StartMixer(HWND window, HMODULE library, const SoundPlan& plan,
+                  SceneSound::LibraryOpener reopen);
+  void PlayAmbientSound(std::uint32_t nowMs);
 
   // Where the scene shows, one view a monitor (ViewPresenter), in place of
   // the single copy at the tick's offsets. The back surface must exist. False
@@ -59,6 +60,9 @@ class SceneGraphics : public SceneObjects {
   void PresentScaled() override;
   void Paint() override;
   void RealizePalette() override;
+  void TickSound(std::uint32_t nowMs) override;
+  void PauseSound() override;
+  void ResumeSound() override;
   void ReleaseMixer() override;
   void ReleaseDisplay() override;
   void ReleaseGraphics() override;

@@ -35,6 +35,13 @@ class SceneObjects {
   virtual void Paint() = 0;
   virtual void RealizePalette() = 0;
 
+  // The sound's schedule, once a tick (nowMs: the multimedia time); the
+  // device closed and opened again around a display that is off or a
+  // suspended machine.
+  virtual void TickSound(std::uint32_t nowMs) = 0;
+  virtual void PauseSound() = 0;
+  virtual void ResumeSound() = 0;
+
   // Shutdown, in this order: the mixer (stops the sound), the Display, the
   // GraphicsSystem (which frees every image still registered with it).
   virtual void ReleaseMixer() = 0;

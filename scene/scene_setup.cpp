@@ -29,6 +29,7 @@
 #include "scene/setup_actors.h"
 #include "scene/setup_background.h"
 #include "scene/setup_palette.h"
+#include "scene/display_power.h"
 #include "scene/tick_trace.h"
 #include "scene/view_presenter.h"
 
@@ -82,6 +83,16 @@ bool LibraryFileIsComplete() {
 HMODULE LoadResourceLibrary() {
   if (!LibraryFileIsComplete()) return nullptr;
   return LoadLibraryExA(kLibraryFile, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+}
+
+SoundPlan SoundPlanOf(const SceneConfig& config) {
+  SoundPlan plan;
+  plan.muted = config.mute != 0;
+  plan.volume = config.volume;
+  plan.soundMinutes = config.soundMinutes;
+  plan.soundChange = config.soundChange;
+  plan.minuteMs = TraceMinuteMs(plan.minuteMs);
+  return plan;
 }
 
 // A notice on the screen until the first tick copies the scene over it, in
@@ -172,9 +183,10 @@ int SetupFullScreen(HWND window) {
                  background.variant);
   if (palette) palette->Release();
   PlaceViews(*graphics, layout.width, layout.height, config.fillScreen != 0);
-  graphics->StartMixer(window, library, config.mute != 0);
+  graphics->StartMixer(window, library, SoundPlanOf(config), LoadResourceLibrary);
   FreeLibrary(library);
-  graphics->PlayAmbientSound();
+  graphics->PlayAmbientSound(timeGetTime());
+  RegisterDisplayState(window);
   StartFrameLoop(window, back->Width(), back->Height());
   return 0;
 }

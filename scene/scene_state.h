@@ -29,6 +29,14 @@ struct SceneState {
   std::int32_t offsetY = 0;
   bool preview = false;
   bool shutDown = false;
+  // The back surface's size, for drawing it all anew.
+  std::int32_t backWidth = 0;
+  std::int32_t backHeight = 0;
+  // Power: the display is off (no ticks, no sound), or the machine suspends
+  // (no sound); loopStopped once a tick found the display off and ended the loop.
+  bool displayOff = false;
+  bool suspended = false;
+  bool loopStopped = false;
   // The FrameTimer stopwatch reserved at setup; kept, not read.
   std::int32_t stopwatch = 0;
   // Setup runs on the first WM_MOVE of the process only.

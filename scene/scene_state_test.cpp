@@ -33,6 +33,9 @@ class RecordingObjects : public SceneObjects {
   void PresentScaled() override { log_.push_back("present scaled"); }
   void Paint() override { log_.push_back("paint"); }
   void RealizePalette() override { log_.push_back("realize"); }
+  void TickSound(std::uint32_t) override {}
+  void PauseSound() override {}
+  void ResumeSound() override {}
   void ReleaseMixer() override { log_.push_back("release mixer"); }
   void ReleaseDisplay() override { log_.push_back("release display"); }
   void ReleaseGraphics() override { log_.push_back("release graphics"); }

@@ -1,9 +1,11 @@
 #include "scene/scene_window.h"
 
 #include "gfx/debug_log.h"
+#include "scene/display_power.h"
 #include "scene/frame_tick.h"
 #include "scene/scene_setup.h"
 #include "scene/scene_state.h"
+#include "scene/tick_trace.h"
 
 namespace {
 
@@ -35,9 +37,11 @@ void OnFirstMove(HWND window) {
 
 }  // namespace
 
-void SceneHandleMessage(HWND window, UINT message, WPARAM, LPARAM) {
+void SceneHandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (TraceTestMessage(window, message, wParam)) return;
   switch (message) {
     case WM_DESTROY:
+      UnregisterDisplayState();
       ShutDownScene(gScene);
       LogTickCounters();
       break;
@@ -49,6 +53,9 @@ void SceneHandleMessage(HWND window, UINT message, WPARAM, LPARAM) {
       break;
     case WM_TIMER:
       FrameTick(window);
+      break;
+    case WM_POWERBROADCAST:
+      HandlePowerEvent(window, DecodePowerBroadcast(wParam, reinterpret_cast<const std::uint8_t*>(lParam)));
       break;
     case WM_QUERYNEWPALETTE:
       if (gScene.objects) gScene.objects->RealizePalette();

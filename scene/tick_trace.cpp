@@ -7,6 +7,7 @@
 #include "gfx/debug_log.h"
 #include "pixel/blit.h"
 #include "scene/fish_actor.h"
+#include "scene/power_events.h"
 #include "scene/puffer_actor.h"
 #include "scene/scene_state.h"
 #include "scene/text_actor.h"
@@ -79,4 +80,24 @@ void TraceTick(const SceneState& scene, std::uint32_t tick) {
     else if (const auto* text = dynamic_cast<const TextActor*>(actor))
       TraceText(*text, tick, slot);
   }
+}
+
+std::uint32_t TraceMinuteMs(std::uint32_t fallback) {
+  std::uint32_t ms = 0;
+  if (!ReadSetting("TW_TRACE_MINUTE_MS", ms) || ms < 1000) return fallback;
+  return ms;
+}
+
+bool TraceTestMessage(HWND window, UINT message, std::uintptr_t wParam) {
+  static const UINT kTestPower = RegisterWindowMessageA("TidewaterTestPower");
+  if (message != kTestPower || kTestPower == 0) return false;
+  DebugLog("trace power %u\n", static_cast<unsigned>(wParam));
+  if (wParam <= 2) {
+    DisplayStateSetting setting = MakeDisplayStateSetting(static_cast<std::uint32_t>(wParam));
+    SendMessageA(window, WM_POWERBROADCAST, kPbtPowerSettingChange,
+                 reinterpret_cast<LPARAM>(&setting));
+  } else {
+    SendMessageA(window, WM_POWERBROADCAST, wParam == 3 ? kPbtApmSuspend : kPbtApmResumeSuspend, 0);
+  }
+  return true;
 }

@@ -12,6 +12,16 @@
 //   TW_TRACE_TICK_MS  the frame tick's period (default 80)
 //   TW_TRACE_PAUSE    the last tick to run: after it the frame loop stops and
 //                     the window keeps showing that frame, for a screenshot
+//   TW_TRACE_MINUTE_MS the length of the scene's minute (default 60000), so
+//                     that what happens after minutes (the sound's fade and
+//                     changes) is seen in seconds
+//
+// It also answers a test message, "TidewaterTestPower" (registered), that a
+// test program posts to the saver window: wParam 0, 1 or 2 is a display
+// state, which the trace build sends to its own window as the platform does
+// (WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE and a POWERBROADCAST_SETTING in
+// this process); 3 is a suspend, 4 a resume. Each is logged as
+//   trace power EVENT
 //
 // Lines (DebugLog), with the numbers in decimal:
 //   trace seed S
@@ -24,6 +34,8 @@
 
 #include <cstdint>
 
+#include "port/win32.h"
+
 struct SceneState;
 
 // The seed to use: TW_TRACE_SEED when set, else fallback. Logs it.
@@ -35,3 +47,7 @@ std::int32_t TraceTickInterval(std::int32_t fallback);
 bool TracePaused(std::uint32_t tick);
 // One line per occupied slot, after the frame of tick number `tick`.
 void TraceTick(const SceneState& scene, std::uint32_t tick);
+// The length of the scene's minute in ms.
+std::uint32_t TraceMinuteMs(std::uint32_t fallback);
+// True when the message was the test's power message, now delivered.
+bool TraceTestMessage(HWND window, UINT message, std::uintptr_t wParam);

@@ -9,3 +9,7 @@ std::int32_t TraceTickInterval(std::int32_t fallback) { return fallback; }
 bool TracePaused(std::uint32_t) { return false; }
 
 void TraceTick(const SceneState&, std::uint32_t) {}
+
+std::uint32_t TraceMinuteMs(std::uint32_t fallback) { return fallback; }
+
+bool TraceTestMessage(HWND, UINT, std::uintptr_t) { return false; }
