@@ -15,6 +15,8 @@ constexpr std::uint32_t kFadeOutMs = 2000;
 constexpr std::uint32_t kCrossfadeMs = 3000;
 constexpr std::uint32_t kResumeFadeMs = 100;  // the loop comes back without a click
 constexpr std::uint32_t kOutputRate = 22050;
+// More than the device's queue of five 45 ms buffers.
+constexpr std::uint32_t kDrainMs = 400;
 
 // Signed: the tick's clock wraps after 49 days.
 bool Reached(std::uint32_t now, std::uint32_t when) { return std::int32_t(now - when) >= 0; }
@@ -80,6 +82,9 @@ void SceneSound::Tick(std::uint32_t nowMs) {
   }
   if (fadingOut_) {
     if (mixer_->IsPlaying(slots_[0]) || mixer_->IsPlaying(slots_[1])) return;
+    // The device still holds the fade's last buffers: let them play out.
+    if (!silentSinceMs_) silentSinceMs_ = nowMs | 1;
+    if (!Reached(nowMs, silentSinceMs_ + kDrainMs)) return;
     mixer_->Activate(false);
     finished_ = true;
     DebugLog("Tidewater: the sound has faded out; wave device closed\n");

@@ -75,6 +75,7 @@ class SceneSound {
   std::uint32_t startMs_ = 0;
   std::uint32_t nextChangeMs_ = 0;
   bool fadingOut_ = false;  // the plan's minutes are up
+  std::uint32_t silentSinceMs_ = 0;  // when the faded voices had stopped (0: not yet)
   bool finished_ = false;   // faded out and closed for good
   bool paused_ = false;
   std::uint32_t pausedFrame_ = 0;
