@@ -80,6 +80,6 @@ base_config
 ts_set SOUNDCHANGE dword 1
 scheduled_run 15
 tw_expect "SOUNDCHANGE 1: three changes logged" [ "$(tw_log_count 'crossfades into')" -ge 3 ]
-tw_expect_eq "SOUNDCHANGE 1: three sounds or more, joined without a gap or a step" \
+tw_expect_eq "SOUNDCHANGE 1: three sounds or more, each join a crossfade without a gap or a step" \
   "$(analyse changes)" ok
 tw_finish

@@ -9,8 +9,10 @@ exactly (22050 Hz) are matched. Prints "ok" or what went wrong:
     full     a stretch of the recording is one of the sounds, as stored
     half     ... at the mixer's half level: s -> (s x 16383) >> 16, 8-bit signed
     fades    the sound was heard, and the recording ends in silence
-    changes  three sounds or more follow one another, with no run of
-             silence and no step between samples larger than the sounds' own
+    changes  three sounds or more follow one another, each join a crossfade
+             (about three seconds where the recording is neither sound
+             alone), with no run of silence and no step between samples
+             larger than the sounds' own
 """
 import sys
 
@@ -60,11 +62,16 @@ def main():
         quiet = max(abs(b - 128) for b in tail) <= 1
         print('ok' if loud and quiet else 'heard %s, silent at the end %s' % (bool(loud), quiet))
     elif mode == 'changes':
-        heard = []
-        for at in range(0, len(body) - CHUNK, CHUNK):
+        heard, joins, last = [], [], None
+        for index, at in enumerate(range(0, len(body) - CHUNK, CHUNK)):
             name = which(body[at:at + CHUNK], sounds)
-            if name and (not heard or heard[-1] != name):
+            if not name:
+                continue
+            if heard and heard[-1] != name:
+                joins.append((index - last - 1) * CHUNK / 22050.0)
+            if not heard or heard[-1] != name:
                 heard.append(name)
+            last = index
         run, longest = 0, 0
         for b in body:
             run = run + 1 if b == 0x80 else 0
@@ -74,6 +81,9 @@ def main():
         problems = []
         if len(set(heard)) < 3:
             problems.append('sounds heard: %d' % len(set(heard)))
+        for seconds in joins:
+            if not 2.2 <= seconds <= 3.6:
+                problems.append('a join of %.2f s, not a 3 s crossfade' % seconds)
         if longest >= 200:
             problems.append('a run of %d bytes of silence' % longest)
         if step > own + 2:
