@@ -1,5 +1,6 @@
 #include "settings/settings_dialog.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
 
 #include <cstring>
@@ -32,6 +33,45 @@ const char* SceneEntryText(int entry) {
   if (entry == 0) return kRandomScene;
   if (entry <= kBackgroundCount) return SceneLabel(entry - 1);
   return kMyPicture;
+}
+
+// The sound schedule boxes: each entry's minutes ride along as its item
+// data, so a stored number the boxes do not offer gets an entry of its own.
+const char* const kSoundMinutesLabels[kSoundChoiceCount] = {
+    "As long as it runs", "15 minutes", "30 minutes", "60 minutes"};
+const char* const kSoundChangeLabels[kSoundChoiceCount] = {
+    "Never", "Every minute", "Every 5 minutes", "Every 15 minutes"};
+
+void AddEntry(HWND box, const char* text, std::uint32_t data) {
+  const LRESULT at = SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+  if (at >= 0) SendMessageA(box, CB_SETITEMDATA, at, static_cast<LPARAM>(data));
+}
+
+void FillMinutesBox(HWND box, const std::uint32_t (&choices)[kSoundChoiceCount],
+                    const char* const (&labels)[kSoundChoiceCount], const char* otherFormat,
+                    std::uint32_t stored) {
+  for (int i = 0; i < kSoundChoiceCount; ++i) AddEntry(box, labels[i], choices[i]);
+  if (SoundChoiceIndex(choices, stored) < kSoundChoiceCount) return;
+  char text[48];
+  wsprintfA(text, otherFormat, static_cast<unsigned>(stored));
+  AddEntry(box, text, stored);
+}
+
+// Selects the entry whose item data is `data` (the first when none is).
+void SelectEntry(HWND box, std::uint32_t data) {
+  const LRESULT count = SendMessageA(box, CB_GETCOUNT, 0, 0);
+  LRESULT entry = 0;
+  for (LRESULT i = 0; i < count; ++i)
+    if (static_cast<std::uint32_t>(SendMessageA(box, CB_GETITEMDATA, i, 0)) == data) entry = i;
+  SendMessageA(box, CB_SETCURSEL, entry, 0);
+}
+
+// The item data of the selected entry; false when nothing is selected.
+bool SelectedData(HWND box, std::uint32_t& data) {
+  const LRESULT entry = SendMessageA(box, CB_GETCURSEL, 0, 0);
+  if (entry == CB_ERR) return false;
+  data = static_cast<std::uint32_t>(SendMessageA(box, CB_GETITEMDATA, entry, 0));
+  return true;
 }
 
 // What the user is told when Preview could not run the saver.
@@ -88,6 +128,9 @@ INT_PTR SettingsDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DRAWITEM:
       OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
       return TRUE;
+    case WM_HSCROLL:
+      if (reinterpret_cast<HWND>(lParam) == Item(dialog_, IDC_VOLUME)) OnVolumeScroll();
+      return TRUE;
     case WM_TIMER:
       if (wParam == kPreviewTimer) OnPreviewTick();
       return TRUE;
@@ -113,6 +156,14 @@ void SettingsDialog::OnInit() {
   for (int entry = 0; entry < SceneEntryCount(); ++entry)
     SendMessageA(scenes, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(SceneEntryText(entry)));
   SendDlgItemMessageA(dialog_, IDC_TEXT, EM_LIMITTEXT, kMaxTextLength, 0);
+  SendDlgItemMessageA(dialog_, IDC_VOLUME, TBM_SETRANGE, FALSE, MAKELPARAM(0, 100));
+  SendDlgItemMessageA(dialog_, IDC_VOLUME, TBM_SETPAGESIZE, 0, 10);
+  FillMinutesBox(Item(dialog_, IDC_SOUND_MINUTES), kSoundMinutesChoices, kSoundMinutesLabels,
+                 "%u minutes", edited_.SoundMinutes());
+  FillMinutesBox(Item(dialog_, IDC_SOUND_CHANGE), kSoundChangeChoices, kSoundChangeLabels,
+                 "Every %u minutes", edited_.SoundChange());
+  AddEntry(Item(dialog_, IDC_CLOCK_KIND), "Time", CLOCK_TIME);
+  AddEntry(Item(dialog_, IDC_CLOCK_KIND), "Time and date", CLOCK_TIME_AND_DATE);
   ShowValues();
   Changed();
   SetForegroundWindow(dialog_);
@@ -138,7 +189,31 @@ void SettingsDialog::ShowValues() {
   SetDlgItemTextA(dialog_, IDC_TEXT, edited_.CustomText());
   CheckDlgButton(dialog_, IDC_SOUND, edited_.Mute() ? BST_UNCHECKED : BST_CHECKED);
   CheckDlgButton(dialog_, IDC_FILL, edited_.FillScreen() ? BST_CHECKED : BST_UNCHECKED);
+  ShowSoundAndClock();
   showing_ = false;
+}
+
+// The clock's kind stays on "Time" while there is no clock, ready for the
+// box to be checked.
+void SettingsDialog::ShowSoundAndClock() {
+  SendDlgItemMessageA(dialog_, IDC_VOLUME, TBM_SETPOS, TRUE, edited_.Volume());
+  SetDlgItemInt(dialog_, IDC_VOLUME_TEXT, edited_.Volume(), FALSE);
+  SelectEntry(Item(dialog_, IDC_SOUND_MINUTES), edited_.SoundMinutes());
+  SelectEntry(Item(dialog_, IDC_SOUND_CHANGE), edited_.SoundChange());
+  const bool clock = edited_.Clock() != CLOCK_NONE;
+  CheckDlgButton(dialog_, IDC_CLOCK, clock ? BST_CHECKED : BST_UNCHECKED);
+  SelectEntry(Item(dialog_, IDC_CLOCK_KIND), clock ? edited_.Clock() : CLOCK_TIME);
+  EnableDependents();
+}
+
+// The sound's controls only while there is sound, the clock's kind only
+// while there is a clock.
+void SettingsDialog::EnableDependents() {
+  const BOOL sound = edited_.Mute() ? FALSE : TRUE;
+  for (int id : {IDC_VOLUME_LABEL, IDC_VOLUME, IDC_VOLUME_TEXT, IDC_SOUND_MINUTES_LABEL,
+                 IDC_SOUND_MINUTES, IDC_SOUND_CHANGE_LABEL, IDC_SOUND_CHANGE})
+    EnableWindow(Item(dialog_, id), sound);
+  EnableWindow(Item(dialog_, IDC_CLOCK_KIND), edited_.Clock() != CLOCK_NONE);
 }
 
 void SettingsDialog::SelectScene() {
@@ -216,7 +291,18 @@ void SettingsDialog::OnCommand(WORD id, WORD code) {
       return;
     case IDC_SOUND:
       edited_.SetMute(IsDlgButtonChecked(dialog_, IDC_SOUND) != BST_CHECKED);
+      EnableDependents();
       Changed();
+      return;
+    case IDC_SOUND_MINUTES:
+    case IDC_SOUND_CHANGE:
+      if (code == CBN_SELCHANGE) PickMinutes(id);
+      return;
+    case IDC_CLOCK:
+      PickClock();
+      return;
+    case IDC_CLOCK_KIND:
+      if (code == CBN_SELCHANGE) PickClock();
       return;
     case IDC_FILL:
       edited_.SetFillScreen(IsDlgButtonChecked(dialog_, IDC_FILL) == BST_CHECKED);
@@ -235,6 +321,33 @@ void SettingsDialog::OnCommand(WORD id, WORD code) {
       EndDialog(dialog_, IDCANCEL);
       return;
   }
+}
+
+void SettingsDialog::OnVolumeScroll() {
+  if (showing_) return;
+  const LRESULT position = SendDlgItemMessageA(dialog_, IDC_VOLUME, TBM_GETPOS, 0, 0);
+  if (position < 0) return;
+  edited_.SetVolume(static_cast<std::uint32_t>(position));
+  SetDlgItemInt(dialog_, IDC_VOLUME_TEXT, edited_.Volume(), FALSE);
+  Changed();
+}
+
+void SettingsDialog::PickMinutes(int box) {
+  std::uint32_t minutes = 0;
+  if (!SelectedData(Item(dialog_, box), minutes)) return;
+  const bool taken = box == IDC_SOUND_MINUTES ? edited_.SetSoundMinutes(minutes)
+                                              : edited_.SetSoundChange(minutes);
+  if (taken) Changed();
+}
+
+// The check box says whether there is a clock, the box beside it which.
+void SettingsDialog::PickClock() {
+  std::uint32_t kind = CLOCK_TIME;
+  if (!SelectedData(Item(dialog_, IDC_CLOCK_KIND), kind)) kind = CLOCK_TIME;
+  const bool on = IsDlgButtonChecked(dialog_, IDC_CLOCK) == BST_CHECKED;
+  if (!edited_.SetClock(on ? kind : CLOCK_NONE)) return;
+  EnableDependents();
+  Changed();
 }
 
 // "My picture" without a picture asks for one at once; when none is

@@ -26,11 +26,16 @@ class SettingsDialog {
   void OnInit();
   void OnCommand(WORD id, WORD code);
   void OnDrawItem(const DRAWITEMSTRUCT& item);
+  void OnVolumeScroll();
   void OnPreviewTick();
   void LogGeometry();
 
   void ShowValues();
   void SelectScene();
+  void ShowSoundAndClock();
+  void EnableDependents();
+  void PickMinutes(int box);
+  void PickClock();
   void Changed();
   void RefreshSampleFont();
   bool Store();

@@ -9,6 +9,10 @@ SettingsValues LoadSettings() {
       ReadConfigNumber(kDisplayValue, static_cast<std::uint32_t>(values.Display()))));
   values.TakeMute(ReadConfigNumber(kMuteValue, values.Mute() ? 1 : 0));
   values.TakeFillScreen(ReadConfigNumber(kFillScreenValue, values.FillScreen() ? 1 : 0));
+  values.TakeVolume(ReadConfigNumber(kVolumeValue, values.Volume()));
+  values.TakeSoundMinutes(ReadConfigNumber(kSoundMinutesValue, values.SoundMinutes()));
+  values.TakeSoundChange(ReadConfigNumber(kSoundChangeValue, values.SoundChange()));
+  values.TakeClock(ReadConfigNumber(kClockValue, values.Clock()));
   char text[kConfigTextSize];
   ReadConfigText(HKEY_CURRENT_USER, kCustomFileValue, text);
   values.TakeCustomFile(text);
@@ -51,6 +55,10 @@ bool SaveSettings(const SettingsValues& values) {
   ok = WriteText(key, kCustomTextValue, values.CustomText()) && ok;
   ok = WriteText(key, kFontValue, font) && ok;
   ok = WriteNumber(key, kFontColourValue, values.FontColour()) && ok;
+  ok = WriteNumber(key, kVolumeValue, values.Volume()) && ok;
+  ok = WriteNumber(key, kSoundMinutesValue, values.SoundMinutes()) && ok;
+  ok = WriteNumber(key, kSoundChangeValue, values.SoundChange()) && ok;
+  ok = WriteNumber(key, kClockValue, values.Clock()) && ok;
   RegCloseKey(key);
   return ok;
 }

@@ -10,7 +10,8 @@
 // Every value this program writes.
 constexpr const char* kUserValueNames[] = {
     kFishesValue,     kDisplayValue, kCustomFileValue, kMuteValue, kFillScreenValue,
-    kCustomTextValue, kFontValue,    kFontColourValue};
+    kCustomTextValue, kFontValue,    kFontColourValue, kVolumeValue, kSoundMinutesValue,
+    kSoundChangeValue, kClockValue};
 
 // What is stored, as the dialog shows it: absent and unusable values give
 // the defaults.

@@ -58,7 +58,11 @@ SettingsValues::SettingsValues()
       display_(kDisplayRandom),
       mute_(false),
       fillScreen_(false),
-      fontColour_(kDefaultFontColour) {
+      fontColour_(kDefaultFontColour),
+      volume_(kDefaultVolume),
+      soundMinutes_(0),
+      soundChange_(0),
+      clock_(CLOCK_NONE) {
   customFile_[0] = '\0';
   customText_[0] = '\0';
   DefaultFont(font_);
@@ -89,6 +93,22 @@ void SettingsValues::TakeFontText(const char* stored) {
 
 void SettingsValues::TakeFontColour(std::uint32_t stored) {
   if (stored <= 0xFFFFFF) fontColour_ = stored;
+}
+
+void SettingsValues::TakeVolume(std::uint32_t stored) {
+  volume_ = stored <= 100 ? stored : kDefaultVolume;
+}
+
+void SettingsValues::TakeSoundMinutes(std::uint32_t stored) {
+  soundMinutes_ = stored <= kMaxSoundMinutes ? stored : 0;
+}
+
+void SettingsValues::TakeSoundChange(std::uint32_t stored) {
+  soundChange_ = stored <= kMaxSoundMinutes ? stored : 0;
+}
+
+void SettingsValues::TakeClock(std::uint32_t stored) {
+  clock_ = stored <= kMaxClock ? stored : CLOCK_NONE;
 }
 
 void SettingsValues::FinishTaking() {
@@ -125,11 +145,37 @@ bool SettingsValues::SetFontRecord(const std::uint8_t record[kFontRecordSize]) {
   return true;
 }
 
+bool SettingsValues::SetSoundMinutes(std::uint32_t minutes) {
+  if (minutes > kMaxSoundMinutes) return false;
+  soundMinutes_ = minutes;
+  return true;
+}
+
+bool SettingsValues::SetSoundChange(std::uint32_t minutes) {
+  if (minutes > kMaxSoundMinutes) return false;
+  soundChange_ = minutes;
+  return true;
+}
+
+bool SettingsValues::SetClock(std::uint32_t clock) {
+  if (clock > kMaxClock) return false;
+  clock_ = clock;
+  return true;
+}
+
+int SoundChoiceIndex(const std::uint32_t (&choices)[kSoundChoiceCount], std::uint32_t minutes) {
+  int index = 0;
+  while (index < kSoundChoiceCount && choices[index] != minutes) ++index;
+  return index;
+}
+
 bool SettingsValues::operator==(const SettingsValues& other) const {
   return fishes_ == other.fishes_ && display_ == other.display_ && mute_ == other.mute_ &&
          fillScreen_ == other.fillScreen_ &&
          std::strcmp(customFile_, other.customFile_) == 0 &&
          std::strcmp(customText_, other.customText_) == 0 &&
          std::memcmp(font_, other.font_, kFontRecordSize) == 0 &&
-         fontColour_ == other.fontColour_;
+         fontColour_ == other.fontColour_ && volume_ == other.volume_ &&
+         soundMinutes_ == other.soundMinutes_ && soundChange_ == other.soundChange_ &&
+         clock_ == other.clock_;
 }

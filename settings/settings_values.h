@@ -31,6 +31,12 @@ class SettingsValues {
   void TakeCustomText(const char* stored);
   void TakeFontText(const char* stored);
   void TakeFontColour(std::uint32_t stored);
+  // The sound's level and schedule and the clock: a number outside the
+  // saver's range (scene/config.h) gives the default, as in the saver.
+  void TakeVolume(std::uint32_t stored);
+  void TakeSoundMinutes(std::uint32_t stored);
+  void TakeSoundChange(std::uint32_t stored);
+  void TakeClock(std::uint32_t stored);
   // After every value is taken: "My picture" with no picture shows as the
   // random scene the saver then shows.
   void FinishTaking();
@@ -72,6 +78,22 @@ class SettingsValues {
   std::uint32_t FontColour() const { return fontColour_; }  // 0x00BBGGRR
   void SetFontColour(std::uint32_t colour) { fontColour_ = colour & 0xFFFFFF; }
 
+  // "VOLUME", 0 ... 100 percent; more is cut to 100.
+  std::uint32_t Volume() const { return volume_; }
+  void SetVolume(std::uint32_t percent) { volume_ = percent < 100 ? percent : 100; }
+
+  // "SOUNDMINUTES" and "SOUNDCHANGE", in minutes, 0 for never; a number the
+  // saver would not take leaves the value as it is (false).
+  std::uint32_t SoundMinutes() const { return soundMinutes_; }
+  bool SetSoundMinutes(std::uint32_t minutes);
+  std::uint32_t SoundChange() const { return soundChange_; }
+  bool SetSoundChange(std::uint32_t minutes);
+
+  // "CLOCK": CLOCK_NONE, CLOCK_TIME or CLOCK_TIME_AND_DATE; anything else
+  // leaves it as it is (false).
+  std::uint32_t Clock() const { return clock_; }
+  bool SetClock(std::uint32_t clock);
+
   bool operator==(const SettingsValues& other) const;
   bool operator!=(const SettingsValues& other) const { return !(*this == other); }
 
@@ -84,7 +106,22 @@ class SettingsValues {
   char customText_[kConfigTextSize];
   std::uint8_t font_[kFontRecordSize];
   std::uint32_t fontColour_;
+  std::uint32_t volume_;
+  std::uint32_t soundMinutes_;
+  std::uint32_t soundChange_;
+  std::uint32_t clock_;
 };
+
+// The lengths and changes the dialog offers, in minutes, 0 (for as long as
+// the saver runs, and never) first.
+constexpr std::uint32_t kSoundMinutesChoices[] = {0, 15, 30, 60};
+constexpr std::uint32_t kSoundChangeChoices[] = {0, 1, 5, 15};
+constexpr int kSoundChoiceCount = 4;
+
+// Where a stored number of minutes stands among the offered choices:
+// its index, or kSoundChoiceCount for a number the saver takes but the
+// dialog does not offer (it is then shown as a choice of its own).
+int SoundChoiceIndex(const std::uint32_t (&choices)[kSoundChoiceCount], std::uint32_t minutes);
 
 // A record is usable when its face name is printable, not empty and ends
 // within its 32 bytes, its height is 1 to 500 pixels (either sign) and its

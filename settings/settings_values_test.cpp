@@ -160,6 +160,88 @@ TEST(SettingsValues, EditingAndComparing) {
   EXPECT_EQ(a.FontColour(), 0x00FF00u);
 }
 
+TEST(SettingsValues, SoundAndClockDefaultsAndTheirStoredRanges) {
+  SettingsValues v;
+  EXPECT_EQ(v.Volume(), 100u);
+  EXPECT_EQ(v.SoundMinutes(), 0u);
+  EXPECT_EQ(v.SoundChange(), 0u);
+  EXPECT_EQ(v.Clock(), static_cast<std::uint32_t>(CLOCK_NONE));
+  // The edges of each range, and what a signed or wrapped number looks like.
+  for (std::uint32_t stored : {0u, 1u, 99u, 100u}) {
+    v.TakeVolume(stored);
+    EXPECT_EQ(v.Volume(), stored);
+  }
+  for (std::uint32_t stored : {101u, 1000u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu}) {
+    v.TakeVolume(0);
+    v.TakeVolume(stored);
+    EXPECT_EQ(v.Volume(), 100u) << stored;
+  }
+  for (std::uint32_t stored : {0u, 1u, 45u, 24u * 60}) {
+    v.TakeSoundMinutes(stored);
+    v.TakeSoundChange(stored);
+    EXPECT_EQ(v.SoundMinutes(), stored);
+    EXPECT_EQ(v.SoundChange(), stored);
+  }
+  for (std::uint32_t stored : {24u * 60 + 1, 0x80000000u, 0xFFFFFFFFu}) {
+    v.TakeSoundMinutes(30);
+    v.TakeSoundChange(5);
+    v.TakeSoundMinutes(stored);
+    v.TakeSoundChange(stored);
+    EXPECT_EQ(v.SoundMinutes(), 0u) << stored;
+    EXPECT_EQ(v.SoundChange(), 0u) << stored;
+  }
+  for (std::uint32_t stored : {0u, 1u, 2u}) {
+    v.TakeClock(stored);
+    EXPECT_EQ(v.Clock(), stored);
+  }
+  for (std::uint32_t stored : {3u, 0xFFFFFFFFu}) {
+    v.TakeClock(CLOCK_TIME);
+    v.TakeClock(stored);
+    EXPECT_EQ(v.Clock(), static_cast<std::uint32_t>(CLOCK_NONE)) << stored;
+  }
+}
+
+TEST(SettingsValues, EditingSoundAndClock) {
+  SettingsValues a, b;
+  a.SetVolume(40);
+  EXPECT_EQ(a.Volume(), 40u);
+  EXPECT_NE(a, b);
+  a.SetVolume(250);  // past the end of the slider
+  EXPECT_EQ(a.Volume(), 100u);
+  EXPECT_EQ(a, b);
+
+  EXPECT_TRUE(a.SetSoundMinutes(30));
+  EXPECT_NE(a, b);
+  EXPECT_FALSE(a.SetSoundMinutes(24 * 60 + 1));
+  EXPECT_EQ(a.SoundMinutes(), 30u);
+  EXPECT_TRUE(a.SetSoundMinutes(0));
+  EXPECT_TRUE(a.SetSoundChange(5));
+  EXPECT_NE(a, b);
+  EXPECT_FALSE(a.SetSoundChange(0xFFFFFFFF));
+  EXPECT_EQ(a.SoundChange(), 5u);
+  EXPECT_TRUE(a.SetSoundChange(0));
+  EXPECT_EQ(a, b);
+
+  EXPECT_TRUE(a.SetClock(CLOCK_TIME_AND_DATE));
+  EXPECT_NE(a, b);
+  EXPECT_FALSE(a.SetClock(3));
+  EXPECT_EQ(a.Clock(), static_cast<std::uint32_t>(CLOCK_TIME_AND_DATE));
+  EXPECT_TRUE(a.SetClock(CLOCK_NONE));
+  EXPECT_EQ(a, b);
+}
+
+TEST(SettingsValues, OfferedSoundChoicesAndOthers) {
+  EXPECT_EQ(SoundChoiceIndex(kSoundMinutesChoices, 0), 0);  // as long as it runs, first
+  EXPECT_EQ(SoundChoiceIndex(kSoundMinutesChoices, 60), 3);
+  EXPECT_EQ(SoundChoiceIndex(kSoundChangeChoices, 0), 0);  // never, first
+  EXPECT_EQ(SoundChoiceIndex(kSoundChangeChoices, 1), 1);
+  EXPECT_EQ(SoundChoiceIndex(kSoundMinutesChoices, 45), kSoundChoiceCount);
+  EXPECT_EQ(SoundChoiceIndex(kSoundChangeChoices, 24 * 60), kSoundChoiceCount);
+  // Every offered choice is one the saver takes.
+  for (std::uint32_t m : kSoundMinutesChoices) EXPECT_TRUE(SettingsValues().SetSoundMinutes(m));
+  for (std::uint32_t m : kSoundChangeChoices) EXPECT_TRUE(SettingsValues().SetSoundChange(m));
+}
+
 TEST(SettingsNames, EverySpeciesAndSceneHasItsOwnName) {
   std::set<std::string> species, scenes;
   for (int i = 0; i < 17; ++i) species.insert(SpeciesLabel(i));

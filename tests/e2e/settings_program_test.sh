@@ -23,12 +23,26 @@ PICTURE="172 37 100 75"
 TEXT="172 143 154 13"
 FONT="172 160 50 14"
 COLOUR="226 160 50 14"
-SOUND="7 223 150 10"
-FILL="172 223 150 10"
-PREVIEW="7 234 50 14"
-OK="175 234 50 14"
-CANCEL="229 234 50 14"
-APPLY="283 234 50 14"
+SOUND="15 233 134 10"
+VOLUME="53 246 76 14"
+MINUTES="53 263 96 12"
+CHANGE="53 277 96 12"
+FILL="172 233 154 10"
+CLOCK="172 249 154 10"
+CLOCK_KIND="184 263 96 12"
+PREVIEW="7 298 50 14"
+OK="175 298 50 14"
+CANCEL="229 298 50 14"
+APPLY="283 298 50 14"
+
+# pick X Y W H KEY...: drops a list box down, moves in it and takes the entry.
+pick() {
+  st_click "$1" "$2" "$3" "$4"
+  st_windows_wait 2 || tw_fail "a list drops down"
+  shift 4
+  tw_key "$@" Return
+  st_windows_wait 1
+}
 
 # finish LABEL: the program ends with 0 after its dialog closed.
 finish() {
@@ -60,7 +74,9 @@ tw_expect "it also starts without -t" grep -q 'exe"\]$' <(tw_log | grep 'command
 st_click $OK
 finish "OK with nothing changed"
 st_expect_values FISHES "REG_DWORD 0x1ffff" DISPLAY "REG_DWORD 0x9" MUTE "REG_DWORD 0x0" \
-  FILLSCREEN "REG_DWORD 0x0" CUSTOMFILE REG_SZ CUSTOMTEXT REG_SZ FONTCOLOR "REG_DWORD 0x40e0ff"
+  FILLSCREEN "REG_DWORD 0x0" CUSTOMFILE REG_SZ CUSTOMTEXT REG_SZ FONTCOLOR "REG_DWORD 0x40e0ff" \
+  VOLUME "REG_DWORD 0x64" SOUNDMINUTES "REG_DWORD 0x0" SOUNDCHANGE "REG_DWORD 0x0" \
+  CLOCK "REG_DWORD 0x0"
 font=$(st_value FONT)
 tw_expect_eq "FONT is a string" "${font%% *}" REG_SZ
 tw_expect_eq "FONT holds 120 upper-case hexadecimal digits" \
@@ -75,12 +91,16 @@ tw_expect_eq "DATAPATH of the machine unchanged" "$(st_value DATAPATH HKLM)" \
 st_start -t
 st_click $NONE
 for i in 0 9 15; do st_click $(species $i); done   # clown, puffer, dolphin
+# The sound's controls first: without sound they cannot be reached.
+st_click $VOLUME
+tw_key Home Next Next Next Next      # 0, then four pages of 10
+pick $MINUTES Down Down              # as long as it runs, 15, 30 minutes
+pick $CHANGE Down Down               # never, every minute, every 5 minutes
 st_click $SOUND
 st_click $FILL
-st_click $SCENE
-st_windows_wait 2 || tw_fail "the scene list drops down"
-tw_key Down Down Down Down Return    # Random, Coral reef, Kelp, Rocks, The wreck
-st_windows_wait 1
+st_click $CLOCK
+pick $CLOCK_KIND Down                # time, time and date
+pick $SCENE Down Down Down Down      # Random, Coral reef, Kelp, Rocks, The wreck
 st_click $TEXT
 xdotool type --delay 30 "Hello reef"
 st_click $FONT
@@ -116,7 +136,9 @@ tw_expect "Apply writes while the dialog stays" tw_running
 st_click $OK
 finish "OK after editing"
 st_expect_values FISHES "REG_DWORD 0x8201" DISPLAY "REG_DWORD 0x3" MUTE "REG_DWORD 0x1" \
-  FILLSCREEN "REG_DWORD 0x1" CUSTOMTEXT "REG_SZ Hello reef" FONTCOLOR "REG_DWORD 0xff00ff"
+  FILLSCREEN "REG_DWORD 0x1" CUSTOMTEXT "REG_SZ Hello reef" FONTCOLOR "REG_DWORD 0xff00ff" \
+  VOLUME "REG_DWORD 0x28" SOUNDMINUTES "REG_DWORD 0x1e" SOUNDCHANGE "REG_DWORD 0x5" \
+  CLOCK "REG_DWORD 0x2"
 font=$(st_value FONT)
 tw_expect_eq "the chosen font" "$(st_font_facts "${font#* }")" "-27 700 DejaVu Sans"
 
@@ -180,22 +202,23 @@ st_start -t
 st_click $TEXT
 tw_key ctrl+a
 xdotool type --delay 30 "Preview only"
+st_click $CLOCK
 st_click $PREVIEW
 saver_log=$TW_LOG
 if tw_window_wait "Screen Saver" 20 > /dev/null; then
   tw_pass "Preview runs the saver full screen"
-  st_expect_values CUSTOMTEXT "REG_SZ Preview only"
+  st_expect_values CUSTOMTEXT "REG_SZ Preview only" CLOCK "REG_DWORD 0x0" VOLUME "REG_DWORD 0x28"
   sleep 2
   tw_key a
   tw_log_wait 'preview ended' 20
-  st_expect_values CUSTOMTEXT "REG_SZ Hello reef"
+  st_expect_values CUSTOMTEXT "REG_SZ Hello reef" CLOCK "REG_DWORD 0x2"
 else
   tw_fail "Preview runs the saver full screen"
 fi
 sleep 0.5
 st_click $CANCEL
 finish "Cancel after Preview"
-st_expect_values CUSTOMTEXT "REG_SZ Hello reef"
+st_expect_values CUSTOMTEXT "REG_SZ Hello reef" CLOCK "REG_DWORD 0x2"
 
 # A put-back that cannot be done is logged: the key has gone when the
 # previewed saver ends.
@@ -222,17 +245,61 @@ ts_set CUSTOMTEXT string "$(printf 'x%.0s' $(seq 1 300))"
 ts_set_raw CUSTOMFILE 'hex:41,42'
 ts_set FONT string "f0ffffff00zz"
 ts_set FONTCOLOR dword 0xFF000000
+ts_set VOLUME string loud
+ts_set SOUNDMINUTES dword 0xFFFFFFFF
+ts_set SOUNDCHANGE string 5
+ts_set CLOCK dword 0xFFFFFFFF
 tw_reg_apply
+# Shown as the defaults, but written only when the user keeps them.
+if st_start -t; then
+  st_click $CANCEL
+  finish "bad stored values, Cancel"
+  st_expect_values VOLUME "REG_SZ loud" SOUNDMINUTES "REG_DWORD 0xffffffff" \
+    SOUNDCHANGE "REG_SZ 5" CLOCK "REG_DWORD 0xffffffff"
+else
+  tw_fail "bad stored values: the dialog comes up to be cancelled"
+fi
 if st_start -t; then
   tw_pass "bad stored values: the dialog comes up"
   st_click $OK
   finish "bad stored values"
   st_expect_values FISHES "REG_DWORD 0x1ffff" DISPLAY "REG_DWORD 0x9" MUTE "REG_DWORD 0x0" \
-    CUSTOMTEXT REG_SZ CUSTOMFILE REG_SZ FONTCOLOR "REG_DWORD 0x40e0ff"
+    CUSTOMTEXT REG_SZ CUSTOMFILE REG_SZ FONTCOLOR "REG_DWORD 0x40e0ff" \
+    VOLUME "REG_DWORD 0x64" SOUNDMINUTES "REG_DWORD 0x0" SOUNDCHANGE "REG_DWORD 0x0" \
+    CLOCK "REG_DWORD 0x0"
   font=$(st_value FONT)
   tw_expect_eq "an odd FONT shows as the default" "$(st_font_facts "${font#* }")" "-40 700 Tahoma"
 else
   tw_fail "bad stored values: the dialog comes up"
+fi
+
+# The other kind of each: just past the volume's range, a string where a
+# number belongs, the largest number, a number written as text.
+ts_set VOLUME dword 101
+ts_set SOUNDMINUTES string 30
+ts_set SOUNDCHANGE dword 0xFFFFFFFF
+ts_set CLOCK string 2
+tw_reg_apply
+if st_start -t; then
+  st_click $OK
+  finish "bad stored sound and clock values"
+  st_expect_values VOLUME "REG_DWORD 0x64" SOUNDMINUTES "REG_DWORD 0x0" \
+    SOUNDCHANGE "REG_DWORD 0x0" CLOCK "REG_DWORD 0x0"
+else
+  tw_fail "bad stored sound and clock values: the dialog comes up"
+fi
+
+# Numbers the saver takes that the lists do not offer are kept as they are.
+ts_set SOUNDMINUTES dword 45
+ts_set SOUNDCHANGE dword 1440
+ts_set VOLUME dword 0
+tw_reg_apply
+if st_start -t; then
+  st_click $OK
+  finish "unlisted sound minutes"
+  st_expect_values SOUNDMINUTES "REG_DWORD 0x2d" SOUNDCHANGE "REG_DWORD 0x5a0" VOLUME "REG_DWORD 0x0"
+else
+  tw_fail "unlisted sound minutes: the dialog comes up"
 fi
 
 tw_finish
