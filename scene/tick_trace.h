@@ -18,6 +18,7 @@
 //   T TICK SLOT fish X Y W H FRAME STATE SPEED MIRROR MINX MAXX BUBBLE COUNTER BX BY
 //   T TICK SLOT puffer X Y W H FRAME TURNINGFRAME SPEED MIRROR MINX MAXX
 //   T TICK SLOT text LEFT TOP WIDTH HEIGHT SPEED
+//   T TICK SLOT clock LEFT TOP WIDTH HEIGHT MINUTE (minutes after midnight)
 //   trace paused after tick N
 // A fish's COUNTER is the bubble counter after drawing, so the burst frame on
 // screen is COUNTER - 1 while BUBBLE is 1.
@@ -35,3 +36,8 @@ std::int32_t TraceTickInterval(std::int32_t fallback);
 bool TracePaused(std::uint32_t tick);
 // One line per occupied slot, after the frame of tick number `tick`.
 void TraceTick(const SceneState& scene, std::uint32_t tick);
+// The clock's time in a trace build: with TW_TRACE_CLOCK_START "HH:MM" the
+// clock reads that time at its first tick and one minute more every
+// TW_TRACE_MINUTE_TICKS ticks (default 750, a minute of 80 ms ticks); false
+// (the real time) when unset. `tick` counts from 0.
+bool TraceClockMinutes(std::uint32_t tick, std::int32_t& minutes);

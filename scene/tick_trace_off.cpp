@@ -9,3 +9,5 @@ std::int32_t TraceTickInterval(std::int32_t fallback) { return fallback; }
 bool TracePaused(std::uint32_t) { return false; }
 
 void TraceTick(const SceneState&, std::uint32_t) {}
+
+bool TraceClockMinutes(std::uint32_t, std::int32_t&) { return false; }
