@@ -52,8 +52,14 @@ for choice in 1 2; do
     heights[$tick]=$h
   done
   # The two shots' ink (aligned to each box) differs: 12:59 became 13:00.
-  tw_expect "clock $choice redrawn when the minute changed" \
-    test "$(ts_differing "$TW_WORK/ink$choice-20.png" "$TW_WORK/ink$choice-60.png")" != 0
+  # (A box of another size is another text too.)
+  before=$TW_WORK/ink$choice-20.png after=$TW_WORK/ink$choice-60.png
+  if [ "$(identify -format %wx%h "$before")" = "$(identify -format %wx%h "$after")" ]; then
+    tw_expect_range "clock $choice redrawn when the minute changed (pixels)" \
+      "$(ts_differing "$before" "$after")" 1 100000000
+  else
+    tw_pass "clock $choice redrawn when the minute changed (its box changed size)"
+  fi
 done
 tw_expect "the date adds a line" test "${heights[60]:-0}" -gt 0
 
