@@ -7,6 +7,7 @@
 #include "gfx/palette.h"
 #include "gfx/trle_image.h"
 #include "pixel/pixel_format.h"
+#include "scene/clock_actor.h"
 #include "scene/config.h"
 #include "scene/fish_actor.h"
 #include "scene/puffer_actor.h"
@@ -89,6 +90,14 @@ Actor* MakeTextActor(const SceneConfig& config, const ActorStage& stage) {
   return new (std::nothrow) TextActor(config.font, config.customText, config.fontColour, stage);
 }
 
+// The clock, in the custom text's font and colour when there is custom text.
+Actor* MakeClockActor(const SceneConfig& config, const ActorStage& stage) {
+  if (config.clock == CLOCK_NONE) return nullptr;
+  if (config.customText[0])
+    return new (std::nothrow) ClockActor(&config.font, config.fontColour, config.clock, stage);
+  return new (std::nothrow) ClockActor(nullptr, RGB(255, 255, 255), config.clock, stage);
+}
+
 }  // namespace
 
 void FillActorTable(SceneState& scene, SceneGraphics& graphics, const SpriteTarget& target,
@@ -112,4 +121,5 @@ void FillActorTable(SceneState& scene, SceneGraphics& graphics, const SpriteTarg
   graphics.SetBubbles(LoadMaskedSprite(target, kBubbleSpriteName),
                       LoadSprite<TrleImage>(target.library, kBubbleMaskName));
   if (variant && variant->overlayB.name) place(MakeOverlayActor(target, variant->overlayB, stage));
+  if (Actor* clock = MakeClockActor(config, stage)) place(clock);  // above everything
 }

@@ -6,6 +6,8 @@
 
 #include "gfx/debug_log.h"
 #include "pixel/blit.h"
+#include "scene/clock_actor.h"
+#include "scene/clock_motion.h"
 #include "scene/fish_actor.h"
 #include "scene/power_events.h"
 #include "scene/puffer_actor.h"
@@ -46,6 +48,11 @@ void TraceText(const TextActor& t, std::uint32_t tick, int slot) {
            static_cast<int>(t.rect().top), t.width(), t.height(), t.speed());
 }
 
+void TraceClock(const ClockActor& c, std::uint32_t tick, int slot) {
+  DebugLog("T %u %d clock %d %d %d %d %d\n", tick, slot, c.x(), c.y(), c.width(), c.height(),
+           c.minute());
+}
+
 }  // namespace
 
 std::uint32_t TraceSeed(std::uint32_t fallback) {
@@ -79,6 +86,8 @@ void TraceTick(const SceneState& scene, std::uint32_t tick) {
       TracePuffer(*puffer, tick, slot);
     else if (const auto* text = dynamic_cast<const TextActor*>(actor))
       TraceText(*text, tick, slot);
+    else if (const auto* clock = dynamic_cast<const ClockActor*>(actor))
+      TraceClock(*clock, tick, slot);
   }
 }
 
@@ -99,5 +108,16 @@ bool TraceTestMessage(HWND window, UINT message, std::uintptr_t wParam) {
   } else {
     SendMessageA(window, WM_POWERBROADCAST, wParam == 3 ? kPbtApmSuspend : kPbtApmResumeSuspend, 0);
   }
+  return true;
+}
+
+bool TraceClockMinutes(std::uint32_t tick, std::int32_t& minutes) {
+  char text[16];
+  DWORD n = GetEnvironmentVariableA("TW_TRACE_CLOCK_START", text, sizeof text);
+  std::int32_t start = 0;
+  if (n == 0 || n >= sizeof text || !ParseHourMinute(text, start)) return false;
+  std::uint32_t perMinute = 750;
+  if (!ReadSetting("TW_TRACE_MINUTE_TICKS", perMinute) || perMinute == 0) perMinute = 750;
+  minutes = static_cast<std::int32_t>((start + tick / perMinute) % (24 * 60));
   return true;
 }

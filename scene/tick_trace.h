@@ -28,6 +28,7 @@
 //   T TICK SLOT fish X Y W H FRAME STATE SPEED MIRROR MINX MAXX BUBBLE COUNTER BX BY
 //   T TICK SLOT puffer X Y W H FRAME TURNINGFRAME SPEED MIRROR MINX MAXX
 //   T TICK SLOT text LEFT TOP WIDTH HEIGHT SPEED
+//   T TICK SLOT clock LEFT TOP WIDTH HEIGHT MINUTE (minutes after midnight)
 //   trace paused after tick N
 // A fish's COUNTER is the bubble counter after drawing, so the burst frame on
 // screen is COUNTER - 1 while BUBBLE is 1.
@@ -51,3 +52,8 @@ void TraceTick(const SceneState& scene, std::uint32_t tick);
 std::uint32_t TraceMinuteMs(std::uint32_t fallback);
 // True when the message was the test's power message, now delivered.
 bool TraceTestMessage(HWND window, UINT message, std::uintptr_t wParam);
+// The clock's time in a trace build: with TW_TRACE_CLOCK_START "HH:MM" the
+// clock reads that time at its first tick and one minute more every
+// TW_TRACE_MINUTE_TICKS ticks (default 750, a minute of 80 ms ticks); false
+// (the real time) when unset. `tick` counts from 0.
+bool TraceClockMinutes(std::uint32_t tick, std::int32_t& minutes);

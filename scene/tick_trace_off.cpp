@@ -13,3 +13,4 @@ void TraceTick(const SceneState&, std::uint32_t) {}
 std::uint32_t TraceMinuteMs(std::uint32_t fallback) { return fallback; }
 
 bool TraceTestMessage(HWND, UINT, std::uintptr_t) { return false; }
+bool TraceClockMinutes(std::uint32_t, std::int32_t&) { return false; }

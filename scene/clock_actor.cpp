@@ -1,0 +1,131 @@
+#include "scene/clock_actor.h"
+
+#include <cstring>
+
+#include "gfx/debug_log.h"
+#include "gfx/random_below.h"
+#include "pixel/blit.h"
+#include "pixel/pixel_format.h"
+#include "scene/actor_stage.h"
+#include "scene/tick_trace.h"
+
+namespace {
+
+constexpr UINT kClockFormat = DT_CENTER | DT_NOPREFIX;
+// The image's background, skipped by the keyed blit: raw pixel 0.
+constexpr std::uint32_t kClockKey = 0;
+
+// The plain font when there is no custom text: bold 32-pixel Tahoma.
+HFONT DefaultClockFont() {
+  LOGFONTA font{};
+  font.lfHeight = -32;
+  font.lfWeight = FW_BOLD;
+  font.lfCharSet = DEFAULT_CHARSET;
+  std::strncpy(font.lfFaceName, "Tahoma", LF_FACESIZE - 1);
+  return CreateFontIndirectA(&font);
+}
+
+HFONT RecordFont(const std::uint8_t (&record)[kFontRecordSize]) {
+  static_assert(sizeof(LOGFONTA) == kFontRecordSize, "LOGFONTA is the stored record");
+  LOGFONTA font;
+  std::memcpy(&font, record, sizeof font);
+  font.lfFaceName[LF_FACESIZE - 1] = '\0';  // a face name is always terminated
+  return CreateFontIndirectA(&font);
+}
+
+// Pure black would be the key: drawn one step lighter.
+COLORREF Drawable(COLORREF colour) { return colour == RGB(0, 0, 0) ? RGB(8, 8, 8) : colour; }
+
+// The clock's text, "time" or "time\r\nlong date", in the user's locale.
+void FormatClock(const SYSTEMTIME& now, std::uint32_t choice, char* text, int size) {
+  int n = GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &now, nullptr, text, size);
+  if (n <= 0) {
+    text[0] = '\0';
+    return;
+  }
+  if (choice != CLOCK_TIME_AND_DATE || n + 2 >= size) return;
+  std::strcat(text, "\r\n");
+  const int used = n - 1 + 2;
+  if (GetDateFormatA(LOCALE_USER_DEFAULT, DATE_LONGDATE, &now, nullptr, text + used,
+                     size - used) <= 0)
+    text[n - 1] = '\0';  // no date: the time alone
+}
+
+}  // namespace
+
+ClockActor::ClockActor(const std::uint8_t (*font)[kFontRecordSize], COLORREF colour,
+                       std::uint32_t choice, const ActorStage& stage)
+    : motion_(0, 0), colour_(Drawable(colour)), choice_(choice), stage_(stage) {
+  Image* back = stage.backSurface;
+  const std::int32_t w = back ? back->Width() : 0;
+  const std::int32_t h = back ? back->Height() : 0;
+  motion_ = ClockMotion(RandomMod(w / 2 > 0 ? w / 2 : 1), RandomMod(h / 2 > 0 ? h / 2 : 1));
+  font_ = font ? RecordFont(*font) : DefaultClockFont();
+}
+
+ClockActor::~ClockActor() {
+  if (font_) DeleteObject(font_);
+}
+
+void ClockActor::Render(const SYSTEMTIME& now) {
+  Image* back = stage_.backSurface;
+  if (!back) return;
+  char text[160];
+  FormatClock(now, choice_, text, sizeof text);
+  HDC measure = back->LockDC();
+  if (!measure) return;
+  HGDIOBJ old = SelectObject(measure, font_);
+  RECT box{0, 0, 0, 0};
+  DrawTextA(measure, text, -1, &box, DT_CALCRECT | kClockFormat);
+  SelectObject(measure, old);
+  back->UnlockDC();
+  const std::int32_t w = box.right, h = box.bottom;
+  if (w <= 0 || h <= 0) return;
+  if (w != width_ || h != height_ || image_.Type() != back->Type()) {
+    if (image_.Create(w, h, back->Type()) != GFX_OK) {
+      DebugLog("Tidewater: no clock image %dx%d\n", w, h);
+      width_ = height_ = 0;
+      return;
+    }
+    if (back->Type() == PIXEL_INDEX8 && back->GetPalette()) image_.SetPalette(back->GetPalette());
+    width_ = w;
+    height_ = h;
+  }
+  image_.FillRect(0, 0, w, h, kClockKey);
+  image_.SetSourceKey(kClockKey);
+  HDC dc = image_.LockDC();
+  if (!dc) return;
+  SelectObject(dc, font_);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, colour_);
+  DrawTextA(dc, text, -1, &box, kClockFormat);
+  GdiFlush();
+  image_.UnlockDC();
+}
+
+std::int32_t ClockActor::Step() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  std::int32_t minutes = now.wHour * 60 + now.wMinute;
+  if (TraceClockMinutes(ticks_++, minutes)) {
+    now.wHour = static_cast<WORD>(minutes / 60 % 24);
+    now.wMinute = static_cast<WORD>(minutes % 60);
+  }
+  if (minutes != minute_) {
+    Render(now);
+    minute_ = minutes;
+  }
+  Image* back = stage_.backSurface;
+  motion_.Step(back ? back->Width() : 0, back ? back->Height() : 0, width_, height_);
+  return 0;
+}
+
+std::int32_t ClockActor::Draw() {
+  Image* back = stage_.backSurface;
+  if (!back || width_ <= 0 || height_ <= 0) return 0;
+  const GraphicsStatus status = back->BlitFrom(motion_.x(), motion_.y(), width_, height_, &image_,
+                                               0, 0, width_, height_, BLIT_SRCKEY, 0);
+  if (status != GFX_OK) return 0;  // nothing drawn, nothing to report
+  stage_.Report({motion_.x(), motion_.y(), width_, height_});
+  return 0;
+}
