@@ -10,7 +10,7 @@
 
 class Palette;
 class SceneGraphics;
-struct BackgroundVariant;
+struct BackgroundPicture;
 struct SceneConfig;
 struct SceneState;
 
@@ -24,6 +24,7 @@ struct SpriteTarget {
 
 // Fills the actor table from slot 0: species 0 and 1, overlay A, the other
 // species, the text, then overlay B over everything; and gives the stage its
-// bubble images. variant is null for the user's picture (no overlays).
+// bubble images. The overlays are the background's variant's (none for the
+// user's picture), placed on their spot of the picture by its frame.
 void FillActorTable(SceneState& scene, SceneGraphics& graphics, const SpriteTarget& target,
-                    const SceneConfig& config, const BackgroundVariant* variant);
+                    const SceneConfig& config, const BackgroundPicture& background);
