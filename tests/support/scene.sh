@@ -196,14 +196,24 @@ ts_scene_shot() {
 # ts_scene_geometry SCREEN_W SCREEN_H: sets TS_W, TS_H, TS_X, TS_Y to the
 # logical scene of that screen and its centred place; with TS_FILL=1 to the
 # place and size of the scene scaled to fill the screen ("FILLSCREEN" 1: the
-# shape kept, the other side rounded to the nearest pixel, centred).
-# TS_SCENE_W and TS_SCENE_H are the logical size in both cases.
+# shape kept, the other side rounded to the nearest pixel, centred); with
+# TS_FILL=2 (edge to edge) to the whole screen.
+# TS_SCENE_W and TS_SCENE_H are the logical size in every case: edge to edge
+# the 4:3 size of the largest 4:3 box inside the screen gives the height, and
+# the width is that height times the screen's aspect, rounded.
 TS_FILL=${TS_FILL:-0}
 ts_scene_geometry() {
-  if [ "$1" -lt 800 ]; then TS_W=640; elif [ "$1" -lt 1024 ]; then TS_W=800; else TS_W=1024; fi
+  local box=$1
+  [ "$TS_FILL" = 2 ] && [ $(( $2 * 4 / 3 )) -lt "$box" ] && box=$(( $2 * 4 / 3 ))
+  if [ "$box" -lt 800 ]; then TS_W=640; elif [ "$box" -lt 1024 ]; then TS_W=800; else TS_W=1024; fi
   TS_H=$(ts_scene_height "$TS_W")
   TS_SCENE_W=$TS_W
   TS_SCENE_H=$TS_H
+  if [ "$TS_FILL" = 2 ]; then
+    TS_SCENE_W=$(( (TS_H * $1 + $2 / 2) / $2 ))
+    TS_W=$1 TS_H=$2 TS_X=0 TS_Y=0
+    return 0
+  fi
   if [ "$TS_FILL" = 1 ]; then
     if [ $(( $1 * TS_H )) -le $(( $2 * TS_W )) ]; then
       TS_H=$(( ($1 * TS_H + TS_W / 2) / TS_W )); TS_W=$1
