@@ -169,3 +169,15 @@ TEST_F(ViewPresenterTest, KeepsItsViewsUntilNewOnesAreMade) {
   Present(&whole, 1);
   ExpectShown(Screenshot(*screen_), {0, 0, 0, 0}, {0, 0, 0, 0});
 }
+
+// A covering view reaches past its monitor: only what lies on the monitor is
+// drawn, so a neighbouring monitor keeps its own picture.
+TEST_F(ViewPresenterTest, ACoveringViewDrawsOnItsMonitorOnly) {
+  if (ScreenDepth() < 24) GTEST_SKIP() << "needs a screen that keeps every colour";
+  ASSERT_TRUE(ok_);
+  const SceneView covering = {{100, 20, 80, 60}, {110, 30, 50, 30}, true};
+  ASSERT_TRUE(views_.SetViews(system_, *screen_, *scene_, &covering, 1));
+  views_.PresentWhole();
+  Present(nullptr, 0);
+  ExpectShown(Screenshot(*screen_), {0, 0, 0, 0}, {110, 30, 50, 30});
+}
