@@ -28,6 +28,7 @@
 #include "scene/screen_layout.h"
 #include "scene/setup_actors.h"
 #include "scene/setup_background.h"
+#include "scene/setup_monitors.h"
 #include "scene/setup_palette.h"
 #include "scene/display_power.h"
 #include "scene/tick_trace.h"
@@ -133,14 +134,18 @@ ScreenLayout LayoutFor(const ScreenFacts& screen, FillMode fill) {
 
 // Where the scene shows. One monitor and the scene at its own size: the
 // single centred copy at the tick's offsets. Otherwise a view on each
-// monitor, fitted or covering when "FILLSCREEN" asks for it. After the
-// palette, which the scaled views' surfaces take over.
-void PlaceViews(SceneGraphics& graphics, std::int32_t width, std::int32_t height, FillMode fill) {
+// monitor, fitted or covering when "FILLSCREEN" asks for it; edge to edge
+// with own set, every monitor after the primary shows a scene of its own.
+// After the palette, which the scaled views' surfaces take over.
+void PlaceViews(SceneGraphics& graphics, std::int32_t width, std::int32_t height, FillMode fill,
+                const MonitorSceneSetup* own) {
   Rect monitors[ViewPresenter::kMaxViews];
   const int count = ListMonitors(monitors, ViewPresenter::kMaxViews);
   if (count == 1 && fill == FILL_CENTRED) return;
   SceneView views[ViewPresenter::kMaxViews];
-  const int made = MakeViews(monitors, count, width, height, fill, views);
+  int made = MakeViews(monitors, count, width, height, fill, views);
+  if (own && count > 1)
+    made = 1 + AddMonitorScenes(graphics, monitors + 1, count - 1, *own, views + 1);
   if (!graphics.SetViews(views, made)) {
     DebugLog("Tidewater: no surface for the scaled views; the scene stays centred\n");
     return;
@@ -149,6 +154,12 @@ void PlaceViews(SceneGraphics& graphics, std::int32_t width, std::int32_t height
     DebugLog("Tidewater: view %d at %d,%d %dx%d on monitor %d,%d %dx%d\n", i, views[i].area.x,
              views[i].area.y, views[i].area.width, views[i].area.height, monitors[i].x,
              monitors[i].y, monitors[i].width, monitors[i].height);
+}
+
+// Edge to edge, a scene a monitor unless "SAMESCENE" asks for one, mirrored.
+// An 8-bit screen has one palette, made for one background: one scene.
+bool OwnScenes(const SceneConfig& config, FillMode fill, std::uint16_t backType) {
+  return fill == FILL_EDGE && config.sameScene == 0 && backType != PIXEL_INDEX8;
 }
 
 }  // namespace
@@ -189,9 +200,15 @@ int SetupFullScreen(HWND window) {
   ConvertBackground(background.image, backType, palette);
   FitBackground(graphics->System(), background);
   graphics->SetBackground(background.image);
-  FillActorTable(gScene, *graphics, SpriteTarget{library, backType, palette}, config, background);
+  const SpriteTarget sprites = {library, backType, palette};
+  const BubbleImages bubbles = LoadBubbles(sprites);
+  graphics->SetBubbles(bubbles.sprite, bubbles.mask);
+  FillActorTable(gScene.actors, graphics->Stage(), sprites, config, background);
   if (palette) palette->Release();
-  PlaceViews(*graphics, layout.width, layout.height, fill);
+  const MonitorSceneSetup own = {&config, {library, backType, nullptr}, screen.bitsPerPixel,
+                                 screen.green6, background.stockIndex, bubbles};
+  PlaceViews(*graphics, layout.width, layout.height, fill,
+             OwnScenes(config, fill, backType) ? &own : nullptr);
   graphics->StartMixer(window, library, SoundPlanOf(config), LoadResourceLibrary);
   FreeLibrary(library);
   graphics->PlayAmbientSound(timeGetTime());

@@ -11,9 +11,8 @@
 #include "scene/config.h"
 #include "scene/fish_actor.h"
 #include "scene/puffer_actor.h"
-#include "scene/scene_graphics.h"
 #include "scene/setup_background.h"
-#include "scene/scene_state.h"
+#include "scene/actor_table.h"
 #include "scene/species_table.h"
 #include "scene/text_actor.h"
 
@@ -102,14 +101,13 @@ Actor* MakeClockActor(const SceneConfig& config, const ActorStage& stage) {
 
 }  // namespace
 
-void FillActorTable(SceneState& scene, SceneGraphics& graphics, const SpriteTarget& target,
+void FillActorTable(ActorTable& actors, const ActorStage& stage, const SpriteTarget& target,
                     const SceneConfig& config, const BackgroundPicture& background) {
-  const ActorStage& stage = graphics.Stage();
   const BackgroundVariant* variant = background.variant;
   int slot = 0;
   auto place = [&](Actor* actor) {
     if (slot < kMaxUsedSlots)
-      scene.actors.Place(slot++, actor);
+      actors.Place(slot++, actor);
     else
       delete actor;
   };
@@ -124,8 +122,11 @@ void FillActorTable(SceneState& scene, SceneGraphics& graphics, const SpriteTarg
   if (variant) placeOverlay(variant->overlayA);
   placeSpecies(2, kSpeciesCount - 1);
   if (Actor* text = MakeTextActor(config, stage)) place(text);
-  graphics.SetBubbles(LoadMaskedSprite(target, kBubbleSpriteName),
-                      LoadSprite<TrleImage>(target.library, kBubbleMaskName));
   if (variant) placeOverlay(variant->overlayB);
   if (Actor* clock = MakeClockActor(config, stage)) place(clock);  // above everything
+}
+
+BubbleImages LoadBubbles(const SpriteTarget& target) {
+  return {LoadMaskedSprite(target, kBubbleSpriteName),
+          LoadSprite<TrleImage>(target.library, kBubbleMaskName)};
 }

@@ -10,12 +10,15 @@
 #include "pixel/cpu_features.h"
 #include "scene/scale_worker.h"
 
-bool ViewPresenter::SetViews(GraphicsSystem& system, WindowSurface& screen, DibSurface& source,
-                             const SceneView* views, int count) {
+bool ViewPresenter::SetViews(GraphicsSystem& system, WindowSurface& screen,
+                             DibSurface* const* sources, const SceneView* views, int count) {
   if (count < 0 || count > kMaxViews) return false;
+  for (int i = 0; i < count; ++i)
+    if (!sources[i]) return false;
   View made[kMaxViews] = {};
   bool ok = true;
   for (int i = 0; i < count && ok; ++i) {
+    DibSurface& source = *sources[i];
     made[i].place = views[i];
     made[i].source = &source;
     made[i].dirty = DirtyTiles(source.Width(), source.Height());
@@ -53,8 +56,9 @@ void ViewPresenter::Drop() {
   worker_ = nullptr;
 }
 
-void ViewPresenter::PresentRect(const Rect& r) {
-  for (int i = 0; i < count_; ++i) views_[i].dirty.Add(r);
+void ViewPresenter::PresentRect(const DibSurface& source, const Rect& r) {
+  for (int i = 0; i < count_; ++i)
+    if (views_[i].source == &source) views_[i].dirty.Add(r);
 }
 
 void ViewPresenter::PresentWhole() {

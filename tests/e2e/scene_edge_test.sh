@@ -12,15 +12,6 @@ tw_begin scene_edge 1920x1080x24
 ts_stage_traced plain
 TS_FILL=2
 
-# covered NAME SHOT: no row and no column of the screenshot is black all over.
-covered() {
-  local w h rows cols
-  read -r w h < <(identify -format '%w %h\n' "$2")
-  rows=$(convert "$2" -grayscale Brightness -threshold 0 -scale "1x$h!" -format '%[fx:minima>0]' info:)
-  cols=$(convert "$2" -grayscale Brightness -threshold 0 -scale "${w}x1!" -format '%[fx:minima>0]' info:)
-  tw_expect_eq "$1: every row and every column holds the scene" "$rows $cols" "1 1"
-}
-
 # back_surface W H: the saver said its scene is W x H.
 back_surface() {
   tw_expect_eq "the scene is ${1}x$2 on a ${TS_W}x$TS_H screen" \
@@ -61,7 +52,7 @@ for screen in 1920x1080 2560x1080 1920x1200 1280x1024; do
   shot=$TW_WORK/still-$screen.png
   still "$sw" "$sh" "$shot"
   back_surface "$TS_SCENE_W" 768
-  covered "still scene on $screen" "$shot"
+  ts_covered "still scene on $screen" "$shot"
   expected "$sw" "$sh" "$TW_WORK/want-$screen.png"
   delta=$(ts_mean_delta "$shot" "$TW_WORK/want-$screen.png")
   echo "$screen: the still scene against the picture cropped and scaled by ImageMagick: $delta"
@@ -93,7 +84,7 @@ for screen in 1920x1080 2560x1080 1920x1200 1280x1024; do
   tick=600
   paused=$TW_WORK/swimming-$screen.png
   if ts_paused_shot "$sw" "$sh" 9 "$tick" "$paused"; then
-    covered "a frame with every species on $screen" "$paused"
+    ts_covered "a frame with every species on $screen" "$paused"
     ts_moving_boxes "$paused.trace" "$tick" |
       awk -v sx="$sw" -v sy="$sh" -v w="$TS_SCENE_W" -v h="$TS_SCENE_H" '
         { l = int($1 * sx / w) - 3; t = int($2 * sy / h) - 3

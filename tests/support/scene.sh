@@ -228,6 +228,16 @@ ts_scene_geometry() {
   return 0
 }
 
+# ts_covered NAME SHOT: checks that no row and no column of the picture is
+# black all over (edge to edge: the scene reaches every side).
+ts_covered() {
+  local w h rows cols
+  read -r w h < <(identify -format '%w %h\n' "$2")
+  rows=$(convert "$2" -grayscale Brightness -threshold 0 -scale "1x$h!" -format '%[fx:minima>0]' info:)
+  cols=$(convert "$2" -grayscale Brightness -threshold 0 -scale "${w}x1!" -format '%[fx:minima>0]' info:)
+  tw_expect_eq "$1: every row and every column holds the scene" "$rows $cols" "1 1"
+}
+
 # ts_black_around SCREEN_W SCREEN_H SHOT: checks that the parts of a
 # screenshot outside the scene (TS_X, TS_Y, TS_W, TS_H) are black, each band
 # that exists.
