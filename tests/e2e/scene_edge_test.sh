@@ -6,6 +6,10 @@
 # stock picture cropped to that shape and scaled smoothly; with every species
 # swimming, a paused frame equals it wherever no creature is (no seams, no
 # trails); on the 21:9 screen the creatures reach both of its outer edges.
+# The user's picture of an odd shape covers the screen, cropped in its
+# middle; "FILLSCREEN" of the wrong type or out of range is the centred
+# scene; an 8-bit screen is covered too, from the one palette. The saver is
+# large-address aware.
 set -u
 source "$(dirname "$0")/../support/scene.sh"
 tw_begin scene_edge 1920x1080x24
@@ -97,5 +101,72 @@ for screen in 1920x1080 2560x1080 1920x1200 1280x1024; do
     tw_fail "a paused frame with every species on $screen"
   fi
 done
+
+# ---------------------------------------------------------------- the screen is now 1280 x 1024
+
+# The user's picture, 37 x 300: the middle rows with the scene's shape (5:4,
+# 960 x 768: 37 x 30 from row 135), stretched to the scene, then scaled smoothly
+# to the screen.
+picture=$TW_WORK/tall.png
+convert -size 37x300 gradient:'#ff4000-#0040ff' -fill white -draw 'rectangle 5,140 30,150' \
+  -alpha off -depth 8 "$picture"
+convert "$picture" -type TrueColor BMP3:"$TW_WORK/tall.bmp"
+ts_config_reset
+ts_set FISHES dword 0
+ts_set DISPLAY dword 8
+ts_set CUSTOMFILE string "$(tw_winpath "$TW_WORK/tall.bmp")"
+ts_set FILLSCREEN dword 2
+tw_reg_apply
+custom=$TW_WORK/custom.png
+if ts_still_screen 1280 1024 "$custom"; then
+  ts_covered "a 37 x 300 picture of the user's" "$custom"
+  convert "$picture" -crop 37x30+0+135 +repage -sample 960x768! -filter Triangle \
+    -resize 1280x1024! "$TW_WORK/want-custom.png"
+  worst=$(ts_region_deltas "$custom" "$TW_WORK/want-custom.png" 4 4 | sort -g | tail -n 1)
+  tw_expect_range "the user's picture is cropped in its middle to the screen's shape (worst cell)" \
+    "$worst" 0 6
+else
+  tw_fail "the user's picture comes up edge to edge"
+fi
+
+# Bad values: the centred scene at its own size, no views.
+for bad in "dword 0xFFFFFFFF" "dword 3" "string 2"; do
+  ts_config_reset
+  ts_set FISHES dword 0
+  ts_set DISPLAY dword 7
+  ts_set FILLSCREEN $bad
+  tw_reg_apply
+  TS_FILL=0 ts_scene_geometry 1280 1024
+  if TS_FILL=0 ts_still_screen 1280 1024 "$TW_WORK/bad.png"; then
+    tw_expect_eq "FILLSCREEN $bad: the centred scene" \
+      "$(tw_log | grep -c 'back surface 1024x768,') $(tw_log | grep -c 'view 0 at')" "1 0"
+  else
+    tw_fail "FILLSCREEN $bad: the scene comes up"
+  fi
+done
+
+# An 8-bit screen: edge to edge from the one palette.
+tw_display_restart 1280x1024x8
+ts_palette_display on
+TS_WINDOW_SHOTS=1
+ts_config_reset
+ts_set FISHES dword 0x1FFFF
+ts_set DISPLAY dword 0
+ts_set FILLSCREEN dword 2
+tw_reg_apply
+if ts_scene_start 1280 1024 && ts_shot "$TW_WORK/eight.png"; then
+  ts_covered "an 8-bit screen" "$TW_WORK/eight.png"
+  tw_expect_eq "the 8-bit scene is 960 x 768 in palette indices" \
+    "$(tw_log | grep -c 'back surface 960x768, pixel type 4,')" 1
+else
+  tw_fail "the scene comes up edge to edge on an 8-bit screen"
+fi
+ts_scene_stop
+
+tw_expect_eq "the saver is large-address aware" "$(python3 -c '
+import struct, sys
+d = open(sys.argv[1], "rb").read()
+pe = struct.unpack_from("<I", d, 0x3C)[0]
+print(struct.unpack_from("<H", d, pe + 22)[0] >> 5 & 1)' "$TW_BUILD/bin/$TW_SAVER_NAME")" 1
 
 tw_finish
