@@ -78,27 +78,32 @@ Palette* QuantisedPalette(GraphicsSystem* graphics, Image* picture, std::int32_t
 
 // A stock picture decoded from its JPEG resource, 24-bit.
 DibSurface* LoadStockPicture(GraphicsSystem* graphics, HMODULE library, const char* name) {
-  ResourceBlock resource(library, name, kPictureResourceType);
-  void* bytes = resource.Lock();
-  HGLOBAL bitmap = bytes ? LoadJpegFromMemory(bytes, resource.Size()) : nullptr;
-  if (!bitmap) {
-    DebugLog("Tidewater: no background picture %s\n", name);
-    return nullptr;
-  }
-  PackedDibImage decoded;
-  auto* block = new (std::nothrow)
-      WrappedMemoryBlock(bitmap, static_cast<std::uint32_t>(GlobalSize(bitmap)), true, false);
-  if (!block) GlobalFree(bitmap);
   DibSurface* picture = graphics->NewDibSurface();
-  GraphicsStatus status = block ? decoded.Attach(block) : GFX_BAD_ARGUMENT;
-  if (status == GFX_OK && picture) status = picture->CopyFrom(&decoded);
-  if (status == GFX_OK) return picture;
-  DebugLog("Tidewater: background picture %s not taken (status %d)\n", name, status);
+  if (picture && DecodeStockPicture(library, name, picture)) return picture;
   if (picture) picture->Release();
   return nullptr;
 }
 
 }  // namespace
+
+bool DecodeStockPicture(HMODULE library, const char* name, DibSurface* picture) {
+  ResourceBlock resource(library, name, kPictureResourceType);
+  void* bytes = resource.Lock();
+  HGLOBAL bitmap = bytes ? LoadJpegFromMemory(bytes, resource.Size()) : nullptr;
+  if (!bitmap) {
+    DebugLog("Tidewater: no background picture %s\n", name);
+    return false;
+  }
+  PackedDibImage decoded;
+  auto* block = new (std::nothrow)
+      WrappedMemoryBlock(bitmap, static_cast<std::uint32_t>(GlobalSize(bitmap)), true, false);
+  if (!block) GlobalFree(bitmap);
+  GraphicsStatus status = block ? decoded.Attach(block) : GFX_BAD_ARGUMENT;
+  if (status == GFX_OK) status = picture->CopyFrom(&decoded);
+  if (status == GFX_OK) return true;
+  DebugLog("Tidewater: background picture %s not taken (status %d)\n", name, status);
+  return false;
+}
 
 std::int32_t StockIndexFor(std::int32_t display) {
   BackgroundChoice choice = DecodeDisplayChoice(display);

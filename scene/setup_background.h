@@ -45,6 +45,10 @@ DibSurface* LoadCustomPicture(GraphicsSystem* graphics, const char* path, std::i
                               std::int32_t height, bool cover, std::uint16_t backType,
                               std::int32_t sampleWidth, std::int32_t sampleHeight);
 
+// Stock picture `name`, a JPEG resource of the library, decoded into picture
+// (24-bit); false, logged, when it is missing or refused.
+bool DecodeStockPicture(HMODULE library, const char* name, DibSurface* picture);
+
 // Full screen: the picture "DISPLAY" asks for, the user's at the scene's size
 // in the back type, a stock one as its 24-bit JPEG (ConvertBackground and
 // FitBackground finish both). A refused user's picture gives a random stock one.

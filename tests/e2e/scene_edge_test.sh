@@ -33,21 +33,9 @@ still() {
   ts_still_screen "$1" "$2" "$3" || tw_fail "the scene comes up and holds still on ${1}x$2"
 }
 
-# expected SCREEN_W SCREEN_H OUT: the stock picture (its wide form when the
-# library has one) cropped to the scene's shape, keeping its floor, and scaled
-# smoothly to the screen.
-expected() {
-  local art pw ph cw ch
-  art=$(ts_art 12LW 2>/dev/null) || art=$(ts_art 12L)
-  read -r pw ph < <(identify -format '%w %h\n' "$art")
-  if [ $((pw * TS_SCENE_H)) -ge $((ph * TS_SCENE_W)) ]; then
-    ch=$ph cw=$(( (ph * TS_SCENE_W + TS_SCENE_H / 2) / TS_SCENE_H ))
-  else
-    cw=$pw ch=$(( (pw * TS_SCENE_H + TS_SCENE_W / 2) / TS_SCENE_W ))
-  fi
-  convert "$art" -crop "${cw}x$ch+$(( (pw - cw) / 2 ))+$((ph - ch))" +repage \
-    -filter Triangle -resize "${1}x$2!" "$3"
-}
+# expected SCREEN_W SCREEN_H OUT: the stock picture cropped to the scene's
+# shape, keeping its floor, and scaled smoothly to the screen.
+expected() { ts_cover_art 12L "$TS_SCENE_W" "$TS_SCENE_H" "$1" "$2" "$3"; }
 
 for screen in 1920x1080 2560x1080 1920x1200 1280x1024; do
   read -r sw sh <<< "${screen/x/ }"
