@@ -28,14 +28,10 @@ MonitorScene::~MonitorScene() {
 
 void MonitorScene::SetBackground(DibSurface* background) {
   background_ = background;
-  stage_.backgroundWidth = background ? background->Width() : 0;
-  stage_.backgroundHeight = background ? background->Height() : 0;
+  stage_.SizeBy(background);
 }
 
-void MonitorScene::SetBubbles(Image* sprite, Image* mask) {
-  stage_.bubbleSprite = sprite;
-  stage_.bubbleMask = mask;
-}
+void MonitorScene::SetBubbles(Image* sprite, Image* mask) { stage_.SetBubbles(sprite, mask); }
 
 void MonitorScene::RunFrame(ViewPresenter& views) {
   if (!back_) return;

@@ -41,14 +41,10 @@ Display* SceneGraphics::OpenDisplay(std::int32_t width, std::int32_t height, std
 
 void SceneGraphics::SetBackground(DibSurface* background) {
   background_ = background;
-  stage_.backgroundWidth = background ? background->Width() : 0;
-  stage_.backgroundHeight = background ? background->Height() : 0;
+  stage_.SizeBy(background);
 }
 
-void SceneGraphics::SetBubbles(Image* sprite, Image* mask) {
-  stage_.bubbleSprite = sprite;
-  stage_.bubbleMask = mask;
-}
+void SceneGraphics::SetBubbles(Image* sprite, Image* mask) { stage_.SetBubbles(sprite, mask); }
 
 void SceneGraphics::StartMixer(HWND window, HMODULE library, const SoundPlan& plan,
                                SceneSound::LibraryOpener reopen) {

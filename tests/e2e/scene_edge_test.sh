@@ -77,10 +77,7 @@ for screen in 1920x1080 2560x1080 1920x1200 1280x1024; do
   paused=$TW_WORK/swimming-$screen.png
   if ts_paused_shot "$sw" "$sh" 9 "$tick" "$paused"; then
     ts_covered "a frame with every species on $screen" "$paused"
-    ts_moving_boxes "$paused.trace" "$tick" |
-      awk -v sx="$sw" -v sy="$sh" -v w="$TS_SCENE_W" -v h="$TS_SCENE_H" '
-        { l = int($1 * sx / w) - 3; t = int($2 * sy / h) - 3
-          printf "%d %d %d %d\n", l, t, l + int($3 * sx / w) + 7, t + int($4 * sy / h) + 7 }' \
+    ts_scaled_boxes "$paused.trace" "$tick" "$TS_SCENE_W" "$TS_SCENE_H" "$sw" "$sh" \
       > "$paused.boxes"
     tw_expect_range "creatures to mask out at tick $tick" "$(wc -l < "$paused.boxes")" 10 500
     tw_expect_eq "where no creature is, the frame is the still picture (differing pixels)" \

@@ -599,6 +599,15 @@ ts_moving_boxes() {
     $3 == "fish" && $14 == 1 { print $16, $17, 160, 120 }' "$1"
 }
 
+# ts_scaled_boxes TRACE TICK SCENE_W SCENE_H SHOWN_W SHOWN_H: the boxes of
+# ts_moving_boxes, scaled from the scene to the size it is shown at and
+# widened by what the smoothing filter reads, as "LEFT TOP RIGHT BOTTOM".
+ts_scaled_boxes() {
+  ts_moving_boxes "$1" "$2" | awk -v w="$3" -v h="$4" -v sx="$5" -v sy="$6" '
+    { l = int($1 * sx / w) - 3; t = int($2 * sy / h) - 3
+      printf "%d %d %d %d\n", l, t, l + int($3 * sx / w) + 7, t + int($4 * sy / h) + 7 }'
+}
+
 # ts_differing_outside A B < BOXES: how many pixels of two pictures of the
 # same size differ at all, outside the boxes read as "LEFT TOP RIGHT BOTTOM"
 # lines (corners included). No boxes prints "error" (and fails): a check
