@@ -45,7 +45,7 @@ void Scatter(SceneCanvas& sc, Rng& rng, int count, double x0, double x1, double 
 // Tufts of sea grass with their feet between y0 and y1.
 void Meadow(SceneCanvas& sc, Rng& rng, int count, double y0, double y1, double h0, double h1,
             int blades, Rgb colour, std::uint64_t sideSeed) {
-  Scatter(sc, rng, count, 0, 1024, 25, sideSeed, [&](Rng& r, double lo, double hi) {
+  Scatter(sc, rng, count, 0, 1024, 45, sideSeed, [&](Rng& r, double lo, double hi) {
     const std::uint64_t seed = r.Next();
     const double height = r.Range(h0, h1), y = r.Range(y0, y1);
     DrawSeaGrass(sc, r.Range(lo, hi), y, height, blades, colour, seed);
@@ -55,7 +55,7 @@ void Meadow(SceneCanvas& sc, Rng& rng, int count, double y0, double y1, double h
 // Far rocks and plants, pushed back by haze.
 void FarReef(SceneCanvas& sc, double floor, Rgb rock, int count, std::uint64_t seed) {
   Rng rng(seed);
-  Scatter(sc, rng, count, -40, 1064, 110, seed ^ 0xFA2, [&](Rng& r, double lo, double hi) {
+  Scatter(sc, rng, count, -40, 1064, 130, seed ^ 0xFA2, [&](Rng& r, double lo, double hi) {
     const double x = r.Range(lo, hi);
     const std::uint64_t shape = r.Next();
     const double h = r.Range(30, 90), w = r.Range(90, 220);
@@ -266,11 +266,17 @@ void Planks(SceneCanvas& sc, const std::vector<Point>& outline, Rgb wood, double
   sc.Texture(0.3);
   cairo_set_line_width(c, 1.6);
   SetColour(c, Scale(wood, 0.35), 0.7);
-  // Lines through (-100, y) across the canvas, at least [-100, 1200].
-  const double x0 = std::min(-100.0, sc.left() - 100), x1 = std::max(1200.0, sc.right() + 100);
-  for (double y = -200; y < 1000; y += spacing) {
+  // Lines over [-100, 1200], run on over a wide canvas's side bands as
+  // separate pieces so that the screen's lines are drawn as at 4:3.
+  auto line = [&](double y, double x0, double x1) {
     cairo_move_to(c, x0, y + tilt * (x0 + 100));
     cairo_line_to(c, x1, y + tilt * (x1 + 100));
+  };
+  for (double y = -200; y < 1000; y += spacing) {
+    line(y, -100, 1200);
+    if (!sc.Wide()) continue;
+    line(y, sc.left() - 100, -100);
+    line(y, 1200, sc.right() + 100);
   }
   cairo_stroke(c);
   cairo_restore(c);
