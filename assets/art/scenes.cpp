@@ -585,26 +585,27 @@ void HangingWeed(SceneCanvas& sc, Rng& rng, int count, double x0, double x1, dou
   }
 }
 
-// The cave around the mouth on a wide canvas: its left wall with a small
-// window of its own beyond the common crops; on the right the overhang, the
-// boulders and a wall closing the view. Their edges towards the screen lie
-// under the mouth's own rock (the overlay), which is drawn over them.
-void CaveSides(SceneCanvas& sc) {
-  const double w = 1024, h = 768, l = sc.left() - 40, r = sc.right() + 40;
+// The cave around the mouth on a wide canvas, drawn in the mouth's own layer
+// (the same grain, no seam) under the mouth's rock, and clear of the screen:
+// its left wall with a small window of its own beyond the common crops; on
+// the right the overhang, the boulders and a wall closing the view.
+void CaveSides(SceneCanvas& sc, double w, double h) {
+  const double l = sc.left() - 40, r = sc.right() + 40;
   CaveRock(sc,
-           {{{l, -40}, {20, -40}, {20, h + 40}, {l, h + 40}},
+           {{{l, -40}, {-20, -40}, {-20, h + 40}, {l, h + 40}},
             {{-345, 230}, {-250, 190}, {-205, 300}, {-220, 440}, {-300, 470}, {-350, 360}}},
            w, h);
   CaveRock(sc,
-           {{{1010, -40}, {r, -40}, {r, h + 40}, {1010, h + 40}, {1010, 640}, {1100, 600},
+           {{{1036, -40}, {r, -40}, {r, h + 40}, {1036, h + 40}, {1036, 640}, {1100, 600},
              {1190, 575}, {1265, 490}, {1250, 330}, {1270, 170}, {1200, 80}, {1100, 70},
-             {1020, 32}}},
+             {1040, 36}}},
            w, h);
   Rng rng(617);
   HangingWeed(sc, rng, 6, 1070, 1250, 60);
   HangingWeed(sc, rng, 3, -340, -215, 200);
   DrawAnemone(sc, -290, 480, 50, Hex(0xD070A0), 619);
-  DrawTubeSponges(sc, -48, 740, 70, Hex(0x8A5A7A), 631);
+  DrawAnemone(sc, -260, 745, 44, Hex(0xB060A0), 623);
+  DrawTubeSponges(sc, -135, 742, 55, Hex(0x8A5A7A), 631);
   DrawAnemone(sc, 1162, 580, 40, Hex(0xE0A0C0), 641);
   DrawTubeSponges(sc, 1330, 500, 100, Hex(0x7A5A8A), 643);
 }
@@ -618,12 +619,12 @@ void OpenBack(SceneCanvas& sc) {
   sc.Haze(Hex(0x164C90), 0.35);
   DrawBubbleColumn(sc, 300, 760, 200, 241);
   DrawBubbleColumn(sc, 700, 700, 300, 251);
-  if (sc.Wide()) CaveSides(sc);
 }
 
 void OpenOverlay(SceneCanvas& sc, double w, double h) {
   // Dark rock framing the view: a wall on the left, an overhang above with
   // hanging weed, boulders at the bottom right.
+  if (sc.Wide()) CaveSides(sc, w, h);
   CaveRock(sc,
            {{{-40, -40}, {w + 40, -40}, {w + 40, 40}, {w * 0.8, 70}, {w * 0.6, 40},
              {w * 0.4, 80}, {w * 0.2, 60}, {w * 0.12, 160}, {w * 0.1, 330}, {w * 0.14, 520},
