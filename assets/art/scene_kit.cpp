@@ -185,6 +185,15 @@ void SceneCanvas::Texture(double strength) {
   cairo_restore(c);
 }
 
+void SceneCanvas::FillGrained(cairo_pattern_t* fill, double grain) {
+  cairo_t* c = cr();
+  cairo_set_source(c, fill);
+  cairo_fill_preserve(c);
+  cairo_pattern_destroy(fill);
+  cairo_clip(c);
+  Texture(grain);
+}
+
 void SceneCanvas::Vignette(double amount) {
   // Each side band sees the screen's radial darkening squeezed towards the
   // screen's edge, so it runs on from the edge without a seam.
@@ -254,11 +263,7 @@ void DrawRock(SceneCanvas& sc, double cx, double baseY, double width, double hei
   AddStop(g, 0, Scale(colour, 1.35));
   AddStop(g, 0.55, colour);
   AddStop(g, 1, Scale(colour, 0.4));
-  cairo_set_source(c, g);
-  cairo_fill_preserve(c);
-  cairo_pattern_destroy(g);
-  cairo_clip(c);
-  sc.Texture(0.4);
+  sc.FillGrained(g, 0.4);
   // Cracks and ledges.
   cairo_set_line_cap(c, CAIRO_LINE_CAP_ROUND);
   // Light on the top, from above.
@@ -509,11 +514,7 @@ void DrawTubeSponges(SceneCanvas& sc, double x, double baseY, double size, Rgb c
     AddStop(g, 0, Scale(colour, 0.55));
     AddStop(g, 0.4, Scale(colour, 1.2));
     AddStop(g, 1, Scale(colour, 0.6));
-    cairo_set_source(c, g);
-    cairo_fill_preserve(c);
-    cairo_pattern_destroy(g);
-    cairo_clip(c);
-    sc.Texture(0.35);
+    sc.FillGrained(g, 0.35);
     cairo_restore(c);
     cairo_save(c);
     cairo_translate(c, tx + lean, baseY - h);

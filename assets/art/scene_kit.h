@@ -43,6 +43,9 @@ class SceneCanvas {
   // Grain of the current clip (after a shape's path was set as clip):
   // modulates what is there by the scene's noise texture.
   void Texture(double strength);
+  // Fills the current path with `fill` (and releases it), then clips to the
+  // path and grains it (Texture); the caller's cairo_restore ends the clip.
+  void FillGrained(cairo_pattern_t* fill, double grain);
   // Darkens the corners of the 4:3 screen a little; beyond its sides the
   // darkening grows only slowly, so that wide crops are not walled in.
   void Vignette(double amount);

@@ -259,11 +259,7 @@ void Planks(SceneCanvas& sc, const std::vector<Point>& outline, Rgb wood, double
   cairo_pattern_t* g = cairo_pattern_create_linear(0, 200, 0, 700);
   AddStop(g, 0, Scale(wood, 1.2));
   AddStop(g, 1, Scale(wood, 0.55));
-  cairo_set_source(c, g);
-  cairo_fill_preserve(c);
-  cairo_pattern_destroy(g);
-  cairo_clip(c);
-  sc.Texture(0.3);
+  sc.FillGrained(g, 0.3);
   cairo_set_line_width(c, 1.6);
   SetColour(c, Scale(wood, 0.35), 0.7);
   // Lines over [-100, 1200], run on over a wide canvas's side bands as
@@ -326,11 +322,7 @@ void Barrel(SceneCanvas& sc, double cx, double baseY, double length, double angl
   cairo_pattern_t* g = cairo_pattern_create_linear(0, -r, 0, r);
   AddStop(g, 0, Scale(wood, 1.25));
   AddStop(g, 1, Scale(wood, 0.5));
-  cairo_set_source(c, g);
-  cairo_fill_preserve(c);
-  cairo_pattern_destroy(g);
-  cairo_clip(c);
-  sc.Texture(0.3);
+  sc.FillGrained(g, 0.3);
   cairo_set_line_width(c, 5);
   SetColour(c, Hex(0x3A3A34), 0.9);
   for (double k : {-0.32, -0.12, 0.12, 0.32}) {
@@ -560,11 +552,7 @@ void CaveRock(SceneCanvas& sc, const std::vector<std::vector<Point>>& outlines, 
   cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, w * 0.3, h * 0.3);
   AddStop(g, 0, Scale(rock, 0.7));
   AddStop(g, 1, Scale(rock, 1.3));
-  cairo_set_source(c, g);
-  cairo_fill_preserve(c);
-  cairo_pattern_destroy(g);
-  cairo_clip(c);
-  sc.Texture(0.4);
+  sc.FillGrained(g, 0.4);
   cairo_restore(c);
 }
 
