@@ -7,7 +7,8 @@
 # swimming, a paused frame equals it wherever no creature is (no seams, no
 # trails); on the 21:9 screen the creatures reach both of its outer edges.
 # The user's picture of an odd shape covers the screen, cropped in its
-# middle; "FILLSCREEN" of the wrong type or out of range is the centred
+# middle; a library without the wide pictures gives the 4:3 picture, enlarged
+# and cropped at its floor; "FILLSCREEN" of the wrong type or out of range is the centred
 # scene; an 8-bit screen is covered too, from the one palette. The saver is
 # large-address aware.
 set -u
@@ -33,9 +34,33 @@ still() {
   ts_still_screen "$1" "$2" "$3" || tw_fail "the scene comes up and holds still on ${1}x$2"
 }
 
-# expected SCREEN_W SCREEN_H OUT: the stock picture cropped to the scene's
-# shape, keeping its floor, and scaled smoothly to the screen.
-expected() { ts_cover_art 12L "$TS_SCENE_W" "$TS_SCENE_H" "$1" "$2" "$3"; }
+# expected SCREEN_W SCREEN_H OUT: the stock picture's wide form cropped to the
+# scene's shape, keeping its floor, and scaled smoothly to the screen.
+expected() { ts_cover_art 12LW "$TS_SCENE_W" "$TS_SCENE_H" "$1" "$2" "$3"; }
+
+# narrow_library SCREEN_W SCREEN_H: an older library without the wide
+# pictures is still edge to edge: the 4:3 picture enlarged and cropped
+# keeping its floor (on a screen wider than 4:3, where that differs).
+narrow_library() {
+  ts_reduced_library "$TW_WORK/narrow.dll" 12LW
+  ts_stage_traced narrow
+  rm -f "$TW_STAGE/ReraDOR.dll"
+  cp "$TW_WORK/narrow.dll" "$TW_STAGE/ReraDOR.dll"
+  ts_config_reset
+  ts_set FISHES dword 0
+  ts_set DISPLAY dword 7
+  ts_set FILLSCREEN dword 2
+  tw_reg_apply
+  if ts_still_screen "$1" "$2" "$TW_WORK/narrow.png"; then
+    ts_covered "a library without the wide pictures" "$TW_WORK/narrow.png"
+    ts_cover_art 12L "$TS_SCENE_W" "$TS_SCENE_H" "$1" "$2" "$TW_WORK/want-narrow.png"
+    tw_expect_range "without the wide pictures: the 4:3 picture cropped at its floor (mean difference)" \
+      "$(ts_mean_delta "$TW_WORK/narrow.png" "$TW_WORK/want-narrow.png")" 0 2.5
+  else
+    tw_fail "a library without the wide pictures: the scene comes up"
+  fi
+  ts_stage_traced plain
+}
 
 for screen in 1920x1080 2560x1080 1920x1200 1280x1024; do
   read -r sw sh <<< "${screen/x/ }"
@@ -50,6 +75,7 @@ for screen in 1920x1080 2560x1080 1920x1200 1280x1024; do
   echo "$screen: the still scene against the picture cropped and scaled by ImageMagick: $delta"
   tw_expect_range "$screen: the still scene is the stock picture, cropped and scaled smoothly" \
     "$delta" 0 2.5
+  [ "$screen" = 1920x1080 ] && narrow_library "$sw" "$sh"
   [ "$screen" = 2560x1080 ] || continue
 
   # The 21:9 screen: creatures at both outer edges of the scene over the run,

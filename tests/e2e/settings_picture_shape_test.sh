@@ -2,9 +2,9 @@
 # The settings program's picture box on a 16:9 screen: with "Actual size" or
 # "Whole picture with bars" it shows the chosen stock scene filling the box;
 # with "Edge to edge" it shows what the saver puts on the primary monitor: a
-# band of the monitor's shape, the stock picture (its wide form when the
-# library has one) cropped to that shape with its floor kept. Chosen by
-# keyboard; Cancel keeps the stored fill.
+# band of the monitor's shape, the stock picture's wide form cropped to that
+# shape with its floor kept (not the 4:3 picture, which an older library would
+# give). Chosen by keyboard; Cancel keeps the stored fill.
 set -u
 source "$(dirname "$0")/../support/settings.sh"
 tw_begin settings_picture_shape 1920x1080x24
@@ -67,15 +67,15 @@ tw_expect_range "edge to edge: the band has the monitor's shape (height for ${bw
   "$bh" $((want_h - 2)) $((want_h + 2))
 tw_expect_range "edge to edge: the band sits in the middle (space above less below)" \
   $((2 * by + bh - h)) -3 3
-ts_cover_art 06L "$SCENE_W" 768 "$bw" "$bh" "$TW_WORK/want-floor.png"
-ts_cover_art 06L "$SCENE_W" 768 "$bw" "$bh" "$TW_WORK/want-top.png" top
-floor=$(ts_mean_delta "$TW_WORK/edge-band.png" "$TW_WORK/want-floor.png")
-top=$(ts_mean_delta "$TW_WORK/edge-band.png" "$TW_WORK/want-top.png")
-echo "the band against the picture cropped at its floor: $floor, at its top: $top"
-tw_expect_range "edge to edge: the band is the stock picture cropped to the monitor's shape" \
-  "$floor" 0 8
-tw_expect "and the crop keeps the floor, not the top" \
-  awk -v f="$floor" -v t="$top" 'BEGIN { exit !(f * 2 < t) }'
+ts_cover_art 06LW "$SCENE_W" 768 "$bw" "$bh" "$TW_WORK/want-wide.png"
+ts_cover_art 06L "$SCENE_W" 768 "$bw" "$bh" "$TW_WORK/want-narrow.png"
+wide=$(ts_mean_delta "$TW_WORK/edge-band.png" "$TW_WORK/want-wide.png")
+narrow=$(ts_mean_delta "$TW_WORK/edge-band.png" "$TW_WORK/want-narrow.png")
+echo "the band against the wide picture cropped: $wide, the 4:3 one cropped at its floor: $narrow"
+tw_expect_range "edge to edge: the band is the wide picture cropped to the monitor's shape" \
+  "$wide" 0 8
+tw_expect "and not the 4:3 picture enlarged" \
+  awk -v w="$wide" -v n="$narrow" 'BEGIN { exit !(w * 2 < n) }'
 
 tw_key alt+i Down  # whole picture with bars
 shot bars

@@ -135,13 +135,12 @@ ts_art() {
   echo "$out"
 }
 
-# ts_cover_art STEM SCENE_W SCENE_H OUT_W OUT_H OUT [top]: stock picture STEM
-# (its wide form STEM"W" when the library has one) cropped to the shape of a
-# SCENE_W x SCENE_H scene, its middle across and, down, keeping its floor
-# (its top with "top"), then scaled smoothly to OUT_W x OUT_H.
+# ts_cover_art NAME SCENE_W SCENE_H OUT_W OUT_H OUT: picture NAME of the
+# library cropped to the shape of a SCENE_W x SCENE_H scene, its middle
+# across and, down, keeping its floor, then scaled smoothly to OUT_W x OUT_H.
 ts_cover_art() {
   local art pw ph cw ch y
-  art=$(ts_art "${1}W" 2>/dev/null) || art=$(ts_art "$1") || return 1
+  art=$(ts_art "$1") || return 1
   read -r pw ph < <(identify -format '%w %h\n' "$art")
   if [ $((pw * $3)) -ge $((ph * $2)) ]; then
     ch=$ph cw=$(( (ph * $2 + $3 / 2) / $3 ))
@@ -149,7 +148,6 @@ ts_cover_art() {
     cw=$pw ch=$(( (pw * $3 + $2 / 2) / $2 ))
   fi
   y=$((ph - ch))
-  [ "${7:-}" = top ] && y=0
   convert "$art" -crop "${cw}x$ch+$(( (pw - cw) / 2 ))+$y" +repage \
     -filter Triangle -resize "${4}x$5!" "$6"
 }
