@@ -2,7 +2,8 @@
 # The clock overlay in the running scene under Wine on a 1024 x 768 screen,
 # with the tick-trace build: CLOCK 1 and 2 draw the time (and the date) in
 # the custom text's colour inside the traced rectangle; the text is redrawn
-# when the minute changes (the trace's clock time, TW_TRACE_CLOCK_START);
+# when the minute changes (the trace's clock time, TW_TRACE_CLOCK_START, and
+# its short minute, TW_TRACE_MINUTE_MS);
 # over ten minutes of ticks the clock drifts across the screen; a CLOCK of
 # the wrong type or out of range shows no clock and the saver runs.
 set -u
@@ -34,10 +35,12 @@ configure() {
   tw_reg_apply
 }
 
-export TW_TRACE_CLOCK_START=12:59 TW_TRACE_MINUTE_TICKS=40
+# The trace's short minute: 1.2 s of ticks, 80 ticks of 15 ms.
+export TW_TRACE_CLOCK_START=12:59 TW_TRACE_MINUTE_MS=1200
+per_minute=$((TW_TRACE_MINUTE_MS / TS_TRACE_TICK_MS))
 for choice in 1 2; do
   configure dword "$choice"
-  for tick in 20 60; do
+  for tick in 20 $((per_minute + 20)); do
     shot=$TW_WORK/clock$choice-$tick.png
     ts_paused_shot 1024 768 5 "$tick" "$shot" || { tw_fail "clock $choice after tick $tick"; continue; }
     read -r x y w h minute <<< "$(clock_line "$shot.trace" "$tick")"
@@ -46,14 +49,14 @@ for choice in 1 2; do
     tw_expect "clock $choice in its colour inside its traced box ($box in $x,$y ${w}x$h)" \
       within "$box" "$x" "$y" "$w" "$h"
     tw_expect_eq "clock $choice shows the trace's minute at tick $tick" "$minute" \
-      $((12 * 60 + 59 + tick / 40))
+      $((12 * 60 + 59 + tick / per_minute))
     convert "$shot" -crop "${w}x${h}+${x}+${y}" +repage -fill white +opaque "rgb(255,0,255)" \
       "$TW_WORK/ink$choice-$tick.png"
     heights[$choice]=$h
   done
   # The two shots' ink (aligned to each box) differs: 12:59 became 13:00.
   # (A box of another size is another text too.)
-  before=$TW_WORK/ink$choice-20.png after=$TW_WORK/ink$choice-60.png
+  before=$TW_WORK/ink$choice-20.png after=$TW_WORK/ink$choice-$((per_minute + 20)).png
   if [ "$(identify -format %wx%h "$before")" = "$(identify -format %wx%h "$after")" ]; then
     tw_expect_range "clock $choice redrawn when the minute changed (pixels)" \
       "$(ts_differing "$before" "$after")" 1 100000000
@@ -64,7 +67,7 @@ done
 tw_expect "the date adds a line (${heights[1]:-?} to ${heights[2]:-?} px)" test "${heights[2]:-0}" -gt "${heights[1]:-0}"
 
 # Ten minutes of 80 ms ticks: the clock has moved a long way.
-unset TW_TRACE_CLOCK_START TW_TRACE_MINUTE_TICKS
+unset TW_TRACE_CLOCK_START TW_TRACE_MINUTE_MS
 configure dword 2
 trace=$TW_WORK/drift.trace
 if TS_TRACE_TICK_MS=5 ts_traced_run 1024 768 7 7500 "$trace"; then
