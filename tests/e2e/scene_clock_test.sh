@@ -5,7 +5,9 @@
 # when the minute changes (the trace's clock time, TW_TRACE_CLOCK_START, and
 # its short minute, TW_TRACE_MINUTE_MS);
 # over ten minutes of ticks the clock drifts across the screen; a CLOCK of
-# the wrong type or out of range shows no clock and the saver runs.
+# the wrong type or out of range shows no clock and the saver runs; on a
+# 640 x 480 x 8 screen black clock text (black being the clock image's key
+# there) shows, near black, inside the traced box.
 set -u
 source "$(dirname "$0")/../support/scene.sh"
 tw_begin scene_clock 1024x768x24
@@ -22,14 +24,17 @@ within() {
     [ $((bx + bw)) -le $(($2 + $4)) ] && [ $((by + bh)) -le $(($3 + $5)) ]
 }
 
-# A blank custom text: the clock takes its font (bold 32-pixel Tahoma
-# without antialiasing) and colour (magenta); the text itself draws nothing.
+# configure [TYPE VALUE]: a blank custom text, whose font (bold 32-pixel
+# Tahoma without antialiasing) and colour (colour: magenta unless set) the
+# clock takes; the text itself draws nothing. With CLOCK when given.
+colour=0xFF00FF
 configure() {
   ts_config_reset
+  [ "$TS_WINDOW_SHOTS" = 1 ] && ts_palette_display on
   ts_set DISPLAY dword 7
   ts_set FISHES dword 0
   ts_set CUSTOMTEXT string " "
-  ts_set FONTCOLOR dword 0xFF00FF
+  ts_set FONTCOLOR dword "$colour"
   ts_set FONT string "$(ts_font_hex -32 700 3 Tahoma)"
   [ $# -gt 0 ] && ts_set CLOCK "$@"
   tw_reg_apply
@@ -88,5 +93,31 @@ for value in "string 2" "dword 3" "dword 4294967295"; do
   ts_traced_run 1024 768 3 50 "$trace" || tw_fail "the saver with CLOCK $value"
   tw_expect_eq "no clock with CLOCK $value" "$(grep -c ' clock ' "$trace")" 0
 done
+
+# An 8-bit screen: black is the key of the clock's image there, so black
+# text is drawn one step lighter (RGB 8,8,8) and must still show. The same
+# paused frame without the clock and with it differ inside the traced box
+# only, in near-black ink. (With the saver's private colour map only a dump
+# of its own window shows its palette.)
+tw_display_restart 640x480x8
+TS_WINDOW_SHOTS=1
+colour=0
+export TW_TRACE_CLOCK_START=12:59
+for choice in 0 1; do
+  configure dword "$choice"
+  ts_paused_shot 640 480 5 20 "$TW_WORK/black$choice.png" || tw_fail "8 bits: CLOCK $choice after tick 20"
+done
+read -r x y w h _ <<< "$(clock_line "$TW_WORK/black1.png.trace" 20)"
+if [ -n "${x:-}" ]; then
+  box=$(ts_change_box "$TW_WORK/black0.png" "$TW_WORK/black1.png")
+  tw_expect "8 bits: black clock text shows inside its traced box ($box in $x,$y ${w}x$h)" \
+    within "$box" "$x" "$y" "$w" "$h"
+  ts_change_mask "$TW_WORK/black0.png" "$TW_WORK/black1.png" "$TW_WORK/black-ink.png"
+  tw_expect_range "8 bits: the clock's ink is near black (its brightest pixel)" \
+    "$(convert "$TW_WORK/black1.png" "$TW_WORK/black-ink.png" -compose multiply -composite \
+         -format '%[fx:int(255*maxima)]' info:)" 0 40
+else
+  tw_fail "8 bits: the clock traced at tick 20"
+fi
 
 tw_finish
