@@ -18,7 +18,10 @@
 
 namespace {
 
+// The creatures, overlays and text take at most twenty slots; the clock
+// comes after them, in one of the table's spare slots.
 constexpr int kMaxUsedSlots = 20;
+static_assert(kMaxUsedSlots < ActorTable::kSlots, "a slot is left for the clock");
 
 // A sprite read from the library into memory of its own. A sprite that
 // cannot be read stays an empty image: its actor then draws nothing.
@@ -121,5 +124,6 @@ void FillActorTable(SceneState& scene, SceneGraphics& graphics, const SpriteTarg
   graphics.SetBubbles(LoadMaskedSprite(target, kBubbleSpriteName),
                       LoadSprite<TrleImage>(target.library, kBubbleMaskName));
   if (variant && variant->overlayB.name) place(MakeOverlayActor(target, variant->overlayB, stage));
-  if (Actor* clock = MakeClockActor(config, stage)) place(clock);  // above everything
+  // Above everything, even when the other twenty slots are full.
+  if (Actor* clock = MakeClockActor(config, stage)) scene.actors.Place(slot, clock);
 }

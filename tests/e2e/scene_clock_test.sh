@@ -5,7 +5,8 @@
 # when the minute changes (the trace's clock time, TW_TRACE_CLOCK_START, and
 # its short minute, TW_TRACE_MINUTE_MS);
 # over ten minutes of ticks the clock drifts across the screen; a CLOCK of
-# the wrong type or out of range shows no clock and the saver runs; on a
+# the wrong type or out of range shows no clock and the saver runs; with
+# every species, both overlays and the text the clock is there too; on a
 # 640 x 480 x 8 screen black clock text (black being the clock image's key
 # there) shows, near black, inside the traced box.
 set -u
@@ -85,6 +86,19 @@ if TS_TRACE_TICK_MS=5 ts_traced_run 1024 768 7 7500 "$trace"; then
 else
   tw_fail "a ten-minute traced run with the clock"
 fi
+
+# A full scene: every species, both overlays (background 0) and the text
+# fill the twenty slots of the creatures; the clock comes on top of them.
+ts_config_reset
+ts_set DISPLAY dword 0
+ts_set FISHES dword 0x1FFFF
+ts_set CUSTOMTEXT string "Tidewater"
+ts_set CLOCK dword 1
+tw_reg_apply
+trace=$TW_WORK/full.trace
+ts_traced_run 1024 768 3 50 "$trace" || tw_fail "the saver with every species and the clock"
+tw_expect_eq "every species, both overlays and the text: the clock is there too" \
+  "$(awk '$1 == 50 && $3 == "clock"' "$trace" | wc -l)" 1
 
 # Wrong type, out of range: no clock, the saver runs.
 for value in "string 2" "dword 3" "dword 4294967295"; do
