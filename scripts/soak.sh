@@ -128,6 +128,7 @@ if ! TS_TRACE_TICK_MS=80 ts_traced_start 1024 768 "$seed" || ! ts_wait_drawn 20;
   tw_finish
 fi
 saver=$TW_PID
+tw_expect "the clock is on the screen (traced)" said_since 0 ' clock ' 5
 echo "soak: $minutes minutes (seed $seed); display off for $OFF_SECONDS s every $((off_every / 60)) minutes;"
 echo "  every minute: resident kB, handles, GDI objects"
 samples=()
