@@ -142,6 +142,8 @@ class CountingObjects : public SceneObjects {
   void BeginPresent() override { real_.BeginPresent(); }
   void EndPresent() override { real_.EndPresent(); }
   void PresentScaled() override { real_.PresentScaled(); }
+  void RunMonitorScenes() override { real_.RunMonitorScenes(); }
+  void RedrawMonitorScenes() override { real_.RedrawMonitorScenes(); }
   void Paint() override { real_.Paint(); }
   void RealizePalette() override { real_.RealizePalette(); }
   void TickSound(std::uint32_t nowMs) override { real_.TickSound(nowMs); }

@@ -26,15 +26,16 @@ set(TW_CONFIG_VALUES
     Volume VOLUME
     SoundMinutes SOUNDMINUTES
     SoundChange SOUNDCHANGE
-    Clock CLOCK)
+    Clock CLOCK
+    SameScene SAMESCENE)
 
 # Pairs: a stored name, the 32-bit number the installer writes for a user who
-# has no such value yet. Every species, a random stock scene, filling each
-# monitor.
+# has no such value yet. Every species, a random stock scene, each monitor
+# covered edge to edge.
 set(TW_FIRST_RUN_VALUES
     FISHES 0x1FFFF
     DISPLAY 9
-    FILLSCREEN 1)
+    FILLSCREEN 2)
 
 # tw_split_pairs(PAIRS FIRSTS SECONDS): the first and the second items of the
 # pairs in the list variable PAIRS, as two lists.

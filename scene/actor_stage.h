@@ -7,9 +7,8 @@
 
 #include <cstdint>
 
+#include "gfx/image.h"
 #include "scene/dirty_rect_list.h"
-
-class Image;
 
 struct ActorStage {
   Image* backSurface = nullptr;
@@ -20,6 +19,16 @@ struct ActorStage {
   DirtyRectList* presentList = nullptr;
   DirtyRectList* restoreList = nullptr;
   DirtyRectList* quietRestoreList = nullptr;
+
+  // The ranges are measured against this background (0 x 0 for none).
+  void SizeBy(Image* background) {
+    backgroundWidth = background ? background->Width() : 0;
+    backgroundHeight = background ? background->Height() : 0;
+  }
+  void SetBubbles(Image* sprite, Image* mask) {
+    bubbleSprite = sprite;
+    bubbleMask = mask;
+  }
 
   // Adds r to the present list and then to the restore list.
   void Report(const Rect& r) const {

@@ -57,7 +57,8 @@ SceneConfig ReadSceneConfig(const ConfigSource& source) {
   source.Text(kCustomFileValue, config.customFile);
   config.mute = source.Number(kMuteValue, 0);
   config.fishes = source.Number(kFishesValue, 0);
-  config.fillScreen = source.Number(kFillScreenValue, 0);
+  config.fillScreen = Bounded(source, kFillScreenValue, kMaxFillScreen, FILL_CENTRED);
+  config.sameScene = Bounded(source, kSameSceneValue, 1, 0);
   config.volume = Bounded(source, kVolumeValue, 100, kDefaultVolume);
   config.soundMinutes = Bounded(source, kSoundMinutesValue, kMaxSoundMinutes, 0);
   config.soundChange = Bounded(source, kSoundChangeValue, kMaxSoundMinutes, 0);

@@ -8,14 +8,14 @@
 
 #include "port/win32.h"
 #include "scene/config_values.h"
+#include "scene/fill_mode.h"
 #include "scene/saver_constants.h"
 
 constexpr int kConfigTextSize = 260;  // bytes of every string value's buffer
 
 // The key and the value names (kConfigKey, kDisplayValue, ...) come from
 // scene/config_values.h. "DATAPATH" lives under HKEY_LOCAL_MACHINE, the rest
-// under HKEY_CURRENT_USER. "FILLSCREEN" not 0: the scene is scaled to fill
-// each monitor; absent or 0: centred at its own size.
+// under HKEY_CURRENT_USER.
 
 // What "DISPLAY" asks for. 0..7 pick a stock background, 8 (kDisplayCustom)
 // the user's picture, anything else (above 8, and negative values too) a
@@ -54,7 +54,8 @@ struct SceneConfig {
   char customFile[kConfigTextSize] = {};
   std::uint32_t mute = 0;
   std::uint32_t fishes = 0;
-  std::uint32_t fillScreen = 0;  // "FILLSCREEN": not 0, the scene fills each monitor
+  std::uint32_t fillScreen = FILL_CENTRED;  // "FILLSCREEN", a FillMode
+  std::uint32_t sameScene = 0;  // "SAMESCENE": 1, one scene mirrored on every monitor
   // The sound's level and schedule, and the clock; out of range reads as the default.
   std::uint32_t volume = kDefaultVolume;  // "VOLUME": 0 ... 100 percent
   std::uint32_t soundMinutes = 0;         // "SOUNDMINUTES": fade out after this; 0 never

@@ -85,13 +85,15 @@ TEST(Config, SetupReadsEveryValueOnce) {
                   {"FONT", "F0FFFFFF"}};
   source.numbers = {{"DISPLAY", 8},      {"MUTE", 1},         {"FISHES", 0x1FFFF},
                     {"FILLSCREEN", 1},   {"FONTCOLOR", 255},  {"VOLUME", 50},
-                    {"SOUNDMINUTES", 30}, {"SOUNDCHANGE", 5}, {"CLOCK", 2}};
+                    {"SOUNDMINUTES", 30}, {"SOUNDCHANGE", 5}, {"CLOCK", 2},
+                    {"SAMESCENE", 1}};
   SceneConfig config = ReadSceneConfig(source);
   for (const char* name : {"DATAPATH", "DISPLAY", "CUSTOMFILE", "MUTE", "FISHES", "FILLSCREEN",
                            "CUSTOMTEXT", "FONT", "FONTCOLOR", "VOLUME", "SOUNDMINUTES",
-                           "SOUNDCHANGE", "CLOCK"})
+                           "SOUNDCHANGE", "CLOCK", "SAMESCENE"})
     EXPECT_EQ(source.reads[name], 1) << name;
-  EXPECT_EQ(source.reads.size(), 13u);
+  EXPECT_EQ(source.reads.size(), 14u);
+  EXPECT_EQ(config.sameScene, 1u);
   EXPECT_EQ(config.volume, 50u);
   EXPECT_EQ(config.soundMinutes, 30u);
   EXPECT_EQ(config.soundChange, 5u);
@@ -111,28 +113,40 @@ TEST(Config, SetupReadsEveryValueOnce) {
 
 // Absent values are the defaults; out of range (too large, or negative as the
 // registry stores it) reads as the default too, at both ends of each range.
-TEST(Config, SoundAndClockValuesOutOfRangeReadAsDefaults) {
+TEST(Config, BoundedValuesOutOfRangeReadAsDefaults) {
   TableSource none;
   SceneConfig config = ReadSceneConfig(none);
   EXPECT_EQ(config.volume, 100u);
   EXPECT_EQ(config.soundMinutes, 0u);
   EXPECT_EQ(config.soundChange, 0u);
   EXPECT_EQ(config.clock, 0u);
+  EXPECT_EQ(config.fillScreen, FILL_CENTRED);
+  EXPECT_EQ(config.sameScene, 0u);
   TableSource edges;
-  edges.numbers = {{"VOLUME", 0}, {"SOUNDMINUTES", 1440}, {"SOUNDCHANGE", 1}, {"CLOCK", 1}};
+  edges.numbers = {{"VOLUME", 0},    {"SOUNDMINUTES", 1440}, {"SOUNDCHANGE", 1},
+                   {"CLOCK", 1},     {"FILLSCREEN", 2},      {"SAMESCENE", 1}};
   config = ReadSceneConfig(edges);
   EXPECT_EQ(config.volume, 0u);
   EXPECT_EQ(config.soundMinutes, 1440u);
   EXPECT_EQ(config.soundChange, 1u);
   EXPECT_EQ(config.clock, 1u);
+  EXPECT_EQ(config.fillScreen, FILL_EDGE);
+  EXPECT_EQ(config.sameScene, 1u);
   TableSource bad;
   bad.numbers = {{"VOLUME", 101}, {"SOUNDMINUTES", 1441}, {"SOUNDCHANGE", 0xFFFFFFFF},
-                 {"CLOCK", 3}};
+                 {"CLOCK", 3},    {"FILLSCREEN", 3},      {"SAMESCENE", 2}};
   config = ReadSceneConfig(bad);
   EXPECT_EQ(config.volume, 100u);
   EXPECT_EQ(config.soundMinutes, 0u);
   EXPECT_EQ(config.soundChange, 0u);
   EXPECT_EQ(config.clock, 0u);
+  EXPECT_EQ(config.fillScreen, FILL_CENTRED);
+  EXPECT_EQ(config.sameScene, 0u);
+  TableSource negative;
+  negative.numbers = {{"FILLSCREEN", 0xFFFFFFFF}, {"SAMESCENE", 0x80000000}};
+  config = ReadSceneConfig(negative);
+  EXPECT_EQ(config.fillScreen, FILL_CENTRED);
+  EXPECT_EQ(config.sameScene, 0u);
 }
 
 TEST(Config, FontIsReadOnlyWithText) {
@@ -174,7 +188,7 @@ TEST(Config, SharedDisplayCodes) {
 }
 
 // What the installer gives a new user is read by the saver as every species
-// over a random scene, filling each monitor.
+// over a random scene, edge to edge on each monitor.
 TEST(Config, FirstRunValues) {
   TableSource source;
   for (const FirstRunValue& value : kFirstRunValues) source.numbers[value.name] = value.number;
@@ -183,6 +197,6 @@ TEST(Config, FirstRunValues) {
     EXPECT_EQ(source.reads[value.name], 1) << value.name << " is no value the saver reads";
   for (int i = 0; i < 17; ++i) EXPECT_TRUE(SpeciesEnabled(config.fishes, i)) << i;
   EXPECT_EQ(DecodeDisplayChoice(config.display).kind, BackgroundChoice::kRandom);
-  EXPECT_NE(config.fillScreen, 0u);
+  EXPECT_EQ(config.fillScreen, FILL_EDGE);
   EXPECT_EQ(config.mute, 0u);
 }

@@ -52,6 +52,7 @@ void HandlePowerEvent(HWND window, PowerEvent event) {
       if (!scene.displayOff) return;
       scene.displayOff = false;
       scene.restoreList.Add({0, 0, scene.backWidth, scene.backHeight});
+      if (scene.objects) scene.objects->RedrawMonitorScenes();
       if (scene.objects && !scene.suspended) scene.objects->ResumeSound();
       // The tick that found the display off ended the loop: start it again.
       // Otherwise that tick is still to come and goes on by itself.

@@ -7,6 +7,7 @@
 #include "gfx/display.h"
 #include "gfx/graphics_system.h"
 #include "gfx/window_surface.h"
+#include "scene/monitor_scene.h"
 
 SceneGraphics::SceneGraphics(DirtyRectList& presentList, DirtyRectList& restoreList,
                              DirtyRectList& quietRestoreList) {
@@ -40,14 +41,10 @@ Display* SceneGraphics::OpenDisplay(std::int32_t width, std::int32_t height, std
 
 void SceneGraphics::SetBackground(DibSurface* background) {
   background_ = background;
-  stage_.backgroundWidth = background ? background->Width() : 0;
-  stage_.backgroundHeight = background ? background->Height() : 0;
+  stage_.SizeBy(background);
 }
 
-void SceneGraphics::SetBubbles(Image* sprite, Image* mask) {
-  stage_.bubbleSprite = sprite;
-  stage_.bubbleMask = mask;
-}
+void SceneGraphics::SetBubbles(Image* sprite, Image* mask) { stage_.SetBubbles(sprite, mask); }
 
 void SceneGraphics::StartMixer(HWND window, HMODULE library, const SoundPlan& plan,
                                SceneSound::LibraryOpener reopen) {
@@ -59,11 +56,32 @@ void SceneGraphics::TickSound(std::uint32_t nowMs) { sound_.Tick(nowMs); }
 void SceneGraphics::PauseSound() { sound_.Pause(); }
 void SceneGraphics::ResumeSound() { sound_.Resume(); }
 
+bool SceneGraphics::AddMonitorScene(MonitorScene* scene) {
+  if (!scene || !scene->Ready() || monitorSceneCount_ == ViewPresenter::kMaxViews - 1) {
+    delete scene;
+    return false;
+  }
+  monitorScenes_[monitorSceneCount_++] = scene;
+  return true;
+}
+
 bool SceneGraphics::SetViews(const SceneView* views, int count) {
   DibSurface* back = display_ ? display_->BackSurface() : nullptr;
   WindowSurface* screen = display_ ? display_->ScreenSurface() : nullptr;
-  if (!back || !screen || !system_) return false;
-  return views_.SetViews(*system_, *screen, *back, views, count);
+  if (!back || !screen || !system_ || count < 1 || count > ViewPresenter::kMaxViews) return false;
+  if (monitorSceneCount_ != 0 && count != monitorSceneCount_ + 1) return false;
+  DibSurface* sources[ViewPresenter::kMaxViews];
+  for (int i = 0; i < count; ++i)
+    sources[i] = monitorSceneCount_ != 0 && i > 0 ? monitorScenes_[i - 1]->Back() : back;
+  return views_.SetViews(*system_, *screen, sources, views, count);
+}
+
+void SceneGraphics::RunMonitorScenes() {
+  for (int i = 0; i < monitorSceneCount_; ++i) monitorScenes_[i]->RunFrame(views_);
+}
+
+void SceneGraphics::RedrawMonitorScenes() {
+  for (int i = 0; i < monitorSceneCount_; ++i) monitorScenes_[i]->RedrawAll();
 }
 
 void SceneGraphics::RestoreBackground(const Rect& r) {
@@ -83,7 +101,7 @@ void SceneGraphics::PresentRect(const Rect& r, std::int32_t offsetX, std::int32_
                                               r.height, 0, 0);
     return;
   }
-  views_.PresentRect(r);
+  views_.PresentRect(*display_->BackSurface(), r);
 }
 
 void SceneGraphics::BeginPresent() {
@@ -129,9 +147,15 @@ void SceneGraphics::RealizePalette() {
 
 void SceneGraphics::ReleaseMixer() { sound_.Release(); }
 
-// The views go first: their surfaces take the back surface's palette.
+// The views go first: their surfaces take the back surface's palette. Then
+// the monitor scenes: their actors and back surfaces.
 void SceneGraphics::ReleaseDisplay() {
   views_.Drop();
+  for (int i = 0; i < monitorSceneCount_; ++i) {
+    delete monitorScenes_[i];
+    monitorScenes_[i] = nullptr;
+  }
+  monitorSceneCount_ = 0;
   delete display_;
   display_ = nullptr;
   stage_.backSurface = nullptr;

@@ -21,6 +21,7 @@ class DibSurface;
 class Display;
 class GraphicsSystem;
 class Image;
+class MonitorScene;
 
 class SceneGraphics : public SceneObjects {
  public:
@@ -44,10 +45,17 @@ class SceneGraphics : public SceneObjects {
                   SceneSound::LibraryOpener reopen);
   void PlayAmbientSound(std::uint32_t nowMs);
 
+  // A further monitor's own scene, owned from here on (null, or one that is
+  // not Ready, is refused: false).
+  bool AddMonitorScene(MonitorScene* scene);
+  int MonitorSceneCount() const { return monitorSceneCount_; }
+
   // Where the scene shows, one view a monitor (ViewPresenter), in place of
-  // the single copy at the tick's offsets. The back surface must exist. False
-  // when a scaled view's surface could not be made (the views are then left
-  // as they were).
+  // the single copy at the tick's offsets: view 0 shows the back surface, and
+  // so does every other view unless monitor scenes were added, one for each
+  // of views 1 on. The back surface must exist. False when a scaled view's
+  // surface could not be made or the count does not match the monitor scenes
+  // (the views are then left as they were).
   bool SetViews(const SceneView* views, int count);
 
   GraphicsSystem* System() const { return system_; }
@@ -58,6 +66,8 @@ class SceneGraphics : public SceneObjects {
   void BeginPresent() override;
   void EndPresent() override;
   void PresentScaled() override;
+  void RunMonitorScenes() override;
+  void RedrawMonitorScenes() override;
   void Paint() override;
   void RealizePalette() override;
   void TickSound(std::uint32_t nowMs) override;
@@ -73,5 +83,7 @@ class SceneGraphics : public SceneObjects {
   DibSurface* background_ = nullptr;
   ActorStage stage_;
   ViewPresenter views_;
+  MonitorScene* monitorScenes_[ViewPresenter::kMaxViews - 1] = {};  // owned
+  int monitorSceneCount_ = 0;
   SceneSound sound_;
 };

@@ -30,6 +30,12 @@ class SceneObjects {
   virtual void EndPresent() = 0;
   // One scaled copy of the whole back surface onto the whole screen surface.
   virtual void PresentScaled() = 0;
+  // The frame of every further monitor's own scene (edge to edge, a scene a
+  // monitor): restored, stepped and drawn, its changes gathered for its view
+  // by EndPresent. RedrawMonitorScenes has each of them drawn whole by its
+  // next frame.
+  virtual void RunMonitorScenes() = 0;
+  virtual void RedrawMonitorScenes() = 0;
 
   // The Display's handling of WM_PAINT and WM_QUERYNEWPALETTE.
   virtual void Paint() = 0;

@@ -28,6 +28,7 @@
 #include "scene/screen_layout.h"
 #include "scene/setup_actors.h"
 #include "scene/setup_background.h"
+#include "scene/setup_monitors.h"
 #include "scene/setup_palette.h"
 #include "scene/display_power.h"
 #include "scene/tick_trace.h"
@@ -124,16 +125,27 @@ SceneGraphics* StartGraphics(HWND window) {
   return graphics;
 }
 
+// The scene's size, type and place: edge to edge, the primary monitor's shape.
+ScreenLayout LayoutFor(const ScreenFacts& screen, FillMode fill) {
+  if (fill == FILL_EDGE)
+    return EdgeLayout(screen.width, screen.height, screen.bitsPerPixel, screen.green6);
+  return FullScreenLayout(screen.width, screen.height, screen.bitsPerPixel, screen.green6);
+}
+
 // Where the scene shows. One monitor and the scene at its own size: the
 // single centred copy at the tick's offsets. Otherwise a view on each
-// monitor, filled when "FILLSCREEN" asks for it. After the palette, which the
-// scaled views' surfaces take over.
-void PlaceViews(SceneGraphics& graphics, std::int32_t width, std::int32_t height, bool fill) {
+// monitor, fitted or covering when "FILLSCREEN" asks for it; edge to edge
+// with own set, every monitor after the primary shows a scene of its own.
+// After the palette, which the scaled views' surfaces take over.
+void PlaceViews(SceneGraphics& graphics, std::int32_t width, std::int32_t height, FillMode fill,
+                const MonitorSceneSetup* own) {
   Rect monitors[ViewPresenter::kMaxViews];
   const int count = ListMonitors(monitors, ViewPresenter::kMaxViews);
-  if (count == 1 && !fill) return;
+  if (count == 1 && fill == FILL_CENTRED) return;
   SceneView views[ViewPresenter::kMaxViews];
-  const int made = MakeViews(monitors, count, width, height, fill, views);
+  int made = MakeViews(monitors, count, width, height, fill, views);
+  if (own && count > 1)
+    made = 1 + AddMonitorScenes(graphics, monitors + 1, count - 1, *own, views + 1);
   if (!graphics.SetViews(views, made)) {
     DebugLog("Tidewater: no surface for the scaled views; the scene stays centred\n");
     return;
@@ -144,6 +156,12 @@ void PlaceViews(SceneGraphics& graphics, std::int32_t width, std::int32_t height
              monitors[i].y, monitors[i].width, monitors[i].height);
 }
 
+// Edge to edge, a scene a monitor unless "SAMESCENE" asks for one, mirrored.
+// An 8-bit screen has one palette, made for one background: one scene.
+bool OwnScenes(const SceneConfig& config, FillMode fill, std::uint16_t backType) {
+  return fill == FILL_EDGE && config.sameScene == 0 && backType != PIXEL_INDEX8;
+}
+
 }  // namespace
 
 int SetupFullScreen(HWND window) {
@@ -152,8 +170,8 @@ int SetupFullScreen(HWND window) {
   const SceneConfig config = ReadSceneConfig(RegistryConfigSource());
 
   const ScreenFacts screen = ReadScreenFacts(window);
-  const ScreenLayout layout =
-      FullScreenLayout(screen.width, screen.height, screen.bitsPerPixel, screen.green6);
+  const FillMode fill = static_cast<FillMode>(config.fillScreen);
+  const ScreenLayout layout = LayoutFor(screen, fill);
   gScene.offsetX = layout.offsetX;
   gScene.offsetY = layout.offsetY;
   Display* display = graphics->OpenDisplay(layout.width, layout.height, layout.type, window,
@@ -173,16 +191,24 @@ int SetupFullScreen(HWND window) {
     MessageBoxA(window, kMissingLibraryMessage, nullptr, MB_ICONWARNING);
     return 1;
   }
-  const BackgroundPicture background = LoadFullScreenBackground(
-      graphics->System(), library, config, layout.width, layout.height, backType);
+  const BackgroundTarget target = {layout.width, layout.height, layout.designWidth,
+                                   fill == FILL_EDGE};
+  BackgroundPicture background =
+      LoadFullScreenBackground(graphics->System(), library, config, target, backType);
   Palette* palette =
       backType == PIXEL_INDEX8 ? BuildScenePalette(display, library, background) : nullptr;
   ConvertBackground(background.image, backType, palette);
+  FitBackground(graphics->System(), background);
   graphics->SetBackground(background.image);
-  FillActorTable(gScene, *graphics, SpriteTarget{library, backType, palette}, config,
-                 background.variant);
+  const SpriteTarget sprites = {library, backType, palette};
+  const BubbleImages bubbles = LoadBubbles(sprites);
+  graphics->SetBubbles(bubbles.sprite, bubbles.mask);
+  FillActorTable(gScene.actors, graphics->Stage(), sprites, config, background);
   if (palette) palette->Release();
-  PlaceViews(*graphics, layout.width, layout.height, config.fillScreen != 0);
+  const MonitorSceneSetup own = {&config, {library, backType, nullptr}, screen.bitsPerPixel,
+                                 screen.green6, background.stockIndex, bubbles};
+  PlaceViews(*graphics, layout.width, layout.height, fill,
+             OwnScenes(config, fill, backType) ? &own : nullptr);
   graphics->StartMixer(window, library, SoundPlanOf(config), LoadResourceLibrary);
   FreeLibrary(library);
   graphics->PlayAmbientSound(timeGetTime());
@@ -209,7 +235,8 @@ int SetupPreview(HWND window) {
   DibSurface* background = nullptr;
   if (DecodeDisplayChoice(config.display).kind == BackgroundChoice::kCustom)
     background = LoadCustomPicture(graphics->System(), config.customFile, screen.width,
-                                   screen.height, backType, kPreviewSampleSize, kPreviewSampleSize);
+                                   screen.height, false, backType, kPreviewSampleSize,
+                                   kPreviewSampleSize);
   if (!background) {
     const std::int32_t stockIndex = StockIndexFor(config.display);
     HMODULE library = LoadResourceLibrary();

@@ -2,16 +2,22 @@
 
 SceneState gScene;
 
+void RestoreLists(DirtyRectList& presentList, DirtyRectList& restoreList,
+                  DirtyRectList& quietRestoreList, RestoreRect restore, void* context) {
+  while (restoreList.Count() != 0) {
+    Rect r = restoreList.TakeFirst();
+    restore(context, r);
+    presentList.Add(r);
+  }
+  while (quietRestoreList.Count() != 0) restore(context, quietRestoreList.TakeFirst());
+}
+
 void RestoreDirty(SceneState& scene) {
-  while (scene.restoreList.Count() != 0) {
-    Rect r = scene.restoreList.TakeFirst();
-    if (scene.objects) scene.objects->RestoreBackground(r);
-    scene.presentList.Add(r);
-  }
-  while (scene.quietRestoreList.Count() != 0) {
-    Rect r = scene.quietRestoreList.TakeFirst();
-    if (scene.objects) scene.objects->RestoreBackground(r);
-  }
+  const RestoreRect fromObjects = [](void* context, const Rect& r) {
+    if (auto* objects = static_cast<SceneObjects*>(context)) objects->RestoreBackground(r);
+  };
+  RestoreLists(scene.presentList, scene.restoreList, scene.quietRestoreList, fromObjects,
+               scene.objects);
 }
 
 void PresentDirty(SceneState& scene) {
@@ -32,6 +38,7 @@ void RunFrame(SceneState& scene) {
   scene.actors.StepAll();
   scene.actors.DrawAll();
   if (!scene.preview) {
+    if (scene.objects) scene.objects->RunMonitorScenes();
     PresentDirty(scene);
     return;
   }

@@ -65,6 +65,10 @@ void RunFrame(SceneState& scene);
 // restores and drops those of the quiet restore list; PresentDirty copies every
 // rectangle of the present list to the window.
 void RestoreDirty(SceneState& scene);
+// RestoreDirty's walk over any scene's three lists, restoring through restore.
+using RestoreRect = void (*)(void* context, const Rect& r);
+void RestoreLists(DirtyRectList& presentList, DirtyRectList& restoreList,
+                  DirtyRectList& quietRestoreList, RestoreRect restore, void* context);
 void PresentDirty(SceneState& scene);
 
 // Once only: sets the shut-down flag, destroys the actors from slot 0 to 24,

@@ -18,15 +18,18 @@ SceneView CentredView(const Rect& monitor, std::int32_t width, std::int32_t heig
   return view;
 }
 
-SceneView FilledView(const Rect& monitor, std::int32_t width, std::int32_t height) {
+namespace {
+
+// The scene scaled with its shape kept to the monitor's full width or its
+// full height, the other side rounded to the nearest pixel, centred: to fit,
+// the side that reaches the monitor's edges first; to cover, the other one.
+SceneView ScaledView(const Rect& monitor, std::int32_t width, std::int32_t height, bool cover) {
   if (width <= 0 || height <= 0 || monitor.width <= 0 || monitor.height <= 0)
     return CentredView(monitor, width, height);
-  // Full width when the monitor is taller in proportion than the scene, else
-  // full height; the other side rounded to the nearest pixel.
   std::int32_t w = monitor.width, h = monitor.height;
   const std::int64_t across = std::int64_t(monitor.width) * height;
   const std::int64_t down = std::int64_t(monitor.height) * width;
-  if (across <= down)
+  if ((across <= down) != cover)
     h = static_cast<std::int32_t>((across + width / 2) / width);
   else
     w = static_cast<std::int32_t>((down + height / 2) / height);
@@ -37,10 +40,21 @@ SceneView FilledView(const Rect& monitor, std::int32_t width, std::int32_t heigh
   return view;
 }
 
+}  // namespace
+
+SceneView FilledView(const Rect& monitor, std::int32_t width, std::int32_t height) {
+  return ScaledView(monitor, width, height, false);
+}
+
+SceneView CoveringView(const Rect& monitor, std::int32_t width, std::int32_t height) {
+  return ScaledView(monitor, width, height, true);
+}
+
 int MakeViews(const Rect* monitors, int count, std::int32_t width, std::int32_t height,
-              bool fill, SceneView* views) {
+              FillMode fill, SceneView* views) {
   for (int i = 0; i < count; ++i)
-    views[i] = fill ? FilledView(monitors[i], width, height)
-                    : CentredView(monitors[i], width, height);
+    views[i] = fill == FILL_EDGE   ? CoveringView(monitors[i], width, height)
+               : fill == FILL_BARS ? FilledView(monitors[i], width, height)
+                                   : CentredView(monitors[i], width, height);
   return count < 0 ? 0 : count;
 }

@@ -1,5 +1,7 @@
 #include "scene/screen_layout.h"
 
+#include <algorithm>
+
 #include "pixel/pixel_format.h"
 
 namespace {
@@ -36,5 +38,19 @@ ScreenLayout FullScreenLayout(std::int32_t screenWidth, std::int32_t screenHeigh
   }
   layout.offsetX = CentredOffset(screenWidth, layout.width);
   layout.offsetY = CentredOffset(screenHeight, layout.height);
+  layout.designWidth = layout.width;
+  return layout;
+}
+
+ScreenLayout EdgeLayout(std::int32_t monitorWidth, std::int32_t monitorHeight,
+                        std::int32_t bitsPerPixel, bool green6) {
+  if (monitorWidth <= 0 || monitorHeight <= 0) return FullScreenLayout(0, 0, bitsPerPixel, green6);
+  const std::int64_t boxWidth = std::min<std::int64_t>(monitorWidth, std::int64_t(monitorHeight) * 4 / 3);
+  ScreenLayout layout = FullScreenLayout(static_cast<std::int32_t>(boxWidth), 0, bitsPerPixel, green6);
+  const std::int64_t h = layout.height;
+  std::int64_t w = (h * monitorWidth + monitorHeight / 2) / monitorHeight;
+  layout.width = static_cast<std::int32_t>(std::clamp<std::int64_t>(w, (h + 3) / 4, h * 4));
+  layout.offsetX = 0;
+  layout.offsetY = 0;
   return layout;
 }

@@ -40,3 +40,33 @@ TEST(ScreenLayout, TypeByDepth) {
   for (std::int32_t bits : {0, 1, 4, 8, 15, 64})
     EXPECT_EQ(FullScreenLayout(800, 600, bits, false).type, PIXEL_INDEX8);
 }
+
+TEST(ScreenLayout, EdgeToEdgeTakesTheMonitorsShape) {
+  struct Case {
+    std::int32_t monitorWidth, monitorHeight, width, height, designWidth;
+  };
+  for (Case c : {Case{1024, 768, 1024, 768, 1024}, Case{1920, 1200, 1229, 768, 1024},
+                 Case{1920, 1080, 1365, 768, 1024}, Case{2560, 1080, 1820, 768, 1024},
+                 Case{3840, 2160, 1365, 768, 1024}, Case{1280, 1024, 960, 768, 1024},
+                 Case{1080, 1920, 432, 768, 1024},  // portrait
+                 Case{1280, 720, 1067, 600, 800},   // no 1024 x 768 box inside
+                 Case{800, 480, 800, 480, 640}, Case{640, 480, 640, 480, 640}}) {
+    const ScreenLayout layout = EdgeLayout(c.monitorWidth, c.monitorHeight, 32, false);
+    EXPECT_EQ(layout.width, c.width) << c.monitorWidth << "x" << c.monitorHeight;
+    EXPECT_EQ(layout.height, c.height) << c.monitorWidth << "x" << c.monitorHeight;
+    EXPECT_EQ(layout.designWidth, c.designWidth) << c.monitorWidth << "x" << c.monitorHeight;
+    EXPECT_EQ(layout.offsetX, 0);
+    EXPECT_EQ(layout.offsetY, 0);
+    EXPECT_EQ(layout.type, PIXEL_RGB32);
+  }
+}
+
+TEST(ScreenLayout, EdgeToEdgeHoldsExtremeShapesWithinFourToOne) {
+  EXPECT_EQ(EdgeLayout(100000, 1080, 32, false).width, 768 * 4);
+  EXPECT_EQ(EdgeLayout(1080, 100000, 32, false).width, 192);
+  EXPECT_EQ(EdgeLayout(0x7FFFFFFF, 1, 32, false).width, 480 * 4);
+  const ScreenLayout none = EdgeLayout(0, 0, 16, true);
+  EXPECT_EQ(none.width, 640);
+  EXPECT_EQ(none.height, 480);
+  EXPECT_EQ(none.type, PIXEL_RGB565);
+}

@@ -11,8 +11,8 @@
 #include "scene/config.h"
 #include "scene/fish_actor.h"
 #include "scene/puffer_actor.h"
-#include "scene/scene_graphics.h"
-#include "scene/scene_state.h"
+#include "scene/setup_background.h"
+#include "scene/actor_table.h"
 #include "scene/species_table.h"
 #include "scene/text_actor.h"
 
@@ -76,15 +76,16 @@ Actor* MakeSpeciesActor(const SpriteTarget& target, const SpeciesRecord& record,
 }
 
 // A background overlay: a still fish actor over a keyed picture (a record of
-// zeros but for one frame and the picture's place: speed 0).
+// zeros but for one frame and the picture's place in the scene: speed 0).
 Actor* MakeOverlayActor(const SpriteTarget& target, const PlacedPicture& overlay,
-                        const ActorStage& stage) {
+                        const OverlayFrame& frame, const ActorStage& stage) {
   ArleImage* image = LoadKeyedSprite(target, overlay.name);
   if (!image) return nullptr;
+  const ScenePoint at = PlaceOverlay(frame, overlay.x, overlay.y, image->Height());
   SpeciesRecord still{};
   still.totalFrames = 1;
-  still.left = overlay.x;
-  still.top = overlay.y;
+  still.left = at.x;
+  still.top = at.y;
   return new (std::nothrow) FishActor(still, image, nullptr, stage);
 }
 
@@ -103,27 +104,33 @@ Actor* MakeClockActor(const SceneConfig& config, const ActorStage& stage) {
 
 }  // namespace
 
-void FillActorTable(SceneState& scene, SceneGraphics& graphics, const SpriteTarget& target,
-                    const SceneConfig& config, const BackgroundVariant* variant) {
-  const ActorStage& stage = graphics.Stage();
+void FillActorTable(ActorTable& actors, const ActorStage& stage, const SpriteTarget& target,
+                    const SceneConfig& config, const BackgroundPicture& background) {
+  const BackgroundVariant* variant = background.variant;
   int slot = 0;
   auto place = [&](Actor* actor) {
     if (slot < kMaxUsedSlots)
-      scene.actors.Place(slot++, actor);
+      actors.Place(slot++, actor);
     else
       delete actor;
+  };
+  auto placeOverlay = [&](const PlacedPicture& overlay) {
+    if (overlay.name) place(MakeOverlayActor(target, overlay, background.frame, stage));
   };
   auto placeSpecies = [&](int first, int last) {
     for (int i = first; i <= last; ++i)
       if (SpeciesEnabled(config.fishes, i)) place(MakeSpeciesActor(target, *SpeciesAt(i), stage));
   };
   placeSpecies(0, 1);
-  if (variant && variant->overlayA.name) place(MakeOverlayActor(target, variant->overlayA, stage));
+  if (variant) placeOverlay(variant->overlayA);
   placeSpecies(2, kSpeciesCount - 1);
   if (Actor* text = MakeTextActor(config, stage)) place(text);
-  graphics.SetBubbles(LoadMaskedSprite(target, kBubbleSpriteName),
-                      LoadSprite<TrleImage>(target.library, kBubbleMaskName));
-  if (variant && variant->overlayB.name) place(MakeOverlayActor(target, variant->overlayB, stage));
+  if (variant) placeOverlay(variant->overlayB);
   // Above everything, even when the other twenty slots are full.
-  if (Actor* clock = MakeClockActor(config, stage)) scene.actors.Place(slot, clock);
+  if (Actor* clock = MakeClockActor(config, stage)) actors.Place(slot, clock);
+}
+
+BubbleImages LoadBubbles(const SpriteTarget& target) {
+  return {LoadMaskedSprite(target, kBubbleSpriteName),
+          LoadSprite<TrleImage>(target.library, kBubbleMaskName)};
 }

@@ -8,11 +8,12 @@
 
 #include "port/win32.h"
 
+class ActorTable;
+class Image;
 class Palette;
-class SceneGraphics;
-struct BackgroundVariant;
+struct ActorStage;
+struct BackgroundPicture;
 struct SceneConfig;
-struct SceneState;
 
 // What every sprite is read from and converted to: the library, the back
 // surface's type and, on 8-bit displays, the scene palette (else null).
@@ -23,7 +24,16 @@ struct SpriteTarget {
 };
 
 // Fills the actor table from slot 0: species 0 and 1, overlay A, the other
-// species, the text, then overlay B over everything; and gives the stage its
-// bubble images. variant is null for the user's picture (no overlays).
-void FillActorTable(SceneState& scene, SceneGraphics& graphics, const SpriteTarget& target,
-                    const SceneConfig& config, const BackgroundVariant* variant);
+// species, the text, overlay B over them, then the clock over everything; the
+// actors draw on the stage. The overlays are the background's variant's (none
+// for the user's picture), placed on their spot of the picture by its frame.
+void FillActorTable(ActorTable& actors, const ActorStage& stage, const SpriteTarget& target,
+                    const SceneConfig& config, const BackgroundPicture& background);
+
+// The bubble burst's sprite and mask, which every stage shares (either may
+// be null or empty: the fish then draw no bursts).
+struct BubbleImages {
+  Image* sprite;
+  Image* mask;
+};
+BubbleImages LoadBubbles(const SpriteTarget& target);

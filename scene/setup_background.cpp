@@ -8,11 +8,14 @@
 #include "gfx/graphics_system.h"
 #include "gfx/packed_dib_image.h"
 #include "gfx/palette.h"
+#include "gfx/pixel_ops.h"
 #include "gfx/random_below.h"
 #include "gfx/resource_block.h"
 #include "gfx/wrapped_memory_block.h"
 #include "picture/jpeg_loader.h"
+#include "pixel/cpu_features.h"
 #include "pixel/pixel_format.h"
+#include "pixel/scale.h"
 #include "scene/config.h"
 #include "scene/species_table.h"
 
@@ -21,17 +24,21 @@ namespace {
 // The convert flags that give backgrounds the inverse map with diffusion.
 constexpr std::uint32_t kBackgroundConvertFlags = CONVERT_INVERSE_MAP | CONVERT_DIFFUSE;
 
-// A new surface of width x height in type holding all of source scaled, with
-// source's palette; null (logged under what) when that fails.
-DibSurface* ScaledCopy(GraphicsSystem* graphics, Image* source, std::int32_t width,
-                       std::int32_t height, std::uint16_t type, const char* what) {
+// The whole of an image, as a crop.
+PictureCrop Whole(Image* image) { return {0, 0, image->Width(), image->Height()}; }
+
+// A new surface of width x height in type holding the part `from` of source
+// scaled, with source's palette; null (logged under what) when that fails.
+DibSurface* ScaledCopy(GraphicsSystem* graphics, Image* source, const PictureCrop& from,
+                       std::int32_t width, std::int32_t height, std::uint16_t type,
+                       const char* what) {
   DibSurface* copy = graphics->NewDibSurface();
   if (!copy) return nullptr;
   GraphicsStatus status = copy->Create(width, height, type);
   if (status == GFX_OK && source->GetPalette()) status = copy->SetPalette(source->GetPalette());
   if (status == GFX_OK)
-    status =
-        copy->BlitFrom(0, 0, width, height, source, 0, 0, source->Width(), source->Height(), 0, 0);
+    status = copy->BlitFrom(0, 0, width, height, source, from.x, from.y, from.width, from.height,
+                            0, 0);
   if (status == GFX_OK) return copy;
   DebugLog("Tidewater: %s not scaled (status %d)\n", what, status);
   copy->Release();
@@ -43,8 +50,8 @@ DibSurface* ScaledCopy(GraphicsSystem* graphics, Image* source, std::int32_t wid
 // that fails.
 Palette* QuantisedPalette(GraphicsSystem* graphics, Image* picture, std::int32_t sampleWidth,
                           std::int32_t sampleHeight) {
-  DibSurface* sample =
-      ScaledCopy(graphics, picture, sampleWidth, sampleHeight, picture->Type(), "colour sample");
+  DibSurface* sample = ScaledCopy(graphics, picture, Whole(picture), sampleWidth, sampleHeight,
+                                  picture->Type(), "colour sample");
   if (!sample) return nullptr;
   std::uint8_t* bits = nullptr;
   std::int32_t pitch = 0;
@@ -71,27 +78,32 @@ Palette* QuantisedPalette(GraphicsSystem* graphics, Image* picture, std::int32_t
 
 // A stock picture decoded from its JPEG resource, 24-bit.
 DibSurface* LoadStockPicture(GraphicsSystem* graphics, HMODULE library, const char* name) {
-  ResourceBlock resource(library, name, kPictureResourceType);
-  void* bytes = resource.Lock();
-  HGLOBAL bitmap = bytes ? LoadJpegFromMemory(bytes, resource.Size()) : nullptr;
-  if (!bitmap) {
-    DebugLog("Tidewater: no background picture %s\n", name);
-    return nullptr;
-  }
-  PackedDibImage decoded;
-  auto* block = new (std::nothrow)
-      WrappedMemoryBlock(bitmap, static_cast<std::uint32_t>(GlobalSize(bitmap)), true, false);
-  if (!block) GlobalFree(bitmap);
   DibSurface* picture = graphics->NewDibSurface();
-  GraphicsStatus status = block ? decoded.Attach(block) : GFX_BAD_ARGUMENT;
-  if (status == GFX_OK && picture) status = picture->CopyFrom(&decoded);
-  if (status == GFX_OK) return picture;
-  DebugLog("Tidewater: background picture %s not taken (status %d)\n", name, status);
+  if (picture && DecodeStockPicture(library, name, picture)) return picture;
   if (picture) picture->Release();
   return nullptr;
 }
 
 }  // namespace
+
+bool DecodeStockPicture(HMODULE library, const char* name, DibSurface* picture) {
+  ResourceBlock resource(library, name, kPictureResourceType);
+  void* bytes = resource.Lock();
+  HGLOBAL bitmap = bytes ? LoadJpegFromMemory(bytes, resource.Size()) : nullptr;
+  if (!bitmap) {
+    DebugLog("Tidewater: no background picture %s\n", name);
+    return false;
+  }
+  PackedDibImage decoded;
+  auto* block = new (std::nothrow)
+      WrappedMemoryBlock(bitmap, static_cast<std::uint32_t>(GlobalSize(bitmap)), true, false);
+  if (!block) GlobalFree(bitmap);
+  GraphicsStatus status = block ? decoded.Attach(block) : GFX_BAD_ARGUMENT;
+  if (status == GFX_OK) status = picture->CopyFrom(&decoded);
+  if (status == GFX_OK) return true;
+  DebugLog("Tidewater: background picture %s not taken (status %d)\n", name, status);
+  return false;
+}
 
 std::int32_t StockIndexFor(std::int32_t display) {
   BackgroundChoice choice = DecodeDisplayChoice(display);
@@ -99,8 +111,8 @@ std::int32_t StockIndexFor(std::int32_t display) {
 }
 
 DibSurface* LoadCustomPicture(GraphicsSystem* graphics, const char* path, std::int32_t width,
-                              std::int32_t height, std::uint16_t backType, std::int32_t sampleWidth,
-                              std::int32_t sampleHeight) {
+                              std::int32_t height, bool cover, std::uint16_t backType,
+                              std::int32_t sampleWidth, std::int32_t sampleHeight) {
   if (!path[0]) {
     DebugLog("Tidewater: no custom picture named\n");
     return nullptr;
@@ -115,7 +127,11 @@ DibSurface* LoadCustomPicture(GraphicsSystem* graphics, const char* path, std::i
     DebugLog("Tidewater: custom picture %s has fewer than 256 colours\n", path);
     return nullptr;
   }
-  DibSurface* picture = ScaledCopy(graphics, &file, width, height, file.Type(), "custom picture");
+  const PictureCrop part =
+      cover ? CoverCrop(file.Width(), file.Height(), width, height, CropAnchor::kCentre)
+            : Whole(&file);
+  DibSurface* picture =
+      ScaledCopy(graphics, &file, part, width, height, file.Type(), "custom picture");
   if (!picture || picture->Type() == backType) return picture;
   // A deeper picture on an 8-bit back surface takes a palette of its own colours.
   Palette* quantised = backType == PIXEL_INDEX8
@@ -130,17 +146,27 @@ DibSurface* LoadCustomPicture(GraphicsSystem* graphics, const char* path, std::i
 }
 
 BackgroundPicture LoadFullScreenBackground(GraphicsSystem* graphics, HMODULE library,
-                                           const SceneConfig& config, std::int32_t width,
-                                           std::int32_t height, std::uint16_t backType) {
+                                           const SceneConfig& config,
+                                           const BackgroundTarget& target, std::uint16_t backType) {
   BackgroundPicture picture;
+  const std::int32_t width = target.width, height = target.height;
+  picture.frame = IdentityFrame(width, height);
   if (DecodeDisplayChoice(config.display).kind == BackgroundChoice::kCustom) {
-    picture.image =
-        LoadCustomPicture(graphics, config.customFile, width, height, backType, width, height);
+    picture.image = LoadCustomPicture(graphics, config.customFile, width, height, target.cover,
+                                      backType, width, height);
     if (picture.image) return picture;
   }
   picture.stockIndex = StockIndexFor(config.display);
-  picture.variant = BackgroundAt(picture.stockIndex, width);
-  picture.image = LoadStockPicture(graphics, library, picture.variant->background.name);
+  picture.variant = BackgroundAt(picture.stockIndex, target.designWidth);
+  char wide[8];
+  if (target.cover && WidePictureName(picture.stockIndex, wide, sizeof wide))
+    picture.image = LoadStockPicture(graphics, library, wide);
+  if (!picture.image)  // the 4:3 picture, enlarged when the scene is wider (an older library)
+    picture.image = LoadStockPicture(graphics, library, picture.variant->background.name);
+  if (!picture.image) return picture;
+  const std::int32_t pw = picture.image->Width(), ph = picture.image->Height();
+  picture.frame = {CoverCrop(pw, ph, width, height, CropAnchor::kFloor), pw, ph, width, height,
+                   target.designWidth};
   return picture;
 }
 
@@ -149,6 +175,40 @@ void ConvertBackground(DibSurface* image, std::uint16_t backType, Palette* palet
   const GraphicsStatus status = image->Convert(backType, palette, kBackgroundConvertFlags);
   if (status != GFX_OK)
     DebugLog("Tidewater: background not converted to type %d (status %d)\n", backType, status);
+}
+
+void FitBackground(GraphicsSystem* graphics, BackgroundPicture& picture) {
+  DibSurface* image = picture.image;
+  const OverlayFrame& f = picture.frame;
+  if (!image || (image->Width() == f.sceneWidth && image->Height() == f.sceneHeight)) return;
+  const PictureCrop& c = f.crop;
+  const ScaleKernel kernel =
+      SelectScaleKernel({image->Type(), true, CpuHasSse2(), CpuHasSsse3()}).kernel;
+  DibSurface* fitted = kernel ? graphics->NewDibSurface() : nullptr;
+  GraphicsStatus status = fitted ? fitted->Create(f.sceneWidth, f.sceneHeight, image->Type())
+                                 : GFX_UNSUPPORTED;
+  if (status == GFX_OK && image->GetPalette()) status = fitted->SetPalette(image->GetPalette());
+  if (status == GFX_OK) {
+    LockedPixels from(image), to(fitted);
+    status = from.Status() != GFX_OK ? from.Status() : to.Status();
+    if (status == GFX_OK) {
+      const PixelView& s = from.View();
+      const std::uint8_t* corner =
+          s.top + std::ptrdiff_t(c.y) * s.pitch + std::ptrdiff_t(c.x) * (PixelDepth(s.type) / 8);
+      kernel(to.View().top, to.View().pitch, corner, s.pitch,
+             {c.width, c.height, f.sceneWidth, f.sceneHeight},
+             {0, 0, f.sceneWidth, f.sceneHeight});
+    }
+  }
+  if (status != GFX_OK) {
+    // No kernel for this depth (24 bits) or no memory: the blitter's own scaling.
+    if (fitted) fitted->Release();
+    fitted = ScaledCopy(graphics, image, c, f.sceneWidth, f.sceneHeight, image->Type(),
+                        "background");
+    if (!fitted) return;
+  }
+  image->Release();
+  picture.image = fitted;
 }
 
 DibSurface* LoadPreviewPicture(GraphicsSystem* graphics, HMODULE library, std::int32_t stockIndex,
@@ -161,7 +221,8 @@ DibSurface* LoadPreviewPicture(GraphicsSystem* graphics, HMODULE library, std::i
   const GraphicsStatus status =
       picture->Load(name, LOAD_FROM_RESOURCE | LOAD_PRIVATE_COPY, library, kPictureResourceType);
   if (status == GFX_OK)
-    scaled = ScaledCopy(graphics, picture, width, height, backType, "preview picture");
+    scaled = ScaledCopy(graphics, picture, Whole(picture), width, height, backType,
+                        "preview picture");
   else
     DebugLog("Tidewater: no preview picture %s (status %d)\n", name, status);
   picture->Release();

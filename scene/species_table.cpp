@@ -56,11 +56,12 @@ const BackgroundVariant kBackgrounds[kBackgroundCount][3] = {
 
 bool ValidBackground(int index) { return index >= 0 && index < kBackgroundCount; }
 
-// Writes `length` characters of `prefix` and then "P"; false when it does not fit.
-bool WithSuffixP(const char* prefix, int length, char* out, int size) {
+// Writes `length` characters of `prefix` and then the suffix letter; false
+// when it does not fit.
+bool WithSuffix(const char* prefix, int length, char suffix, char* out, int size) {
   if (!out || size < length + 2) return false;
   std::memcpy(out, prefix, length);
-  out[length] = 'P';
+  out[length] = suffix;
   out[length + 1] = '\0';
   return true;
 }
@@ -85,10 +86,16 @@ const BackgroundVariant* BackgroundAt(int index, int logicalWidth) {
 bool PreviewPictureName(int index, char* out, int size) {
   if (!ValidBackground(index)) return false;
   const char* name = kBackgrounds[index][0].background.name;
-  return WithSuffixP(name, static_cast<int>(std::strlen(name)), out, size);
+  return WithSuffix(name, static_cast<int>(std::strlen(name)), 'P', out, size);
 }
 
 bool PalettePictureName(int index, char* out, int size) {
   if (!ValidBackground(index)) return false;
-  return WithSuffixP(kBackgrounds[index][0].background.name, 2, out, size);
+  return WithSuffix(kBackgrounds[index][0].background.name, 2, 'P', out, size);
+}
+
+bool WidePictureName(int index, char* out, int size) {
+  if (!ValidBackground(index)) return false;
+  const char* name = kBackgrounds[index][0].background.name;
+  return WithSuffix(name, static_cast<int>(std::strlen(name)), 'W', out, size);
 }

@@ -52,6 +52,10 @@ const BackgroundVariant* BackgroundAt(int index, int logicalWidth);
 // the index is outside 0..7 or the buffer is too small.
 bool PreviewPictureName(int index, char* out, int size);
 bool PalettePictureName(int index, char* out, int size);
+// "13LW": the L variant's name followed by "W", the scene drawn wide
+// (kWidePictureWidth x 768) about the same centre, for edge-to-edge scenes.
+constexpr int kWidePictureWidth = 1792;
+bool WidePictureName(int index, char* out, int size);
 
 // Other fixed names.
 constexpr const char* kBubbleSpriteName = "BUB1";

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 TEST(SpeciesTable, FramesAndRangesAreConsistent) {
   for (int i = 0; i < kSpeciesCount; ++i) {
@@ -47,4 +48,25 @@ TEST(BackgroundTable, VariantsByWidthAndDerivedNames) {
   EXPECT_STREQ(name, "06P");
   EXPECT_FALSE(PreviewPictureName(3, name, 4));  // "06LP" needs 5 bytes
   EXPECT_FALSE(PalettePictureName(8, name, sizeof name));
+}
+
+TEST(BackgroundTable, WideNamesAreTheLargeNamesWithW) {
+  for (int i = 0; i < kBackgroundCount; ++i) {
+    char name[8];
+    ASSERT_TRUE(WidePictureName(i, name, sizeof name));
+    const std::string large = BackgroundAt(i, 1024)->background.name;
+    EXPECT_EQ(name, large + "W");
+    char preview[8];
+    ASSERT_TRUE(PreviewPictureName(i, preview, sizeof preview));
+    EXPECT_STRNE(name, preview);
+  }
+  char name[8] = "keep";
+  EXPECT_FALSE(WidePictureName(0, name, 4));  // "13LW" needs 5 bytes
+  EXPECT_STREQ(name, "keep");                 // nothing written when it does not fit
+  EXPECT_TRUE(WidePictureName(0, name, 5));
+  EXPECT_FALSE(WidePictureName(8, name, sizeof name));
+  EXPECT_FALSE(WidePictureName(-1, name, sizeof name));
+  EXPECT_FALSE(WidePictureName(0, nullptr, 8));
+  // A 21:9 screen 768 high: narrower shapes are centred crops of it.
+  EXPECT_EQ(kWidePictureWidth, 768 * 21 / 9);
 }

@@ -1,5 +1,6 @@
 #include "scene/view_presenter.h"
 
+#include <algorithm>
 #include <new>
 #include <vector>
 
@@ -9,12 +10,15 @@
 #include "pixel/cpu_features.h"
 #include "scene/scale_worker.h"
 
-bool ViewPresenter::SetViews(GraphicsSystem& system, WindowSurface& screen, DibSurface& source,
-                             const SceneView* views, int count) {
+bool ViewPresenter::SetViews(GraphicsSystem& system, WindowSurface& screen,
+                             DibSurface* const* sources, const SceneView* views, int count) {
   if (count < 0 || count > kMaxViews) return false;
+  for (int i = 0; i < count; ++i)
+    if (!sources[i]) return false;
   View made[kMaxViews] = {};
   bool ok = true;
   for (int i = 0; i < count && ok; ++i) {
+    DibSurface& source = *sources[i];
     made[i].place = views[i];
     made[i].source = &source;
     made[i].dirty = DirtyTiles(source.Width(), source.Height());
@@ -52,8 +56,9 @@ void ViewPresenter::Drop() {
   worker_ = nullptr;
 }
 
-void ViewPresenter::PresentRect(const Rect& r) {
-  for (int i = 0; i < count_; ++i) views_[i].dirty.Add(r);
+void ViewPresenter::PresentRect(const DibSurface& source, const Rect& r) {
+  for (int i = 0; i < count_; ++i)
+    if (views_[i].source == &source) views_[i].dirty.Add(r);
 }
 
 void ViewPresenter::PresentWhole() {
@@ -74,26 +79,35 @@ void ViewPresenter::EndPresent() {
   }
 }
 
-// r of the source to its place in an unscaled view, clipped to the view's monitor.
-void ViewPresenter::PresentCentred(const View& v, const Rect& r) {
-  const Rect& m = v.place.monitor;
-  const Rect& area = v.place.area;
-  std::int32_t left = area.x + r.x, top = area.y + r.y;
-  std::int32_t right = left + r.width, bottom = top + r.height;
-  if (left < m.x) left = m.x;
-  if (top < m.y) top = m.y;
-  if (right > m.x + m.width) right = m.x + m.width;
-  if (bottom > m.y + m.height) bottom = m.y + m.height;
-  if (right <= left || bottom <= top) return;
-  const std::int32_t sx = left - area.x, sy = top - area.y;
-  // A failed copy shows on the next tick that covers the rectangle.
-  (void)screen_->BlitFrom(left, top, right - left, bottom - top, v.source, sx, sy, right - left,
-                          bottom - top, 0, 0);
+namespace {
+
+// r (in the coordinates of a view's area) cut to the view's monitor; empty
+// (width 0) when nothing of it shows.
+Rect OnMonitor(const SceneView& place, const Rect& r) {
+  const Rect& m = place.monitor;
+  const Rect& area = place.area;
+  const std::int32_t left = std::max(r.x, m.x - area.x);
+  const std::int32_t top = std::max(r.y, m.y - area.y);
+  const std::int32_t right = std::min(r.x + r.width, m.x + m.width - area.x);
+  const std::int32_t bottom = std::min(r.y + r.height, m.y + m.height - area.y);
+  if (right <= left || bottom <= top) return {left, top, 0, 0};
+  return {left, top, right - left, bottom - top};
 }
 
-// The scaled pixels that the rectangles of the source reach, computed into the view's
-// surface (by this thread and the worker together), each copied to the window as soon
-// as it is ready.
+}  // namespace
+
+// r of the source to its place in an unscaled view, clipped to the view's monitor.
+void ViewPresenter::PresentCentred(const View& v, const Rect& r) {
+  const Rect c = OnMonitor(v.place, r);
+  if (c.width == 0) return;
+  // A failed copy shows on the next tick that covers the rectangle.
+  (void)screen_->BlitFrom(v.place.area.x + c.x, v.place.area.y + c.y, c.width, c.height, v.source,
+                          c.x, c.y, c.width, c.height, 0, 0);
+}
+
+// The scaled pixels that the rectangles of the source reach on the view's monitor
+// (a covering view reaches past it), computed into the view's surface (by this
+// thread and the worker together), each copied to the window as soon as it is ready.
 void ViewPresenter::PresentScaled(const View& v, const std::vector<Rect>& rects) {
   DibSurface* source = v.source;
   const ScaleGeometry g = {source->Width(), source->Height(), v.place.area.width,
@@ -101,7 +115,8 @@ void ViewPresenter::PresentScaled(const View& v, const std::vector<Rect>& rects)
   std::vector<ScaleRect> scaled;
   for (const Rect& r : rects) {
     const ScaleRect d = ScaledDirtyRect(g, {r.x, r.y, r.width, r.height});
-    if (d.width > 0 && d.height > 0) scaled.push_back(d);
+    const Rect shown = OnMonitor(v.place, {d.x, d.y, d.width, d.height});
+    if (shown.width > 0) scaled.push_back({shown.x, shown.y, shown.width, shown.height});
   }
   if (!v.scale || !worker_ || scaled.empty()) return;
   std::uint8_t *from = nullptr, *to = nullptr;

@@ -8,9 +8,10 @@
 // gathered on tiles (DirtyTiles) and presented together, as few rectangles
 // that do not overlap, when the frame ends. Target only.
 //
-// Each view keeps its own source surface and its own tiles. Today every view
-// shows the one back surface and every rectangle goes to each of them; a
-// scene per monitor would give each view a surface and rectangles of its own.
+// Each view shows a source surface of its own choosing and keeps its own
+// tiles: every view may show the one back surface (one scene, mirrored), or
+// each monitor its own scene's; a changed rectangle goes to the views of its
+// source.
 
 #include <cstdint>
 #include <vector>
@@ -34,16 +35,17 @@ class ViewPresenter {
   ViewPresenter(const ViewPresenter&) = delete;
   ViewPresenter& operator=(const ViewPresenter&) = delete;
 
-  // Every view shows source on screen; the scaled views' surfaces come from
-  // system, in source's pixel type and palette. False when count is out of
-  // range or a scaled view's surface could not be made (the views are then
-  // left as they were). The surfaces must outlive the views (Drop).
-  bool SetViews(GraphicsSystem& system, WindowSurface& screen, DibSurface& source,
+  // View i shows sources[i] on screen; the scaled views' surfaces come from
+  // system, in their source's pixel type and palette. False when count is out
+  // of range, a source is missing or a scaled view's surface could not be
+  // made (the views are then left as they were). The surfaces must outlive
+  // the views (Drop).
+  bool SetViews(GraphicsSystem& system, WindowSurface& screen, DibSurface* const* sources,
                 const SceneView* views, int count);
   int Count() const { return count_; }
 
-  // r of the scene, to every view by the next EndPresent.
-  void PresentRect(const Rect& r);
+  // r of source, to every view that shows it, by the next EndPresent.
+  void PresentRect(const DibSurface& source, const Rect& r);
   // Each view's whole source, by the next EndPresent.
   void PresentWhole();
   // The rectangles gathered since the last call, to their views. The caller

@@ -74,10 +74,16 @@ class ViewPresenterTest : public ::testing::Test {
   // One frame's presenting, with the window's device context held as the scene holds it.
   void Present(const Rect* rects, int count) {
     (void)screen_->LockDC();
-    for (int i = 0; i < count; ++i) views_.PresentRect(rects[i]);
+    for (int i = 0; i < count; ++i) views_.PresentRect(*scene_, rects[i]);
     views_.EndPresent();
     screen_->UnlockDC();
     TestWindow::Pump();
+  }
+
+  // Every view shows the scene.
+  DibSurface* const* Sources() {
+    for (DibSurface*& s : sources_) s = scene_;
+    return sources_;
   }
 
   // The scene scaled whole to the second view's size, as its kernel does it.
@@ -120,6 +126,7 @@ class ViewPresenterTest : public ::testing::Test {
   GraphicsSystem system_;
   WindowSurface* screen_ = nullptr;
   DibSurface* scene_ = nullptr;
+  DibSurface* sources_[ViewPresenter::kMaxViews + 1] = {};
   ViewPresenter views_;
   bool ok_ = false;
 };
@@ -132,7 +139,7 @@ class ViewPresenterTest : public ::testing::Test {
 TEST_F(ViewPresenterTest, PresentsTheTilesOfAFrameToEveryView) {
   if (ScreenDepth() < 24) GTEST_SKIP() << "needs a screen that keeps every colour";
   ASSERT_TRUE(ok_);
-  ASSERT_TRUE(views_.SetViews(system_, *screen_, *scene_, kViews, 2));
+  ASSERT_TRUE(views_.SetViews(system_, *screen_, Sources(), kViews, 2));
   EXPECT_EQ(views_.Count(), 2);
 
   // Both rectangles lie in the first row of tiles: columns 0..31, rows 0..15.
@@ -155,12 +162,12 @@ TEST_F(ViewPresenterTest, PresentsTheTilesOfAFrameToEveryView) {
 // leaves none, and rectangles then go nowhere.
 TEST_F(ViewPresenterTest, KeepsItsViewsUntilNewOnesAreMade) {
   ASSERT_TRUE(ok_);
-  ASSERT_TRUE(views_.SetViews(system_, *screen_, *scene_, kViews, 2));
+  ASSERT_TRUE(views_.SetViews(system_, *screen_, Sources(), kViews, 2));
   SceneView many[ViewPresenter::kMaxViews + 1] = {};
-  EXPECT_FALSE(views_.SetViews(system_, *screen_, *scene_, many, ViewPresenter::kMaxViews + 1));
-  EXPECT_FALSE(views_.SetViews(system_, *screen_, *scene_, many, -1));
+  EXPECT_FALSE(views_.SetViews(system_, *screen_, Sources(), many, ViewPresenter::kMaxViews + 1));
+  EXPECT_FALSE(views_.SetViews(system_, *screen_, Sources(), many, -1));
   EXPECT_EQ(views_.Count(), 2);
-  ASSERT_TRUE(views_.SetViews(system_, *screen_, *scene_, kViews, 1));
+  ASSERT_TRUE(views_.SetViews(system_, *screen_, Sources(), kViews, 1));
   EXPECT_EQ(views_.Count(), 1);
   views_.Drop();
   EXPECT_EQ(views_.Count(), 0);
@@ -168,4 +175,41 @@ TEST_F(ViewPresenterTest, KeepsItsViewsUntilNewOnesAreMade) {
   const Rect whole = {0, 0, kSceneWidth, kSceneHeight};
   Present(&whole, 1);
   ExpectShown(Screenshot(*screen_), {0, 0, 0, 0}, {0, 0, 0, 0});
+}
+
+// A covering view reaches past its monitor: only what lies on the monitor is
+// drawn, so a neighbouring monitor keeps its own picture.
+TEST_F(ViewPresenterTest, ACoveringViewDrawsOnItsMonitorOnly) {
+  if (ScreenDepth() < 24) GTEST_SKIP() << "needs a screen that keeps every colour";
+  ASSERT_TRUE(ok_);
+  const SceneView covering = {{100, 20, 80, 60}, {110, 30, 50, 30}, true};
+  ASSERT_TRUE(views_.SetViews(system_, *screen_, Sources(), &covering, 1));
+  views_.PresentWhole();
+  Present(nullptr, 0);
+  ExpectShown(Screenshot(*screen_), {0, 0, 0, 0}, {110, 30, 50, 30});
+}
+
+// Views of two sources: a rectangle of one reaches only the views that show
+// it, and a view without a source is refused.
+TEST_F(ViewPresenterTest, EachViewShowsItsOwnSource) {
+  if (ScreenDepth() < 24) GTEST_SKIP() << "needs a screen that keeps every colour";
+  ASSERT_TRUE(ok_);
+  DibSurface* other = system_.NewDibSurface();
+  ASSERT_TRUE(other && other->Create(kSceneWidth, kSceneHeight, PIXEL_RGB32) == GFX_OK);
+  (void)other->FillRect(0, 0, kSceneWidth, kSceneHeight, 0x00FF00);  // shows if presented
+  DibSurface* sources[2] = {other, scene_};
+  ASSERT_TRUE(views_.SetViews(system_, *screen_, sources, kViews, 2));
+  const Rect whole = {0, 0, kSceneWidth, kSceneHeight};
+  (void)screen_->LockDC();
+  views_.PresentRect(*scene_, whole);
+  views_.EndPresent();
+  screen_->UnlockDC();
+  TestWindow::Pump();
+  // Only the scaled view shows the scene; the other one's source was not presented.
+  ExpectShown(Screenshot(*screen_), {0, 0, 0, 0}, {100, 20, 80, 60});
+  DibSurface* missing[2] = {scene_, nullptr};
+  EXPECT_FALSE(views_.SetViews(system_, *screen_, missing, kViews, 2));
+  EXPECT_EQ(views_.Count(), 2);
+  views_.Drop();
+  other->Release();
 }

@@ -74,6 +74,10 @@ bool SelectedData(HWND box, std::uint32_t& data) {
   return true;
 }
 
+// The fill box's entries, in the order of kFillChoices.
+const char* const kFillLabels[kFillChoiceCount] = {"Edge to edge", "Whole picture with bars",
+                                                   "Actual size"};
+
 // What the user is told when Preview could not run the saver.
 const char* PreviewFailure(SaverPreview::StartResult result) {
   switch (result) {
@@ -162,6 +166,8 @@ void SettingsDialog::OnInit() {
                  "%u minutes", edited_.SoundMinutes());
   FillMinutesBox(Item(dialog_, IDC_SOUND_CHANGE), kSoundChangeChoices, kSoundChangeLabels,
                  "Every %u minutes", edited_.SoundChange());
+  for (int i = 0; i < kFillChoiceCount; ++i)
+    AddEntry(Item(dialog_, IDC_FILL), kFillLabels[i], kFillChoices[i]);
   AddEntry(Item(dialog_, IDC_CLOCK_KIND), "Time", CLOCK_TIME);
   AddEntry(Item(dialog_, IDC_CLOCK_KIND), "Time and date", CLOCK_TIME_AND_DATE);
   ShowValues();
@@ -188,7 +194,8 @@ void SettingsDialog::ShowValues() {
   SelectScene();
   SetDlgItemTextA(dialog_, IDC_TEXT, edited_.CustomText());
   CheckDlgButton(dialog_, IDC_SOUND, edited_.Mute() ? BST_UNCHECKED : BST_CHECKED);
-  CheckDlgButton(dialog_, IDC_FILL, edited_.FillScreen() ? BST_CHECKED : BST_UNCHECKED);
+  SelectEntry(Item(dialog_, IDC_FILL), edited_.FillScreen());
+  CheckDlgButton(dialog_, IDC_SAME_SCENE, edited_.SameScene() ? BST_CHECKED : BST_UNCHECKED);
   ShowSoundAndClock();
   showing_ = false;
 }
@@ -222,7 +229,7 @@ void SettingsDialog::SelectScene() {
   SendDlgItemMessageA(dialog_, IDC_SCENE, CB_SETCURSEL, entry, 0);
   SetDlgItemTextA(dialog_, IDC_FILE_NAME,
                   edited_.Display() == kDisplayCustom ? edited_.CustomFile() : "");
-  picture_.Choose(edited_.Display(), edited_.CustomFile());
+  picture_.Choose(edited_.Display(), edited_.CustomFile(), edited_.FillScreen() == FILL_EDGE);
   InvalidateRect(Item(dialog_, IDC_PICTURE), nullptr, FALSE);
 }
 
@@ -305,7 +312,10 @@ void SettingsDialog::OnCommand(WORD id, WORD code) {
       if (code == CBN_SELCHANGE) PickClock();
       return;
     case IDC_FILL:
-      edited_.SetFillScreen(IsDlgButtonChecked(dialog_, IDC_FILL) == BST_CHECKED);
+      if (code == CBN_SELCHANGE) PickFill();
+      return;
+    case IDC_SAME_SCENE:
+      edited_.SetSameScene(IsDlgButtonChecked(dialog_, IDC_SAME_SCENE) == BST_CHECKED);
       Changed();
       return;
     case IDC_PREVIEW:
@@ -338,6 +348,14 @@ void SettingsDialog::PickMinutes(int box) {
   const bool taken = box == IDC_SOUND_MINUTES ? edited_.SetSoundMinutes(minutes)
                                               : edited_.SetSoundChange(minutes);
   if (taken) Changed();
+}
+
+// The picture box follows: edge to edge it shows the scene in the monitor's shape.
+void SettingsDialog::PickFill() {
+  std::uint32_t fill = FILL_CENTRED;
+  if (!SelectedData(Item(dialog_, IDC_FILL), fill) || !edited_.SetFillScreen(fill)) return;
+  SelectScene();
+  Changed();
 }
 
 // The check box says whether there is a clock, the box beside it which.

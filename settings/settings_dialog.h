@@ -36,6 +36,7 @@ class SettingsDialog {
   void EnableDependents();
   void PickMinutes(int box);
   void PickClock();
+  void PickFill();
   void Changed();
   void RefreshSampleFont();
   bool Store();

@@ -8,7 +8,8 @@ SettingsValues LoadSettings() {
   values.TakeDisplay(static_cast<std::int32_t>(
       ReadConfigNumber(kDisplayValue, static_cast<std::uint32_t>(values.Display()))));
   values.TakeMute(ReadConfigNumber(kMuteValue, values.Mute() ? 1 : 0));
-  values.TakeFillScreen(ReadConfigNumber(kFillScreenValue, values.FillScreen() ? 1 : 0));
+  values.TakeFillScreen(ReadConfigNumber(kFillScreenValue, values.FillScreen()));
+  values.TakeSameScene(ReadConfigNumber(kSameSceneValue, values.SameScene() ? 1 : 0));
   values.TakeVolume(ReadConfigNumber(kVolumeValue, values.Volume()));
   values.TakeSoundMinutes(ReadConfigNumber(kSoundMinutesValue, values.SoundMinutes()));
   values.TakeSoundChange(ReadConfigNumber(kSoundChangeValue, values.SoundChange()));
@@ -51,7 +52,8 @@ bool SaveSettings(const SettingsValues& values) {
   ok = WriteNumber(key, kDisplayValue, static_cast<std::uint32_t>(values.Display())) && ok;
   ok = WriteText(key, kCustomFileValue, values.CustomFile()) && ok;
   ok = WriteNumber(key, kMuteValue, values.Mute() ? 1 : 0) && ok;
-  ok = WriteNumber(key, kFillScreenValue, values.FillScreen() ? 1 : 0) && ok;
+  ok = WriteNumber(key, kFillScreenValue, values.FillScreen()) && ok;
+  ok = WriteNumber(key, kSameSceneValue, values.SameScene() ? 1 : 0) && ok;
   ok = WriteText(key, kCustomTextValue, values.CustomText()) && ok;
   ok = WriteText(key, kFontValue, font) && ok;
   ok = WriteNumber(key, kFontColourValue, values.FontColour()) && ok;

@@ -11,7 +11,7 @@
 constexpr const char* kUserValueNames[] = {
     kFishesValue,     kDisplayValue, kCustomFileValue, kMuteValue, kFillScreenValue,
     kCustomTextValue, kFontValue,    kFontColourValue, kVolumeValue, kSoundMinutesValue,
-    kSoundChangeValue, kClockValue};
+    kSoundChangeValue, kClockValue, kSameSceneValue};
 
 // What is stored, as the dialog shows it: absent and unusable values give
 // the defaults.

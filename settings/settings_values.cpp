@@ -57,7 +57,8 @@ SettingsValues::SettingsValues()
     : fishes_(kAllSpecies),
       display_(kDisplayRandom),
       mute_(false),
-      fillScreen_(false),
+      fillScreen_(FILL_CENTRED),
+      sameScene_(false),
       fontColour_(kDefaultFontColour),
       volume_(kDefaultVolume),
       soundMinutes_(0),
@@ -73,8 +74,6 @@ void SettingsValues::TakeFishes(std::uint32_t stored) { fishes_ = stored & kAllS
 void SettingsValues::TakeDisplay(std::int32_t stored) { SetDisplay(stored); }
 
 void SettingsValues::TakeMute(std::uint32_t stored) { mute_ = stored != 0; }
-
-void SettingsValues::TakeFillScreen(std::uint32_t stored) { fillScreen_ = stored != 0; }
 
 void SettingsValues::TakeCustomFile(const char* stored) { TakeText(customFile_, stored); }
 
@@ -110,6 +109,12 @@ void SettingsValues::TakeSoundChange(std::uint32_t stored) {
 void SettingsValues::TakeClock(std::uint32_t stored) {
   clock_ = stored <= kMaxClock ? stored : CLOCK_NONE;
 }
+
+void SettingsValues::TakeFillScreen(std::uint32_t stored) {
+  fillScreen_ = stored <= kMaxFillScreen ? stored : FILL_CENTRED;
+}
+
+void SettingsValues::TakeSameScene(std::uint32_t stored) { sameScene_ = stored == 1; }
 
 void SettingsValues::FinishTaking() {
   if (LacksPicture()) display_ = kDisplayRandom;
@@ -157,6 +162,12 @@ bool SettingsValues::SetSoundChange(std::uint32_t minutes) {
   return true;
 }
 
+bool SettingsValues::SetFillScreen(std::uint32_t fill) {
+  if (fill > kMaxFillScreen) return false;
+  fillScreen_ = fill;
+  return true;
+}
+
 bool SettingsValues::SetClock(std::uint32_t clock) {
   if (clock > kMaxClock) return false;
   clock_ = clock;
@@ -171,7 +182,7 @@ int SoundChoiceIndex(const std::uint32_t (&choices)[kSoundChoiceCount], std::uin
 
 bool SettingsValues::operator==(const SettingsValues& other) const {
   return fishes_ == other.fishes_ && display_ == other.display_ && mute_ == other.mute_ &&
-         fillScreen_ == other.fillScreen_ &&
+         fillScreen_ == other.fillScreen_ && sameScene_ == other.sameScene_ &&
          std::strcmp(customFile_, other.customFile_) == 0 &&
          std::strcmp(customText_, other.customText_) == 0 &&
          std::memcmp(font_, other.font_, kFontRecordSize) == 0 &&

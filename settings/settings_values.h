@@ -26,7 +26,6 @@ class SettingsValues {
   void TakeFishes(std::uint32_t stored);
   void TakeDisplay(std::int32_t stored);
   void TakeMute(std::uint32_t stored);
-  void TakeFillScreen(std::uint32_t stored);
   void TakeCustomFile(const char* stored);
   void TakeCustomText(const char* stored);
   void TakeFontText(const char* stored);
@@ -37,6 +36,9 @@ class SettingsValues {
   void TakeSoundMinutes(std::uint32_t stored);
   void TakeSoundChange(std::uint32_t stored);
   void TakeClock(std::uint32_t stored);
+  // "FILLSCREEN" (a FillMode) and "SAMESCENE" (0 or 1) likewise.
+  void TakeFillScreen(std::uint32_t stored);
+  void TakeSameScene(std::uint32_t stored);
   // After every value is taken: "My picture" with no picture shows as the
   // random scene the saver then shows.
   void FinishTaking();
@@ -60,10 +62,15 @@ class SettingsValues {
   bool Mute() const { return mute_; }
   void SetMute(bool mute) { mute_ = mute; }
 
-  // The scene scaled to fill each monitor; absent, the saver centres it at
-  // its own size, and so the box starts clear.
-  bool FillScreen() const { return fillScreen_; }
-  void SetFillScreen(bool fill) { fillScreen_ = fill; }
+  // "FILLSCREEN": how the scene meets each monitor, a FillMode. Absent, the
+  // saver centres it at its own size, and so the dialog starts there; a
+  // number past the last mode leaves it as it is (false).
+  std::uint32_t FillScreen() const { return fillScreen_; }
+  bool SetFillScreen(std::uint32_t fill);
+
+  // "SAMESCENE": one scene mirrored on every monitor instead of one each.
+  bool SameScene() const { return sameScene_; }
+  void SetSameScene(bool same) { sameScene_ = same; }
 
   const char* CustomText() const { return customText_; }
   // Text past kMaxTextLength characters is cut off.
@@ -101,7 +108,8 @@ class SettingsValues {
   std::uint32_t fishes_;
   std::int32_t display_;
   bool mute_;
-  bool fillScreen_;
+  std::uint32_t fillScreen_;
+  bool sameScene_;
   char customFile_[kConfigTextSize];
   char customText_[kConfigTextSize];
   std::uint8_t font_[kFontRecordSize];
@@ -117,6 +125,10 @@ class SettingsValues {
 constexpr std::uint32_t kSoundMinutesChoices[] = {0, 15, 30, 60};
 constexpr std::uint32_t kSoundChangeChoices[] = {0, 1, 5, 15};
 constexpr int kSoundChoiceCount = 4;
+
+// The fill modes in the order the dialog offers them: edge to edge first.
+constexpr std::uint32_t kFillChoices[] = {FILL_EDGE, FILL_BARS, FILL_CENTRED};
+constexpr int kFillChoiceCount = 3;
 
 // Where a stored number of minutes stands among the offered choices:
 // its index, or kSoundChoiceCount for a number the saver takes but the

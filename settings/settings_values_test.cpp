@@ -40,7 +40,8 @@ TEST(SettingsValues, NewUserGetsEverySpeciesARandomSceneAndSound) {
   EXPECT_EQ(v.Fishes(), 0x1FFFFu);
   EXPECT_EQ(v.Display(), kDisplayRandom);
   EXPECT_FALSE(v.Mute());
-  EXPECT_FALSE(v.FillScreen());  // absent, the saver centres the scene
+  EXPECT_EQ(v.FillScreen(), static_cast<std::uint32_t>(FILL_CENTRED));  // as the saver reads absent
+  EXPECT_FALSE(v.SameScene());  // absent: each monitor its own scene
   EXPECT_STREQ(v.CustomFile(), "");
   EXPECT_STREQ(v.CustomText(), "");
   EXPECT_TRUE(FontRecordUsable(v.FontRecord()));
@@ -75,10 +76,6 @@ TEST(SettingsValues, StoredNumbersAreBroughtIntoRange) {
   EXPECT_TRUE(v.Mute());
   v.TakeMute(0);
   EXPECT_FALSE(v.Mute());
-  SettingsValues filled = v;
-  filled.TakeFillScreen(2);
-  EXPECT_TRUE(filled.FillScreen());
-  EXPECT_NE(filled, v);  // a change the dialog must store
   v.TakeFontColour(0x123456);
   EXPECT_EQ(v.FontColour(), 0x123456u);
   v.TakeFontColour(0x01000000);  // not a plain colour: the last one stays
@@ -199,6 +196,49 @@ TEST(SettingsValues, SoundAndClockDefaultsAndTheirStoredRanges) {
     v.TakeClock(stored);
     EXPECT_EQ(v.Clock(), static_cast<std::uint32_t>(CLOCK_NONE)) << stored;
   }
+}
+
+TEST(SettingsValues, FillAndSameSceneTakeOnlyWhatTheSaverReads) {
+  SettingsValues v;
+  for (std::uint32_t stored : {0u, 1u, 2u}) {
+    v.TakeFillScreen(stored);
+    EXPECT_EQ(v.FillScreen(), stored);
+  }
+  // Past the last mode, and negative numbers as a DWORD holds them.
+  for (std::uint32_t stored : {3u, 255u, 0x80000000u, 0xFFFFFFFFu}) {
+    v.TakeFillScreen(FILL_EDGE);
+    v.TakeFillScreen(stored);
+    EXPECT_EQ(v.FillScreen(), static_cast<std::uint32_t>(FILL_CENTRED)) << stored;
+  }
+  v.TakeSameScene(1);
+  EXPECT_TRUE(v.SameScene());
+  for (std::uint32_t stored : {0u, 2u, 0x101u, 0xFFFFFFFFu}) {
+    v.TakeSameScene(1);
+    v.TakeSameScene(stored);
+    EXPECT_FALSE(v.SameScene()) << stored;
+  }
+}
+
+TEST(SettingsValues, EditingFillAndSameScene) {
+  SettingsValues a, b;
+  EXPECT_TRUE(a.SetFillScreen(FILL_EDGE));
+  EXPECT_NE(a, b);  // a change the dialog must store
+  EXPECT_FALSE(a.SetFillScreen(3));
+  EXPECT_EQ(a.FillScreen(), static_cast<std::uint32_t>(FILL_EDGE));
+  EXPECT_TRUE(a.SetFillScreen(FILL_CENTRED));
+  EXPECT_EQ(a, b);
+  a.SetSameScene(true);
+  EXPECT_NE(a, b);
+  a.SetSameScene(false);
+  EXPECT_EQ(a, b);
+  // The three choices, edge to edge first, each one the saver takes.
+  EXPECT_EQ(kFillChoices[0], static_cast<std::uint32_t>(FILL_EDGE));
+  std::set<std::uint32_t> offered;
+  for (std::uint32_t fill : kFillChoices) {
+    EXPECT_TRUE(a.SetFillScreen(fill));
+    offered.insert(fill);
+  }
+  EXPECT_EQ(offered.size(), static_cast<std::size_t>(kMaxFillScreen + 1));
 }
 
 TEST(SettingsValues, EditingSoundAndClock) {

@@ -19,16 +19,24 @@ Rgb Unpack(std::uint32_t w) {
 }  // namespace
 
 SceneCanvas::SceneCanvas(int width, int height, std::uint32_t seed)
-    : canvas_(width, height), scale_(width / 1024.0), seed_(seed) {
+    : canvas_(width, height),
+      scale_(height / 768.0),
+      left_(-(width / scale_ - 1024) / 2),
+      seed_(seed) {
   cairo_scale(canvas_.cr(), scale_, scale_);
+  cairo_translate(canvas_.cr(), -left_, 0);
   noise_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
   auto* words = reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(noise_));
   const int stride = cairo_image_surface_get_stride(noise_) / 4;
   const double cell = 22 * scale_;
+  // Sampled from the design origin, so a wide canvas's middle has the grain
+  // of the 4:3 canvas.
+  const double originX = left_ * scale_;
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
-      const double n = FractalNoise(seed ^ 0x5EED, x / cell, y / cell, 4);
-      const double grain = ValueNoise(seed ^ 0x6A1, x / (2.5 * scale_), y / (2.5 * scale_)) - 0.5;
+      const double px = x + originX;
+      const double n = FractalNoise(seed ^ 0x5EED, px / cell, y / cell, 4);
+      const double grain = ValueNoise(seed ^ 0x6A1, px / (2.5 * scale_), y / (2.5 * scale_)) - 0.5;
       const double v = 0.5 + (n - 0.5) * 1.1 + grain * 0.1;
       words[std::size_t(y) * stride + x] = Pack(v, v, v);
     }
@@ -47,7 +55,7 @@ void SceneCanvas::Water(Rgb top, Rgb bottom, double caustics) {
     const Rgb base = Mix(top, bottom, std::pow(t, 0.8));
     const double fade = std::max(0.0, 1 - t / 0.3);
     for (int x = 0; x < W; ++x) {
-      const double dx = x / scale_, dy = y / scale_;
+      const double dx = x / scale_ + left_, dy = y / scale_;
       const double swirl = (FractalNoise(seed_ ^ 0xA7, dx / 260, dy / 200, 3) - 0.5) * 0.08;
       double r = base.r * (1 + swirl), g = base.g * (1 + swirl), b = base.b * (1 + swirl);
       if (fade > 0 && caustics > 0) {
@@ -65,6 +73,42 @@ void SceneCanvas::Water(Rgb top, Rgb bottom, double caustics) {
   canvas_.MarkDirty();
 }
 
+namespace {
+
+// One shaft of light from the surface at `top`, its foot `lean` to the side.
+struct Ray {
+  double top, lean, w0, w1, len, alpha;
+};
+
+Ray RandomRay(Rng& rng, double top, double lean, double alpha) {
+  Ray r{top, lean, rng.Range(14, 48), 0, 0, 0};
+  r.w1 = r.w0 * rng.Range(2.5, 4.5);
+  r.len = rng.Range(480, 800);
+  r.alpha = alpha * rng.Range(0.5, 1.0);
+  return r;
+}
+
+void DrawRay(cairo_t* c, const Ray& r) {
+  for (int k = 3; k >= 1; --k) {
+    const double f = k / 3.0;
+    cairo_new_path(c);
+    cairo_move_to(c, r.top - r.w0 * f / 2, -10);
+    cairo_line_to(c, r.top + r.w0 * f / 2, -10);
+    cairo_line_to(c, r.top + r.lean + r.w1 * f / 2, r.len);
+    cairo_line_to(c, r.top + r.lean - r.w1 * f / 2, r.len);
+    cairo_close_path(c);
+    cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, 0, r.len);
+    AddStop(g, 0, Hex(0xE8FFF8), r.alpha / 3);
+    AddStop(g, 0.55, Hex(0xC8F0F0), r.alpha / 6);
+    AddStop(g, 1, Hex(0xC8F0F0), 0);
+    cairo_set_source(c, g);
+    cairo_fill(c);
+    cairo_pattern_destroy(g);
+  }
+}
+
+}  // namespace
+
 void SceneCanvas::LightRays(int count, double sourceX, double alpha) {
   cairo_t* c = cr();
   Rng rng(seed_ ^ 0x4A75);
@@ -73,24 +117,18 @@ void SceneCanvas::LightRays(int count, double sourceX, double alpha) {
   for (int i = 0; i < count; ++i) {
     const double top = sourceX + rng.Range(-420, 420);
     const double lean = (top - sourceX) * rng.Range(0.5, 0.9);
-    const double w0 = rng.Range(14, 48), w1 = w0 * rng.Range(2.5, 4.5);
-    const double len = rng.Range(480, 800);
-    const double a = alpha * rng.Range(0.5, 1.0);
-    for (int k = 3; k >= 1; --k) {
-      const double f = k / 3.0;
-      cairo_new_path(c);
-      cairo_move_to(c, top - w0 * f / 2, -10);
-      cairo_line_to(c, top + w0 * f / 2, -10);
-      cairo_line_to(c, top + lean + w1 * f / 2, len);
-      cairo_line_to(c, top + lean - w1 * f / 2, len);
-      cairo_close_path(c);
-      cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, 0, len);
-      AddStop(g, 0, Hex(0xE8FFF8), a / 3);
-      AddStop(g, 0.55, Hex(0xC8F0F0), a / 6);
-      AddStop(g, 1, Hex(0xC8F0F0), 0);
-      cairo_set_source(c, g);
-      cairo_fill(c);
-      cairo_pattern_destroy(g);
+    DrawRay(c, RandomRay(rng, top, lean, alpha));
+  }
+  if (Wide()) {
+    // Rays of their own in each side band, leaning outwards as the fan does;
+    // their own random source keeps the screen's rays those of 4:3.
+    Rng side(seed_ ^ 0x51DE);
+    const int perBand = std::max(2, int(std::lround(count * -left_ / 840)));
+    for (int i = 0; i < 2 * perBand; ++i) {
+      const bool leftBand = i < perBand;
+      const double top = leftBand ? side.Range(left_ + 20, -80) : side.Range(1104, right() - 20);
+      const double lean = side.Range(40, 150) * (leftBand ? -1 : 1);
+      DrawRay(c, RandomRay(side, top, lean, alpha));
     }
   }
   cairo_restore(c);
@@ -102,7 +140,7 @@ void SceneCanvas::Sand(const std::function<double(double)>& floorY, Rgb nearColo
   const int stride = canvas_.StrideWords();
   const int W = width(), H = height();
   for (int x = 0; x < W; ++x) {
-    const double dx = x / scale_;
+    const double dx = x / scale_ + left_;
     const double fy = floorY(dx) * scale_;
     const int y0 = std::max(0, int(std::floor(fy)));
     for (int y = y0; y < H; ++y) {
@@ -147,16 +185,42 @@ void SceneCanvas::Texture(double strength) {
   cairo_restore(c);
 }
 
-void SceneCanvas::Vignette(double amount) {
+void SceneCanvas::FillGrained(cairo_pattern_t* fill, double grain) {
   cairo_t* c = cr();
-  cairo_save(c);
+  cairo_set_source(c, fill);
+  cairo_fill_preserve(c);
+  cairo_pattern_destroy(fill);
+  cairo_clip(c);
+  Texture(grain);
+}
+
+void SceneCanvas::Vignette(double amount) {
+  // Each side band sees the screen's radial darkening squeezed towards the
+  // screen's edge, so it runs on from the edge without a seam.
+  constexpr double kSideSqueeze = 0.25;
+  struct Band {
+    double x0, x1, pivot, squeeze;
+  };
+  const Band bands[] = {{left(), 0, 0, kSideSqueeze},
+                        {0, 1024, 0, 1},
+                        {1024, right(), 1024, kSideSqueeze}};
+  cairo_t* c = cr();
   cairo_pattern_t* g = cairo_pattern_create_radial(512, 384, 200, 512, 384, 700);
   AddStop(g, 0, Rgb{0, 0, 0.05}, 0);
   AddStop(g, 1, Rgb{0, 0, 0.05}, amount);
-  cairo_set_source(c, g);
-  cairo_paint(c);
+  for (const Band& b : bands) {
+    if (b.x1 <= b.x0) continue;
+    cairo_save(c);
+    cairo_rectangle(c, b.x0, 0, b.x1 - b.x0, 768);
+    cairo_clip(c);
+    cairo_matrix_t squeeze;
+    cairo_matrix_init(&squeeze, b.squeeze, 0, 0, 1, b.pivot * (1 - b.squeeze), 0);
+    cairo_pattern_set_matrix(g, &squeeze);
+    cairo_set_source(c, g);
+    cairo_paint(c);
+    cairo_restore(c);
+  }
   cairo_pattern_destroy(g);
-  cairo_restore(c);
 }
 
 void DrawRock(SceneCanvas& sc, double cx, double baseY, double width, double height, Rgb colour,
@@ -199,11 +263,7 @@ void DrawRock(SceneCanvas& sc, double cx, double baseY, double width, double hei
   AddStop(g, 0, Scale(colour, 1.35));
   AddStop(g, 0.55, colour);
   AddStop(g, 1, Scale(colour, 0.4));
-  cairo_set_source(c, g);
-  cairo_fill_preserve(c);
-  cairo_pattern_destroy(g);
-  cairo_clip(c);
-  sc.Texture(0.4);
+  sc.FillGrained(g, 0.4);
   // Cracks and ledges.
   cairo_set_line_cap(c, CAIRO_LINE_CAP_ROUND);
   // Light on the top, from above.
@@ -454,11 +514,7 @@ void DrawTubeSponges(SceneCanvas& sc, double x, double baseY, double size, Rgb c
     AddStop(g, 0, Scale(colour, 0.55));
     AddStop(g, 0.4, Scale(colour, 1.2));
     AddStop(g, 1, Scale(colour, 0.6));
-    cairo_set_source(c, g);
-    cairo_fill_preserve(c);
-    cairo_pattern_destroy(g);
-    cairo_clip(c);
-    sc.Texture(0.35);
+    sc.FillGrained(g, 0.35);
     cairo_restore(c);
     cairo_save(c);
     cairo_translate(c, tx + lean, baseY - h);

@@ -1,7 +1,9 @@
 #pragma once
 // Building blocks of the underwater scenes. Scenes are drawn in design units
 // of a 1024 x 768 screen; a `SceneCanvas` maps them to the pixel size of the
-// variant being drawn, so every size is drawn at its own resolution.
+// variant being drawn, so every size is drawn at its own resolution. A canvas
+// wider than 4:3 shows 768 design units of height and extends the design's x
+// range equally on both sides of its centre (x = 512).
 
 #include "assets/art/canvas.h"
 #include "assets/art/draw_kit.h"
@@ -21,6 +23,10 @@ class SceneCanvas {
   int width() const { return canvas_.width(); }
   int height() const { return canvas_.height(); }
   double scale() const { return scale_; }  // pixels per design unit
+  // The design x range the canvas shows: [0, 1024] at 4:3, wider beyond.
+  double left() const { return left_; }
+  double right() const { return 1024 - left_; }
+  bool Wide() const { return left_ < 0; }
   std::uint32_t seed() const { return seed_; }
 
   // Fills the whole canvas with water: `top` near the surface, `bottom` at
@@ -37,12 +43,17 @@ class SceneCanvas {
   // Grain of the current clip (after a shape's path was set as clip):
   // modulates what is there by the scene's noise texture.
   void Texture(double strength);
-  // Darkens the corners a little.
+  // Fills the current path with `fill` (and releases it), then clips to the
+  // path and grains it (Texture); the caller's cairo_restore ends the clip.
+  void FillGrained(cairo_pattern_t* fill, double grain);
+  // Darkens the corners of the 4:3 screen a little; beyond its sides the
+  // darkening grows only slowly, so that wide crops are not walled in.
   void Vignette(double amount);
 
  private:
   Canvas canvas_;
   double scale_;
+  double left_;
   std::uint32_t seed_;
   cairo_surface_t* noise_;  // grey noise texture, the canvas's size
 };

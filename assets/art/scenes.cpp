@@ -26,19 +26,62 @@ double Wave(double x, double a, double period, double phase) {
   return a * std::sin(x / period * 2 * kPi + phase);
 }
 
+// Calls `draw(rng, lo, hi)` `count` times, each drawing one thing at an x in
+// [lo, hi): over [x0, x1] of the screen, then on a wide canvas as densely over
+// each side band, kept `reach` (the things' half width) clear of the screen.
+// The bands have a random source of their own (`sideSeed`), so the screen's
+// draws stay those of the 4:3 picture.
+template <typename Draw>
+void Scatter(SceneCanvas& sc, Rng& rng, int count, double x0, double x1, double reach,
+             std::uint64_t sideSeed, Draw draw) {
+  for (int i = 0; i < count; ++i) draw(rng, x0, x1);
+  if (!sc.Wide()) return;
+  Rng side(sideSeed);
+  const int perBand = int(std::lround(count * -sc.left() / (x1 - x0)));
+  for (int i = 0; i < perBand; ++i) draw(side, sc.left() - reach / 2, -reach);
+  for (int i = 0; i < perBand; ++i) draw(side, 1024 + reach, sc.right() + reach / 2);
+}
+
+// Tufts of sea grass with their feet between y0 and y1.
+void Meadow(SceneCanvas& sc, Rng& rng, int count, double y0, double y1, double h0, double h1,
+            int blades, Rgb colour, std::uint64_t sideSeed) {
+  Scatter(sc, rng, count, 0, 1024, 45, sideSeed, [&](Rng& r, double lo, double hi) {
+    const std::uint64_t seed = r.Next();
+    const double height = r.Range(h0, h1), y = r.Range(y0, y1);
+    DrawSeaGrass(sc, r.Range(lo, hi), y, height, blades, colour, seed);
+  });
+}
+
 // Far rocks and plants, pushed back by haze.
 void FarReef(SceneCanvas& sc, double floor, Rgb rock, int count, std::uint64_t seed) {
   Rng rng(seed);
-  for (int i = 0; i < count; ++i) {
-    const double x = rng.Range(-40, 1064);
-    DrawRock(sc, x, floor + rng.Range(-6, 10), rng.Range(90, 220), rng.Range(30, 90), rock,
-             rng.Next());
-  }
+  Scatter(sc, rng, count, -40, 1064, 130, seed ^ 0xFA2, [&](Rng& r, double lo, double hi) {
+    const double x = r.Range(lo, hi);
+    const std::uint64_t shape = r.Next();
+    const double h = r.Range(30, 90), w = r.Range(90, 220);
+    DrawRock(sc, x, floor + r.Range(-6, 10), w, h, rock, shape);
+  });
 }
 
 // ---- 0: coral reef -------------------------------------------------------
 
 double ReefFloor(double x) { return 565 + Wave(x, 22, 700, 0.6) + Wave(x, 8, 190, 2.0); }
+
+// The side bands of a wide canvas: coral behind the haze, then a brain coral
+// and a sponge cluster beyond the common crops, smaller things inside them.
+void ReefFarSides(SceneCanvas& sc) {
+  DrawBranchCoral(sc, -250, 568, 110, Hex(0x8A70A8), 401);
+  DrawBrainCoral(sc, 1300, 572, 120, 55, Hex(0x9A8A50), 403);
+}
+
+void ReefSides(SceneCanvas& sc) {
+  DrawBrainCoral(sc, -280, 705, 170, 85, Hex(0xB08850), 409);
+  DrawBranchCoral(sc, -55, 735, 80, Hex(0xD87890), 419);
+  DrawTubeSponges(sc, 1300, 690, 140, Hex(0xB86A38), 421);
+  DrawAnemone(sc, 1078, 725, 52, Hex(0xE8A0C0), 431);
+  DrawStarfish(sc, -138, 748, 18, 1.1, Hex(0xE07040));
+  DrawShell(sc, 1160, 752, 11, Hex(0xE8C8B0));
+}
 
 void ReefBack(SceneCanvas& sc) {
   const Rgb water = Hex(0x1C6A98);
@@ -48,16 +91,15 @@ void ReefBack(SceneCanvas& sc) {
   FarReef(sc, 560, Hex(0x3A6A80), 7, 101);
   DrawBrainCoral(sc, 120, 572, 110, 60, Hex(0x9A8A50), 5);
   DrawBranchCoral(sc, 860, 570, 120, Hex(0xA06AA8), 7);
+  if (sc.Wide()) ReefFarSides(sc);
   sc.Haze(water, 0.35);
   Rng rng(13);
   DrawSeaFan(sc, 930, 640, 230, Hex(0xC05890), 17);
   DrawTubeSponges(sc, 60, 660, 150, Hex(0xC88038), 19);
   DrawBrainCoral(sc, 720, 680, 170, 90, Hex(0xB89858), 23);
   DrawBranchCoral(sc, 150, 700, 150, Hex(0xD8A070), 29);
-  for (int i = 0; i < 9; ++i) {
-    DrawSeaGrass(sc, rng.Range(0, 1024), rng.Range(650, 760), rng.Range(40, 80), 6,
-                 Hex(0x4A8A3A), rng.Next());
-  }
+  if (sc.Wide()) ReefSides(sc);
+  Meadow(sc, rng, 9, 650, 760, 40, 80, 6, Hex(0x4A8A3A), 14);
   DrawStarfish(sc, 610, 735, 22, 0.4, Hex(0xE08840));
   DrawShell(sc, 860, 748, 12, Hex(0xE8C8B0));
   DrawBubbleColumn(sc, 800, 650, 80, 31);
@@ -86,30 +128,46 @@ void ReefOverlayB(SceneCanvas& sc, double w, double h) {
 
 double KelpFloor(double x) { return 590 + Wave(x, 18, 520, 1.0) + Wave(x, 7, 150, 0.3); }
 
+struct KelpKind {
+  double base0, base1;  // feet between these y (equal: no random draw)
+  double top0, top1, sway0, sway1;
+  Rgb colour;
+};
+
+// Strands of kelp across the screen and the side bands.
+void KelpBed(SceneCanvas& sc, Rng& rng, int count, const KelpKind& k, std::uint64_t sideSeed) {
+  Scatter(sc, rng, count, -20, 1044, 40, sideSeed, [&](Rng& r, double lo, double hi) {
+    const double x = r.Range(lo, hi);
+    const std::uint64_t seed = r.Next();
+    const double sway = r.Range(k.sway0, k.sway1), top = r.Range(k.top0, k.top1);
+    const double base = k.base0 == k.base1 ? k.base0 : r.Range(k.base0, k.base1);
+    DrawKelp(sc, x, base, top, sway, k.colour, seed);
+  });
+}
+
+void KelpSides(SceneCanvas& sc) {
+  DrawRock(sc, -275, 745, 180, 80, Hex(0x58584A), 439);
+  DrawAnemone(sc, -300, 690, 48, Hex(0xE8A0B8), 443);
+  DrawRock(sc, -55, 752, 80, 35, Hex(0x5A5A4A), 449);
+  DrawRock(sc, 1300, 738, 190, 75, Hex(0x50584A), 457);
+  DrawStarfish(sc, 1075, 745, 19, 0.3, Hex(0xD87038));
+}
+
 void KelpBack(SceneCanvas& sc) {
   const Rgb water = Hex(0x2E7A70);
   sc.Water(Hex(0x7AC8A8), Hex(0x0C3438), 0.8);
   Rng rng(71);
-  for (int i = 0; i < 16; ++i) {
-    const double x = rng.Range(-20, 1044);
-    DrawKelp(sc, x, 620, rng.Range(-40, 120), rng.Range(15, 40), Hex(0x4A6A30), rng.Next());
-  }
+  KelpBed(sc, rng, 16, {620, 620, -40, 120, 15, 40, Hex(0x4A6A30)}, 72);
   sc.Haze(water, 0.5);
   sc.LightRays(12, 400, 0.6);
   sc.Sand(KelpFloor, Hex(0xB8AC88), Hex(0x6A8878), 0.7);
   FarReef(sc, 600, Hex(0x4A5A50), 6, 73);
-  for (int i = 0; i < 9; ++i) {
-    const double x = rng.Range(-20, 1044);
-    DrawKelp(sc, x, rng.Range(660, 700), rng.Range(-60, 60), rng.Range(20, 50),
-             Hex(0x7A8A28), rng.Next());
-  }
+  KelpBed(sc, rng, 9, {660, 700, -60, 60, 20, 50, Hex(0x7A8A28)}, 74);
   sc.Haze(water, 0.15);
   DrawRock(sc, 160, 740, 260, 90, Hex(0x5A5A4A), 79);
   DrawRock(sc, 900, 730, 200, 70, Hex(0x50584A), 83);
-  for (int i = 0; i < 6; ++i) {
-    DrawSeaGrass(sc, rng.Range(0, 1024), rng.Range(700, 765), rng.Range(30, 60), 5,
-                 Hex(0x6A8A30), rng.Next());
-  }
+  if (sc.Wide()) KelpSides(sc);
+  Meadow(sc, rng, 6, 700, 765, 30, 60, 5, Hex(0x6A8A30), 76);
   DrawStarfish(sc, 420, 742, 20, 1.0, Hex(0xD87038));
 }
 
@@ -140,6 +198,19 @@ void KelpOverlayA(SceneCanvas& sc, double w, double h) {
 
 double RockFloor(double x) { return 545 + Wave(x, 30, 900, 2.2) + Wave(x, 9, 210, 1.1); }
 
+// Beyond the rock shelf that runs off the screen's left edge: a low rock and
+// grass; on the right a rock pile beyond the common crops.
+void RockSides(SceneCanvas& sc) {
+  DrawRock(sc, -285, 700, 170, 75, Hex(0x66605A), 461);
+  DrawSeaGrass(sc, -240, 705, 70, 8, Hex(0x4A8A38), 463);
+  DrawStarfish(sc, -138, 745, 20, 0.7, Hex(0xC84830));
+  DrawRock(sc, 1320, 690, 150, 120, Hex(0x6A6458), 467);
+  DrawRock(sc, 1272, 712, 110, 52, Hex(0x706A60), 479);
+  DrawSeaGrass(sc, 1360, 700, 60, 7, Hex(0x5A8A3A), 487);
+  DrawRock(sc, 1085, 745, 70, 28, Hex(0x6A6A64), 491);
+  DrawShell(sc, 1160, 750, 12, Hex(0xF0D8C0));
+}
+
 void RockBack(SceneCanvas& sc) {
   const Rgb water = Hex(0x2070A8);
   sc.Water(Hex(0x5AB0DC), Hex(0x0E2C5C), 1.0);
@@ -150,6 +221,7 @@ void RockBack(SceneCanvas& sc) {
   DrawRock(sc, 820, 640, 280, 130, Hex(0x6A6458), 109);
   DrawRock(sc, 960, 700, 160, 70, Hex(0x706A60), 113);
   DrawRock(sc, 600, 700, 120, 45, Hex(0x6A6A64), 127);
+  if (sc.Wide()) RockSides(sc);
   DrawSeaGrass(sc, 700, 700, 60, 7, Hex(0x5A8A3A), 131);
   DrawStarfish(sc, 520, 736, 24, 0.2, Hex(0xC84830));
   DrawStarfish(sc, 890, 748, 18, 0.9, Hex(0xE0A040));
@@ -187,19 +259,88 @@ void Planks(SceneCanvas& sc, const std::vector<Point>& outline, Rgb wood, double
   cairo_pattern_t* g = cairo_pattern_create_linear(0, 200, 0, 700);
   AddStop(g, 0, Scale(wood, 1.2));
   AddStop(g, 1, Scale(wood, 0.55));
-  cairo_set_source(c, g);
-  cairo_fill_preserve(c);
-  cairo_pattern_destroy(g);
-  cairo_clip(c);
-  sc.Texture(0.3);
+  sc.FillGrained(g, 0.3);
   cairo_set_line_width(c, 1.6);
   SetColour(c, Scale(wood, 0.35), 0.7);
+  // Lines over [-100, 1200], run on over a wide canvas's side bands as
+  // separate pieces so that the screen's lines are drawn as at 4:3.
+  auto line = [&](double y, double x0, double x1) {
+    cairo_move_to(c, x0, y + tilt * (x0 + 100));
+    cairo_line_to(c, x1, y + tilt * (x1 + 100));
+  };
   for (double y = -200; y < 1000; y += spacing) {
-    cairo_move_to(c, -100, y);
-    cairo_line_to(c, 1200, y + tilt * 1300);
+    line(y, -100, 1200);
+    if (!sc.Wide()) continue;
+    line(y, sc.left() - 100, -100);
+    line(y, 1200, sc.right() + 100);
   }
   cairo_stroke(c);
   cairo_restore(c);
+}
+
+// Ribs of a broken-up hull standing out of the sand around `cx`.
+void HullRibs(SceneCanvas& sc, double cx, double baseY, double width, double height, Rgb wood) {
+  cairo_t* c = sc.cr();
+  cairo_set_line_cap(c, CAIRO_LINE_CAP_ROUND);
+  const int ribs = 5;
+  for (int i = 0; i < ribs; ++i) {
+    const double t = double(i) / (ribs - 1);
+    const double x = cx - width / 2 + t * width;
+    const double h = height * (0.55 + 0.45 * std::sin(t * kPi)) * (i % 2 ? 0.8 : 1.0);
+    cairo_new_path(c);
+    cairo_move_to(c, x, baseY + 6);
+    cairo_curve_to(c, x - 4, baseY - h * 0.5, x + 10, baseY - h * 0.85, x + 26, baseY - h);
+    cairo_set_line_width(c, 11);
+    SetColour(c, Scale(wood, 0.7));
+    cairo_stroke_preserve(c);
+    cairo_set_line_width(c, 4);
+    SetColour(c, Scale(wood, 1.15), 0.6);
+    cairo_stroke(c);
+  }
+  // The keel, half buried.
+  cairo_new_path(c);
+  cairo_move_to(c, cx - width / 2 - 20, baseY + 4);
+  cairo_line_to(c, cx + width / 2 + 20, baseY - 2);
+  cairo_set_line_width(c, 13);
+  SetColour(c, Scale(wood, 0.6));
+  cairo_stroke(c);
+}
+
+// A barrel lying on its side, hoops and all.
+void Barrel(SceneCanvas& sc, double cx, double baseY, double length, double angle, Rgb wood) {
+  cairo_t* c = sc.cr();
+  const double r = length * 0.36;
+  cairo_save(c);
+  cairo_translate(c, cx, baseY - r);
+  cairo_rotate(c, angle);
+  cairo_new_path(c);
+  cairo_move_to(c, -length / 2, -r * 0.8);
+  cairo_curve_to(c, -length / 6, -r * 1.1, length / 6, -r * 1.1, length / 2, -r * 0.8);
+  cairo_line_to(c, length / 2, r * 0.8);
+  cairo_curve_to(c, length / 6, r * 1.1, -length / 6, r * 1.1, -length / 2, r * 0.8);
+  cairo_close_path(c);
+  cairo_pattern_t* g = cairo_pattern_create_linear(0, -r, 0, r);
+  AddStop(g, 0, Scale(wood, 1.25));
+  AddStop(g, 1, Scale(wood, 0.5));
+  sc.FillGrained(g, 0.3);
+  cairo_set_line_width(c, 5);
+  SetColour(c, Hex(0x3A3A34), 0.9);
+  for (double k : {-0.32, -0.12, 0.12, 0.32}) {
+    cairo_move_to(c, k * length, -r * 1.2);
+    cairo_line_to(c, k * length, r * 1.2);
+  }
+  cairo_stroke(c);
+  cairo_restore(c);
+}
+
+// Wreck pieces scattered over the side bands, behind the nearest haze.
+void WreckSides(SceneCanvas& sc) {
+  HullRibs(sc, -285, 640, 150, 110, Hex(0x5A4632));
+  Barrel(sc, -55, 700, 70, -0.2, Hex(0x6A5036));
+  DrawRock(sc, 1075, 668, 80, 38, Hex(0x5A5A50), 499);
+  Planks(sc, {{1210, 660}, {1240, 560}, {1330, 520}, {1390, 545}, {1370, 640}, {1290, 672}},
+         Hex(0x5A4632), 22, 0.05);
+  Barrel(sc, 1160, 690, 44, 0.3, Hex(0x6A5036));
 }
 
 void WreckBack(SceneCanvas& sc) {
@@ -237,6 +378,7 @@ void WreckBack(SceneCanvas& sc) {
   SetColour(c, Hex(0x3A2E20), 0.8);
   cairo_set_line_width(c, 5);
   cairo_stroke(c);
+  if (sc.Wide()) WreckSides(sc);
   sc.Haze(water, 0.22);
   DrawTubeSponges(sc, 120, 700, 120, Hex(0xA07040), 179);
   DrawSeaFan(sc, 930, 700, 200, Hex(0xD08040), 181);
@@ -355,6 +497,18 @@ void PillarCoral(SceneCanvas& sc, double x, double baseY, double topY, double wi
   cairo_restore(c);
 }
 
+// Pillar coral and a brain coral beyond the common crops, smaller coral and
+// a starfish inside them.
+void LagoonSides(SceneCanvas& sc) {
+  PillarCoral(sc, -300, 640, 430, 34, Hex(0xC8B078), 503);
+  PillarCoral(sc, -255, 650, 500, 28, Hex(0xC8B078), 509);
+  PillarCoral(sc, -330, 655, 540, 24, Hex(0xC8B078), 521);
+  DrawBrainCoral(sc, -55, 700, 80, 42, Hex(0xD8B070), 523);
+  DrawBrainCoral(sc, 1300, 680, 170, 80, Hex(0xD0A868), 541);
+  PillarCoral(sc, 1080, 650, 520, 30, Hex(0xC8B078), 547);
+  DrawStarfish(sc, 1160, 735, 22, 0.2, Hex(0xE87848));
+}
+
 void LagoonBack(SceneCanvas& sc) {
   const Rgb water = Hex(0x4AB0C0);
   sc.Water(Hex(0x8AE0E0), Hex(0x2A80A8), 1.3);
@@ -363,10 +517,8 @@ void LagoonBack(SceneCanvas& sc) {
   FarReef(sc, 515, Hex(0x70A8A8), 6, 211);
   sc.Haze(water, 0.3);
   Rng rng(223);
-  for (int i = 0; i < 26; ++i) {
-    DrawSeaGrass(sc, rng.Range(0, 1024), rng.Range(560, 768), rng.Range(40, 100), 8,
-                 Hex(0x5AA048), rng.Next());
-  }
+  if (sc.Wide()) LagoonSides(sc);
+  Meadow(sc, rng, 26, 560, 768, 40, 100, 8, Hex(0x5AA048), 224);
   DrawBrainCoral(sc, 860, 640, 160, 80, Hex(0xD8B070), 227);
   DrawStarfish(sc, 700, 720, 26, 0.6, Hex(0xE87848));
   DrawShell(sc, 560, 748, 14, Hex(0xF8E0D0));
@@ -387,6 +539,65 @@ void LagoonOverlayA(SceneCanvas& sc, double w, double h) {
 
 // ---- 5: open blue water, seen from a cave mouth ------------------------------
 
+// The cave's rock: the outlines filled (even-odd, so a second outline inside
+// the first is a hole), shaded across the cave mouth of size w x h, grained.
+void CaveRock(SceneCanvas& sc, const std::vector<std::vector<Point>>& outlines, double w,
+              double h) {
+  cairo_t* c = sc.cr();
+  const Rgb rock = Hex(0x2C3238);
+  cairo_save(c);
+  cairo_new_path(c);
+  for (const std::vector<Point>& pts : outlines) SmoothClosedPath(c, pts, 0.8);
+  cairo_set_fill_rule(c, CAIRO_FILL_RULE_EVEN_ODD);
+  cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, w * 0.3, h * 0.3);
+  AddStop(g, 0, Scale(rock, 0.7));
+  AddStop(g, 1, Scale(rock, 1.3));
+  sc.FillGrained(g, 0.4);
+  cairo_restore(c);
+}
+
+// Weed hanging from the overhang's underside at `top`, between x0 and x1.
+void HangingWeed(SceneCanvas& sc, Rng& rng, int count, double x0, double x1, double top) {
+  cairo_t* c = sc.cr();
+  for (int i = 0; i < count; ++i) {
+    const double x = rng.Range(x0, x1);
+    const double len = rng.Range(40, 120);
+    cairo_new_path(c);
+    cairo_move_to(c, x, top);
+    cairo_curve_to(c, x + rng.Range(-10, 10), top + len * 0.4, x + rng.Range(-20, 20),
+                   top + len * 0.7, x + rng.Range(-15, 15), top + len);
+    cairo_set_line_width(c, rng.Range(3, 6));
+    cairo_set_line_cap(c, CAIRO_LINE_CAP_ROUND);
+    SetColour(c, Mix(Hex(0x2A5A30), Hex(0x4A7A38), rng.Uniform()));
+    cairo_stroke(c);
+  }
+}
+
+// The cave around the mouth on a wide canvas, drawn in the mouth's own layer
+// (the same grain, no seam) under the mouth's rock, and clear of the screen:
+// its left wall with a small window of its own beyond the common crops; on
+// the right the overhang, the boulders and a wall closing the view.
+void CaveSides(SceneCanvas& sc, double w, double h) {
+  const double l = sc.left() - 40, r = sc.right() + 40;
+  CaveRock(sc,
+           {{{l, -40}, {-20, -40}, {-20, h + 40}, {l, h + 40}},
+            {{-345, 230}, {-250, 190}, {-205, 300}, {-220, 440}, {-300, 470}, {-350, 360}}},
+           w, h);
+  CaveRock(sc,
+           {{{1036, -40}, {r, -40}, {r, h + 40}, {1036, h + 40}, {1036, 640}, {1100, 600},
+             {1190, 575}, {1265, 490}, {1250, 330}, {1270, 170}, {1200, 80}, {1100, 70},
+             {1040, 36}}},
+           w, h);
+  Rng rng(617);
+  HangingWeed(sc, rng, 6, 1070, 1250, 60);
+  HangingWeed(sc, rng, 3, -340, -215, 200);
+  DrawAnemone(sc, -290, 480, 50, Hex(0xD070A0), 619);
+  DrawAnemone(sc, -260, 745, 44, Hex(0xB060A0), 623);
+  DrawTubeSponges(sc, -135, 742, 55, Hex(0x8A5A7A), 631);
+  DrawAnemone(sc, 1162, 580, 40, Hex(0xE0A0C0), 641);
+  DrawTubeSponges(sc, 1330, 500, 100, Hex(0x7A5A8A), 643);
+}
+
 void OpenBack(SceneCanvas& sc) {
   sc.Water(Hex(0x3C9CE0), Hex(0x062050), 1.2);
   sc.LightRays(14, 512, 0.7);
@@ -401,41 +612,19 @@ void OpenBack(SceneCanvas& sc) {
 void OpenOverlay(SceneCanvas& sc, double w, double h) {
   // Dark rock framing the view: a wall on the left, an overhang above with
   // hanging weed, boulders at the bottom right.
-  cairo_t* c = sc.cr();
-  const Rgb rock = Hex(0x2C3238);
-  auto fillRock = [&](const std::vector<Point>& pts) {
-    cairo_save(c);
-    cairo_new_path(c);
-    SmoothClosedPath(c, pts, 0.8);
-    cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, w * 0.3, h * 0.3);
-    AddStop(g, 0, Scale(rock, 0.7));
-    AddStop(g, 1, Scale(rock, 1.3));
-    cairo_set_source(c, g);
-    cairo_fill_preserve(c);
-    cairo_pattern_destroy(g);
-    cairo_clip(c);
-    sc.Texture(0.4);
-    cairo_restore(c);
-  };
-  fillRock({{-40, -40}, {w + 40, -40}, {w + 40, 40}, {w * 0.8, 70}, {w * 0.6, 40},
-            {w * 0.4, 80}, {w * 0.2, 60}, {w * 0.12, 160}, {w * 0.1, 330}, {w * 0.14, 520},
-            {w * 0.08, 640}, {w * 0.14, h + 40}, {-40, h + 40}});
-  fillRock({{w * 0.62, h + 40}, {w * 0.66, h - 60}, {w * 0.76, h - 120}, {w * 0.9, h - 150},
-            {w + 40, h - 170}, {w + 40, h + 40}});
+  if (sc.Wide()) CaveSides(sc, w, h);
+  CaveRock(sc,
+           {{{-40, -40}, {w + 40, -40}, {w + 40, 40}, {w * 0.8, 70}, {w * 0.6, 40},
+             {w * 0.4, 80}, {w * 0.2, 60}, {w * 0.12, 160}, {w * 0.1, 330}, {w * 0.14, 520},
+             {w * 0.08, 640}, {w * 0.14, h + 40}, {-40, h + 40}}},
+           w, h);
+  CaveRock(sc,
+           {{{w * 0.62, h + 40}, {w * 0.66, h - 60}, {w * 0.76, h - 120}, {w * 0.9, h - 150},
+             {w + 40, h - 170}, {w + 40, h + 40}}},
+           w, h);
   // Hanging weed from the overhang.
   Rng rng(257);
-  for (int i = 0; i < 16; ++i) {
-    const double x = rng.Range(w * 0.18, w * 0.95);
-    const double len = rng.Range(40, 120);
-    cairo_new_path(c);
-    cairo_move_to(c, x, 40);
-    cairo_curve_to(c, x + rng.Range(-10, 10), 40 + len * 0.4, x + rng.Range(-20, 20),
-                   40 + len * 0.7, x + rng.Range(-15, 15), 40 + len);
-    cairo_set_line_width(c, rng.Range(3, 6));
-    cairo_set_line_cap(c, CAIRO_LINE_CAP_ROUND);
-    SetColour(c, Mix(Hex(0x2A5A30), Hex(0x4A7A38), rng.Uniform()));
-    cairo_stroke(c);
-  }
+  HangingWeed(sc, rng, 16, w * 0.18, w * 0.95, 40);
   // A few anemones and sponges on the rocks, lit by the blue.
   DrawAnemone(sc, w * 0.82, h - 150, 50, Hex(0xD070A0), 263);
   DrawTubeSponges(sc, w * 0.06, h - 40, 110, Hex(0x8A5A7A), 269);
@@ -446,12 +635,24 @@ void OpenOverlay(SceneCanvas& sc, double w, double h) {
 
 double GardenFloor(double x) { return 600 + Wave(x, 20, 600, 2.6) + Wave(x, 8, 160, 0.5); }
 
+void GardenSides(SceneCanvas& sc) {
+  DrawAnemone(sc, -250, 250, 55, Hex(0xB0E0A0), 563);
+  DrawTubeSponges(sc, -320, 420, 80, Hex(0xA05890), 569);
+  DrawAnemone(sc, -48, 738, 52, Hex(0xF0B0C0), 571);
+  DrawRock(sc, 1310, 660, 190, 150, Hex(0x4A5A60), 577);
+  DrawAnemone(sc, 1300, 530, 62, Hex(0xE8C0A0), 587);
+  DrawSeaFan(sc, 1268, 700, 110, Hex(0xE0A040), 593);
+  DrawAnemone(sc, 1160, 740, 48, Hex(0xC080D0), 599);
+}
+
 void GardenBack(SceneCanvas& sc) {
   const Rgb water = Hex(0x1E7088);
   sc.Water(Hex(0x50B8C0), Hex(0x0A2C48), 0.9);
   sc.LightRays(9, 800, 0.5);
   sc.Sand(GardenFloor, Hex(0xD8CCA8), Hex(0x7A9AA0), 0.9);
-  // A reef wall on the left rising high.
+  // A reef wall on the left rising high (on a wide canvas running on to the
+  // picture's left edge).
+  if (sc.Wide()) DrawRock(sc, -250, 650, 340, 420, Hex(0x44545A), 557);
   DrawRock(sc, 110, 640, 420, 560, Hex(0x4A5A5A), 271);
   DrawRock(sc, 980, 610, 260, 160, Hex(0x4A5A60), 277);
   sc.Haze(water, 0.25);
@@ -462,6 +663,7 @@ void GardenBack(SceneCanvas& sc) {
   DrawBrainCoral(sc, 880, 720, 150, 70, Hex(0xA89060), 311);
   DrawAnemone(sc, 740, 730, 70, Hex(0xF0C0A0), 313);
   DrawStarfish(sc, 560, 745, 20, 0.1, Hex(0xE0A050));
+  if (sc.Wide()) GardenSides(sc);
 }
 
 void GardenOverlayA(SceneCanvas& sc, double w, double h) {
@@ -476,6 +678,14 @@ void GardenOverlayA(SceneCanvas& sc, double w, double h) {
 
 double MeadowFloor(double x) { return 500 + Wave(x, 18, 900, 1.4) + Wave(x, 6, 260, 0.2); }
 
+void MeadowSides(SceneCanvas& sc) {
+  DrawRock(sc, -275, 712, 170, 58, Hex(0x585850), 601);
+  DrawShell(sc, -60, 742, 12, Hex(0xE8D0C0));
+  DrawRock(sc, 1300, 705, 190, 70, Hex(0x56564E), 607);
+  DrawStarfish(sc, 1080, 742, 18, 0.5, Hex(0xC86848));
+  DrawBubbleColumn(sc, 1330, 650, 180, 613);
+}
+
 void MeadowBack(SceneCanvas& sc) {
   const Rgb water = Hex(0x1A4A80);
   sc.Water(Hex(0x4A88C0), Hex(0x061428), 0.6);
@@ -484,15 +694,10 @@ void MeadowBack(SceneCanvas& sc) {
   FarReef(sc, 505, Hex(0x3A5A70), 5, 347);
   sc.Haze(water, 0.3);
   Rng rng(349);
-  for (int i = 0; i < 30; ++i) {
-    DrawSeaGrass(sc, rng.Range(0, 1024), rng.Range(505, 560), rng.Range(20, 40), 5,
-                 Hex(0x3A6A48), rng.Next());
-  }
+  Meadow(sc, rng, 30, 505, 560, 20, 40, 5, Hex(0x3A6A48), 350);
   sc.Haze(water, 0.3);
-  for (int i = 0; i < 40; ++i) {
-    DrawSeaGrass(sc, rng.Range(0, 1024), rng.Range(580, 768), rng.Range(50, 130), 9,
-                 Hex(0x4A8A40), rng.Next());
-  }
+  if (sc.Wide()) MeadowSides(sc);
+  Meadow(sc, rng, 40, 580, 768, 50, 130, 9, Hex(0x4A8A40), 351);
   DrawRock(sc, 780, 700, 200, 60, Hex(0x585850), 353);
   DrawShell(sc, 300, 745, 13, Hex(0xE8D0C0));
   DrawBubbleColumn(sc, 620, 620, 120, 359);
@@ -515,19 +720,20 @@ struct Bounds {
 
 }  // namespace
 
-ScenePictures RenderScene(int index, int width) {
+namespace {
+
+// Draws scene `index` on a W x H canvas whose 4:3 screen (design x 0..1024)
+// sits in the middle and holds the overlays of `variant` at their positions.
+ScenePictures Render(int index, const BackgroundVariant& variant, int W, int H) {
   ScenePictures out;
-  const BackgroundVariant* variant = BackgroundAt(index, width);
-  if (!variant) return out;
-  const int W = width == 640 ? 640 : (width == 800 ? 800 : 1024);
-  const int H = W * 3 / 4;
+  const int screenW = H * 4 / 3, originX = (W - screenW) / 2;
   const SceneRecipe& recipe = kScenes[index];
   const std::uint32_t seed = 0x7D3A0000u + std::uint32_t(index) * 7919u;
   SceneCanvas back(W, H, seed);
   recipe.back(back);
   RgbaImage background = back.canvas().ToImage();
   RgbaImage layers[2];
-  const PlacedPicture* placed[2] = {&variant->overlayA, &variant->overlayB};
+  const PlacedPicture* placed[2] = {&variant.overlayA, &variant.overlayB};
   for (int k = 0; k < 2; ++k) {
     if (!placed[k]->name || !recipe.overlay[k]) continue;
     const int ox = placed[k]->x, oy = placed[k]->y;
@@ -535,14 +741,18 @@ ScenePictures RenderScene(int index, int width) {
     cairo_t* c = layer.cr();
     cairo_save(c);
     cairo_identity_matrix(c);
-    cairo_rectangle(c, ox, oy, W - ox, H - oy);
+    // An overlay against the screen's left edge runs on into a wide
+    // canvas's side band (it ends at the screen's right edge in any case),
+    // so the background continues what the overlay shows.
+    const int clipX = ox == 0 ? 0 : originX + ox;
+    cairo_rectangle(c, clipX, oy, W - clipX, H - oy);
     cairo_clip(c);
     cairo_restore(c);
     cairo_translate(c, ox / layer.scale(), oy / layer.scale());
-    recipe.overlay[k](layer, (W - ox) / layer.scale(), (H - oy) / layer.scale());
+    recipe.overlay[k](layer, (screenW - ox) / layer.scale(), (H - oy) / layer.scale());
     layers[k] = layer.canvas().ToImage();
     CompositeOver(background, layers[k], 0, 0);
-    out.overlayX[k] = ox;
+    out.overlayX[k] = originX + ox;
     out.overlayY[k] = oy;
     out.hasOverlay[k] = true;
   }
@@ -557,11 +767,12 @@ ScenePictures RenderScene(int index, int width) {
   for (int k = 0; k < 2; ++k) {
     if (!out.hasOverlay[k]) continue;
     const int ox = out.overlayX[k], oy = out.overlayY[k];
-    // The overlay is opaque where its layer covers at least a quarter; there
-    // it shows exactly the finished background's pixels.
+    const int screenRight = originX + screenW;
+    // The overlay is opaque where its layer covers at least a quarter of the
+    // screen's pixel; there it shows exactly the finished background's pixels.
     Bounds b;
     for (int y = oy; y < H; ++y) {
-      for (int x = ox; x < W; ++x) {
+      for (int x = ox; x < screenRight; ++x) {
         if (layers[k].At(x, y)[3] >= 64) {
           b.x1 = std::max(b.x1, x + 1);
           b.y1 = std::max(b.y1, y + 1);
@@ -586,4 +797,19 @@ ScenePictures RenderScene(int index, int width) {
   for (std::size_t i = 3; i < background.pixels.size(); i += 4) background.pixels[i] = 255;
   out.background = std::move(background);
   return out;
+}
+
+}  // namespace
+
+ScenePictures RenderScene(int index, int width) {
+  const BackgroundVariant* variant = BackgroundAt(index, width);
+  if (!variant) return {};
+  const int W = width == 640 ? 640 : (width == 800 ? 800 : 1024);
+  return Render(index, *variant, W, W * 3 / 4);
+}
+
+ScenePictures RenderWideScene(int index) {
+  const BackgroundVariant* variant = BackgroundAt(index, 1024);
+  if (!variant) return {};
+  return Render(index, *variant, kWidePictureWidth, 768);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The eight stock underwater scenes, each in the three sizes of the
-// background table, with the overlays that belong to them.
+// background table and a wide size, with the overlays that belong to them.
 
 #include "assets/art/canvas.h"
 
@@ -17,3 +17,9 @@ struct ScenePictures {
 // Scene 0..7 (the background table's index) at a logical width of 640, 800
 // or 1024. An index outside 0..7 gives empty pictures.
 ScenePictures RenderScene(int index, int width);
+// Scene 0..7 as a wide picture, kWidePictureWidth x 768: the L picture in the
+// middle columns and side bands of their own, so that any centred crop from
+// 5:4 to 21:9 looks composed. Its overlays are the L overlays, placed at their
+// L positions shifted by the side band's width. An index outside 0..7 gives
+// empty pictures.
+ScenePictures RenderWideScene(int index);

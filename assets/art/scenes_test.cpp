@@ -4,27 +4,33 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <numeric>
+
 namespace {
 
-void CheckScene(int index, int width) {
-  SCOPED_TRACE(testing::Message() << "scene " << index << " width " << width);
-  const ScenePictures pics = RenderScene(index, width);
-  const int W = width, H = width * 3 / 4;
+// The pictures of a scene whose 4:3 screen, `screenW` wide, starts at column
+// `shiftX` of a background `W` wide: opaque, overlays at the table's
+// positions (shifted), each showing exactly the background under it.
+void CheckPictures(const ScenePictures& pics, const BackgroundVariant& v, int W, int screenW,
+                   int shiftX) {
+  const int H = screenW * 3 / 4;
   ASSERT_EQ(pics.background.width, W);
   ASSERT_EQ(pics.background.height, H);
   for (std::size_t i = 3; i < pics.background.pixels.size(); i += 4) {
     ASSERT_EQ(pics.background.pixels[i], 255);
   }
-  const BackgroundVariant* v = BackgroundAt(index, width);
-  const PlacedPicture* placed[2] = {&v->overlayA, &v->overlayB};
+  const PlacedPicture* placed[2] = {&v.overlayA, &v.overlayB};
   for (int k = 0; k < 2; ++k) {
     EXPECT_EQ(pics.hasOverlay[k], placed[k]->name != nullptr);
     if (!pics.hasOverlay[k]) continue;
     const RgbaImage& o = pics.overlay[k];
-    EXPECT_EQ(pics.overlayX[k], placed[k]->x);
+    EXPECT_EQ(pics.overlayX[k], placed[k]->x + shiftX);
     EXPECT_EQ(pics.overlayY[k], placed[k]->y);
     // Inside the logical screen, and a real part of the picture.
-    EXPECT_LE(placed[k]->x + o.width, W);
+    EXPECT_LE(placed[k]->x + o.width, screenW);
     EXPECT_LE(placed[k]->y + o.height, H);
     int visible = 0, differ = 0;
     for (int y = 0; y < o.height; ++y) {
@@ -33,7 +39,7 @@ void CheckScene(int index, int width) {
         if (p[3] == 0) continue;
         ASSERT_EQ(p[3], 255);
         ++visible;
-        const std::uint8_t* b = pics.background.At(placed[k]->x + x, placed[k]->y + y);
+        const std::uint8_t* b = pics.background.At(pics.overlayX[k] + x, placed[k]->y + y);
         differ += p[0] != b[0] || p[1] != b[1] || p[2] != b[2];
       }
     }
@@ -42,6 +48,11 @@ void CheckScene(int index, int width) {
     // behind it vanish into the scene rather than under a pasted patch.
     EXPECT_EQ(differ, 0);
   }
+}
+
+void CheckScene(int index, int width) {
+  SCOPED_TRACE(testing::Message() << "scene " << index << " width " << width);
+  CheckPictures(RenderScene(index, width), *BackgroundAt(index, width), width, width, 0);
 }
 
 TEST(Scenes, EveryScenePlacesItsOverlaysAtTheTablePositions) {
@@ -54,6 +65,152 @@ TEST(Scenes, ScenesAreDistinctAndDeterministic) {
   EXPECT_EQ(a.background.pixels, b.background.pixels);
   EXPECT_NE(a.background.pixels, c.background.pixels);
   EXPECT_TRUE(RenderScene(8, 640).background.Empty());
+}
+
+// ---- wide pictures ----------------------------------------------------------
+
+constexpr int kSide = (kWidePictureWidth - 1024) / 2;  // columns of each side band
+
+double Luma(const RgbaImage& im, int x, int y) {
+  const std::uint8_t* p = im.At(x, y);
+  return 0.299 * p[0] + 0.587 * p[1] + 0.114 * p[2];
+}
+
+// Mean absolute luminance step from column x - 1 to column x over rows
+// [y0, y1).
+double ColumnStep(const RgbaImage& im, int x, int y0, int y1) {
+  double sum = 0;
+  for (int y = y0; y < y1; ++y) sum += std::fabs(Luma(im, x, y) - Luma(im, x - 1, y));
+  return sum / (y1 - y0);
+}
+
+// Detail of columns [x0, x1): the mean luminance step between horizontally
+// neighbouring 4 x 4 block averages. Outlines of things count; the water's
+// gradients, the rays and the sand's grain and ripples (which run across)
+// hardly do.
+double Detail(const RgbaImage& im, int x0, int x1) {
+  auto block = [&](int bx, int by) {
+    double sum = 0;
+    for (int y = by * 4; y < by * 4 + 4; ++y) {
+      for (int x = bx * 4; x < bx * 4 + 4; ++x) sum += Luma(im, x, y);
+    }
+    return sum / 16;
+  };
+  double sum = 0;
+  int n = 0;
+  for (int by = 0; by < im.height / 4; ++by) {
+    for (int bx = x0 / 4 + 1; bx < x1 / 4; ++bx, ++n) {
+      sum += std::fabs(block(bx, by) - block(bx - 1, by));
+    }
+  }
+  return sum / n;
+}
+
+// Each scene is drawn once at L and once wide for all the wide checks.
+class WideScene : public testing::TestWithParam<int> {
+ protected:
+  static void SetUpTestSuite() {
+    for (int i = 0; i < kBackgroundCount; ++i) {
+      large_[i] = RenderScene(i, 1024);
+      wide_[i] = RenderWideScene(i);
+    }
+  }
+  static void TearDownTestSuite() {
+    for (int i = 0; i < kBackgroundCount; ++i) large_[i] = wide_[i] = ScenePictures();
+  }
+  const ScenePictures& Large() const { return large_[GetParam()]; }
+  const ScenePictures& Wide() const { return wide_[GetParam()]; }
+
+ private:
+  static ScenePictures large_[kBackgroundCount];
+  static ScenePictures wide_[kBackgroundCount];
+};
+
+ScenePictures WideScene::large_[kBackgroundCount];
+ScenePictures WideScene::wide_[kBackgroundCount];
+
+// How far the visible pixels of `part` are from `whole` under it with
+// `part`'s corner at column x: the mean channel difference in levels, and the
+// share of pixels off by more than 8 levels in some channel.
+struct Difference {
+  double mean = 0, visiblyOff = 0;
+};
+
+Difference Compare(const RgbaImage& part, const RgbaImage& whole, int x) {
+  long sum = 0, off = 0, n = 0;
+  for (int py = 0; py < part.height; ++py) {
+    for (int px = 0; px < part.width; ++px) {
+      if (part.At(px, py)[3] == 0) continue;
+      int worst = 0;
+      for (int c = 0; c < 3; ++c) {
+        const int d = std::abs(int(part.At(px, py)[c]) - int(whole.At(x + px, py)[c]));
+        sum += d;
+        worst = std::max(worst, d);
+      }
+      off += worst > 8;
+      ++n;
+    }
+  }
+  return {double(sum) / (3.0 * std::max(1L, n)), double(off) / std::max(1L, n)};
+}
+
+// What a 4:3 monitor sees of the wide picture is the L picture: side content
+// reaches into the middle at a few pixels at most. The saver draws the L
+// overlays, shifted by the side band, over the wide picture: they must match
+// what is under them just as well.
+TEST_P(WideScene, MiddleIsTheLargePictureAndHoldsItsOverlays) {
+  CheckPictures(Wide(), *BackgroundAt(GetParam(), 1024), kWidePictureWidth, 1024, kSide);
+  const Difference middle = Compare(Large().background, Wide().background, kSide);
+  EXPECT_LT(middle.mean, 0.25);
+  EXPECT_LT(middle.visiblyOff, 0.005);
+  for (int k = 0; k < 2; ++k) {
+    if (!Large().hasOverlay[k]) continue;
+    SCOPED_TRACE(testing::Message() << "overlay " << k);
+    const RgbaImage& o = Large().overlay[k];
+    // The overlay's rows of the wide background, to compare from its corner.
+    const RgbaImage under = CropImage(Wide().background, 0, Large().overlayY[k],
+                                      kWidePictureWidth, o.height);
+    const Difference d = Compare(o, under, kSide + Large().overlayX[k]);
+    EXPECT_LT(d.mean, 0.25);
+    EXPECT_LT(d.visiblyOff, 0.005);
+  }
+}
+
+// Every 128-column band of the side bands has things in it (at least a
+// quarter of the middle's mean detail), so no crop up to 21:9 shows an empty
+// stretch.
+TEST_P(WideScene, SideBandsHaveThingsOfTheirOwn) {
+  const RgbaImage& wide = Wide().background;
+  double middle = 0;
+  for (int x = kSide; x < kSide + 1024; x += 128) middle += Detail(wide, x, x + 128) / 8;
+  for (int x = 0; x < kSide; x += 128) {
+    EXPECT_GT(Detail(wide, x, x + 128), middle / 4) << "left band at " << x;
+    const int right = kWidePictureWidth - x - 128;
+    EXPECT_GT(Detail(wide, right, right + 128), middle / 4) << "right band at " << right;
+  }
+}
+
+// Water, rays, haze, the floor and the corners' darkening run on across the
+// joins at design x = 0 and 1024: the step from the column before a join to
+// the one after it is no bigger than the steps between its neighbours, over
+// the whole height and over the floor's rows alone.
+TEST_P(WideScene, WaterAndFloorRunOnAcrossTheJoins) {
+  const RgbaImage& wide = Wide().background;
+  for (int join : {kSide, kSide + 1024}) {
+    for (int y0 : {0, 440}) {
+      double nearby = 0;
+      for (int d : {-6, -4, -2, 2, 4, 6}) nearby += ColumnStep(wide, join + d, y0, 768) / 6;
+      EXPECT_LE(ColumnStep(wide, join, y0, 768), 1.5 * nearby + 0.5)
+          << "join at " << join << ", rows from " << y0;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryScene, WideScene, testing::Range(0, kBackgroundCount));
+
+TEST(WideScenes, NoWidePictureOutsideTheTable) {
+  EXPECT_TRUE(RenderWideScene(kBackgroundCount).background.Empty());
+  EXPECT_TRUE(RenderWideScene(-1).background.Empty());
 }
 
 }  // namespace

@@ -94,8 +94,20 @@ bool AddSprites(std::vector<LibraryItem>* items, RgbaImage* pool, const LibraryL
   return true;
 }
 
+// The wide picture of scene `index`; its overlays are the L ones.
+bool AddWideScene(std::vector<LibraryItem>* items, int index, const LibraryLog& log) {
+  char name[8];
+  if (!WidePictureName(index, name, sizeof name)) return false;
+  const ScenePictures pics = RenderWideScene(index);
+  if (pics.background.width != kWidePictureWidth) return Fail(name);
+  Add(items, name, EncodeJpeg(pics.background, kJpegQuality));
+  if (log) log(name);
+  return true;
+}
+
 bool AddScenes(std::vector<LibraryItem>* items, const LibraryLog& log) {
   for (int i = 0; i < kBackgroundCount; ++i) {
+    if (!AddWideScene(items, i, log)) return false;
     for (int width : {1024, 800, 640}) {
       const BackgroundVariant* v = BackgroundAt(i, width);
       const ScenePictures pics = RenderScene(i, width);

@@ -41,6 +41,22 @@ class Library : public testing::Test {
   static const BITMAPINFOHEADER* Hdr(const std::vector<std::uint8_t>& b) {
     return reinterpret_cast<const BITMAPINFOHEADER*>(b.data());
   }
+  // Width, height and depth of a stored JPEG as the saver's loader decodes
+  // it; all 0 when it is missing or does not decode.
+  struct Decoded {
+    long width = 0, height = 0, bits = 0;
+  };
+  static Decoded StoredJpeg(const char* name) {
+    const std::vector<std::uint8_t> jpeg = Get(name, kPictureResourceType);
+    HGLOBAL dib = jpeg.empty() ? nullptr
+                               : LoadJpegFromMemory(jpeg.data(), std::uint32_t(jpeg.size()));
+    if (!dib) return {};
+    const auto* h = static_cast<const BITMAPINFOHEADER*>(GlobalLock(dib));
+    const Decoded out{h->biWidth, h->biHeight, h->biBitCount};
+    GlobalUnlock(dib);
+    GlobalFree(dib);
+    return out;
+  }
   static HMODULE module_;
 };
 
@@ -118,16 +134,10 @@ TEST_F(Library, BackgroundsOverlaysAndTheirPalettes) {
     for (int width : {1024, 800, 640}) {
       const BackgroundVariant* v = BackgroundAt(i, width);
       SCOPED_TRACE(v->background.name);
-      const std::vector<std::uint8_t> jpeg = Get(v->background.name, kPictureResourceType);
-      ASSERT_FALSE(jpeg.empty());
-      HGLOBAL dib = LoadJpegFromMemory(jpeg.data(), std::uint32_t(jpeg.size()));
-      ASSERT_NE(dib, nullptr);
-      const auto* h = static_cast<const BITMAPINFOHEADER*>(GlobalLock(dib));
-      EXPECT_EQ(h->biWidth, width);
-      EXPECT_EQ(h->biHeight, width * 3 / 4);
-      EXPECT_EQ(h->biBitCount, 24);
-      GlobalUnlock(dib);
-      GlobalFree(dib);
+      const Decoded back = StoredJpeg(v->background.name);
+      EXPECT_EQ(back.width, width);
+      EXPECT_EQ(back.height, width * 3 / 4);
+      EXPECT_EQ(back.bits, 24);
       for (const PlacedPicture* o : {&v->overlayA, &v->overlayB}) {
         if (!o->name) continue;
         const std::vector<std::uint8_t> pic = Get(o->name, kPictureResourceType);
@@ -139,6 +149,12 @@ TEST_F(Library, BackgroundsOverlaysAndTheirPalettes) {
       }
     }
     char name[8];
+    // The wide picture: the L overlays go over it, shifted by its side band.
+    ASSERT_TRUE(WidePictureName(i, name, sizeof name));
+    const Decoded wide = StoredJpeg(name);
+    EXPECT_EQ(wide.width, kWidePictureWidth) << name;
+    EXPECT_EQ(wide.height, 768) << name;
+    EXPECT_EQ(wide.bits, 24) << name;
     ASSERT_TRUE(PalettePictureName(i, name, sizeof name));
     const std::vector<std::uint8_t> palette = Get(name, kPictureResourceType);
     ASSERT_FALSE(palette.empty()) << name;

@@ -8,6 +8,8 @@
 //   rera extract LIB NAME OUT.png|OUT.wav             one resource
 //   rera sheet LIB OUT.png [NAME]                     a contact sheet
 //   rera preview DIR [NAME...]                        our art as PNG and WAV files
+//                                                     (a wide scene also as its
+//                                                     centred 5:4, 16:10, 16:9 crops)
 //
 // LIB is a module (.dll) or a resource file (.res).
 #include "assets/art/bubbles.h"
@@ -274,6 +276,21 @@ void WriteStripPreview(const FrameStrip& strip, const std::string& dir, const st
   WritePng(Enlarge(ContactSheet(few, 3, 2), zoom), dir + "/" + name + "_zoom.png");
 }
 
+// Wide scene `index` and its centred crops at the common monitor shapes, as
+// the saver shows them (overlays included).
+void WriteWidePreview(int index, const std::string& dir) {
+  char name[8];
+  if (!WidePictureName(index, name, sizeof name)) return;
+  const ScenePictures pics = RenderWideScene(index);
+  const std::string base = dir + "/" + name;
+  WritePng(pics.background, base + ".png");
+  for (int w : {960, 1229, 1365}) {
+    const int x = (kWidePictureWidth - w) / 2;
+    WritePng(CropImage(pics.background, x, 0, w, pics.background.height),
+             base + "_" + std::to_string(w) + ".png");
+  }
+}
+
 int Preview(int argc, char** argv) {
   if (argc < 3) return Usage();
   const std::string dir = argv[2];
@@ -292,6 +309,10 @@ int Preview(int argc, char** argv) {
     WriteStripPreview(RenderBubbleBurst(), dir, kBubbleSpriteName);
   }
   for (int i = 0; i < kBackgroundCount; ++i) {
+    char wide[8];
+    if (WidePictureName(i, wide, sizeof wide) && Wanted(argc, argv, 3, wide)) {
+      WriteWidePreview(i, dir);
+    }
     for (int w : {1024, 800, 640}) {
       const BackgroundVariant* v = BackgroundAt(i, w);
       if (!Wanted(argc, argv, 3, v->background.name)) continue;

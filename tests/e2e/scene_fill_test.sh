@@ -66,10 +66,7 @@ tw_reg_apply
 tick=750
 shot=$TW_WORK/swimming.png
 if ts_paused_shot 1920 1080 9 "$tick" "$shot"; then
-  ts_moving_boxes "$shot.trace" "$tick" | awk -v sx=1440 -v sy=1080 '
-    { l = int($1 * sx / 1024) - 3; t = int($2 * sy / 768) - 3
-      printf "%d %d %d %d\n", l, t, l + int($3 * sx / 1024) + 7, t + int($4 * sy / 768) + 7 }' \
-    > "$shot.boxes"
+  ts_scaled_boxes "$shot.trace" "$tick" 1024 768 1440 1080 > "$shot.boxes"
   tw_expect_range "creatures to mask out at tick $tick" "$(wc -l < "$shot.boxes")" 10 500
   tw_expect_eq "where no creature is, the frame is the still picture (differing pixels)" \
     "$(ts_differing_outside "$shot" "$filled" < "$shot.boxes")" 0

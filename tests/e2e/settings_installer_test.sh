@@ -44,8 +44,8 @@ if [ -f "$TW_BUILD/bin/mpadec.dll" ]; then
 fi
 tw_expect_eq "DATAPATH names the data folder with its backslash" "$(st_value DATAPATH HKLM)" \
   'REG_SZ C:\Program Files\Tidewater\'
-# First-run settings: every species over a random scene, filling the screen.
-st_expect_values FISHES "REG_DWORD 0x1ffff" DISPLAY "REG_DWORD 0x9" FILLSCREEN "REG_DWORD 0x1"
+# First-run settings: every species over a random scene, edge to edge.
+st_expect_values FISHES "REG_DWORD 0x1ffff" DISPLAY "REG_DWORD 0x9" FILLSCREEN "REG_DWORD 0x2"
 current=$(tw_reg_query HKCU "$desktop" SCRNSAVE.EXE)
 tw_expect "Tidewater is the current screen saver, by its short path ($current)" \
   grep -qiE '^C:\\windows\\system32\\[^\\ ]*~[^\\ ]*\.SCR$' <<< "$current"

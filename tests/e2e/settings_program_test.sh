@@ -15,6 +15,8 @@ tw_reg_drop HKCU "$TW_CONFIG_KEY"
 tw_reg_apply
 
 # Control places in the dialog template (x y width height, dialog units).
+# The fill box and the same-scene box are reached by their accelerators
+# (Alt+I, Alt+M), as a keyboard user reaches them.
 species() { echo 15 $((19 + 10 * $1)) 134 10; }
 NONE="69 196 50 14"
 SCENE="172 19 100 12"
@@ -27,9 +29,8 @@ SOUND="15 233 134 10"
 VOLUME="53 246 76 14"
 MINUTES="53 263 96 12"
 CHANGE="53 277 96 12"
-FILL="172 233 154 10"
-CLOCK="172 249 154 10"
-CLOCK_KIND="184 263 96 12"
+CLOCK="172 263 154 10"
+CLOCK_KIND="184 277 96 12"
 PREVIEW="7 298 50 14"
 OK="175 298 50 14"
 CANCEL="229 298 50 14"
@@ -74,9 +75,9 @@ tw_expect "it also starts without -t" grep -q 'exe"\]$' <(tw_log | grep 'command
 st_click $OK
 finish "OK with nothing changed"
 st_expect_values FISHES "REG_DWORD 0x1ffff" DISPLAY "REG_DWORD 0x9" MUTE "REG_DWORD 0x0" \
-  FILLSCREEN "REG_DWORD 0x0" CUSTOMFILE REG_SZ CUSTOMTEXT REG_SZ FONTCOLOR "REG_DWORD 0x40e0ff" \
-  VOLUME "REG_DWORD 0x64" SOUNDMINUTES "REG_DWORD 0x0" SOUNDCHANGE "REG_DWORD 0x0" \
-  CLOCK "REG_DWORD 0x0"
+  FILLSCREEN "REG_DWORD 0x0" SAMESCENE "REG_DWORD 0x0" CUSTOMFILE REG_SZ CUSTOMTEXT REG_SZ \
+  FONTCOLOR "REG_DWORD 0x40e0ff" VOLUME "REG_DWORD 0x64" SOUNDMINUTES "REG_DWORD 0x0" \
+  SOUNDCHANGE "REG_DWORD 0x0" CLOCK "REG_DWORD 0x0"
 font=$(st_value FONT)
 tw_expect_eq "FONT is a string" "${font%% *}" REG_SZ
 tw_expect_eq "FONT holds 120 upper-case hexadecimal digits" \
@@ -97,7 +98,8 @@ tw_key Home Next Next Next Next      # 0, then four pages of 10
 pick $MINUTES Down Down              # as long as it runs, 15, 30 minutes
 pick $CHANGE Down Down               # never, every minute, every 5 minutes
 st_click $SOUND
-st_click $FILL
+tw_key alt+i Home                    # edge to edge, the first of three
+tw_key alt+m                         # the same scene on every monitor
 st_click $CLOCK
 pick $CLOCK_KIND Down                # time, time and date
 pick $SCENE Down Down Down Down      # Random, Coral reef, Kelp, Rocks, The wreck
@@ -136,7 +138,7 @@ tw_expect "Apply writes while the dialog stays" tw_running
 st_click $OK
 finish "OK after editing"
 st_expect_values FISHES "REG_DWORD 0x8201" DISPLAY "REG_DWORD 0x3" MUTE "REG_DWORD 0x1" \
-  FILLSCREEN "REG_DWORD 0x1" CUSTOMTEXT "REG_SZ Hello reef" FONTCOLOR "REG_DWORD 0xff00ff" \
+  FILLSCREEN "REG_DWORD 0x2" SAMESCENE "REG_DWORD 0x1" CUSTOMTEXT "REG_SZ Hello reef" FONTCOLOR "REG_DWORD 0xff00ff" \
   VOLUME "REG_DWORD 0x28" SOUNDMINUTES "REG_DWORD 0x1e" SOUNDCHANGE "REG_DWORD 0x5" \
   CLOCK "REG_DWORD 0x2"
 font=$(st_value FONT)
@@ -189,9 +191,10 @@ fi
 st_windows_wait 1 || tw_fail "the file dialog closes"
 tw_expect_eq "the picture box shows the chosen picture" "$(st_pixel_wait 222 75 "230 120 20")" \
   "230 120 20"
+tw_key alt+i Down                    # from edge to edge to the whole picture with bars
 st_click $OK
 finish "OK after Browse"
-st_expect_values DISPLAY "REG_DWORD 0x8"
+st_expect_values DISPLAY "REG_DWORD 0x8" FILLSCREEN "REG_DWORD 0x1" SAMESCENE "REG_DWORD 0x1"
 st_expect_values CUSTOMFILE "REG_SZ $(tw_winpath "$TW_WORK/orange.bmp")"
 if ts_scene_start 1024 768; then
   ts_scene_shot "$TW_WORK/saver-picture.png"
@@ -209,22 +212,27 @@ st_click $TEXT
 tw_key ctrl+a
 xdotool type --delay 30 "Preview only"
 st_click $CLOCK
+tw_key alt+i End                     # actual size, the last choice
+tw_key alt+m                         # each monitor its own scene
 st_click $PREVIEW
 saver_log=$TW_LOG
 if tw_window_wait "Screen Saver" 20 > /dev/null; then
   tw_pass "Preview runs the saver full screen"
-  st_expect_values CUSTOMTEXT "REG_SZ Preview only" CLOCK "REG_DWORD 0x0" VOLUME "REG_DWORD 0x28"
+  st_expect_values CUSTOMTEXT "REG_SZ Preview only" CLOCK "REG_DWORD 0x0" VOLUME "REG_DWORD 0x28" \
+    FILLSCREEN "REG_DWORD 0x0" SAMESCENE "REG_DWORD 0x0"
   sleep 2
   tw_key a
   tw_log_wait 'preview ended' 20
-  st_expect_values CUSTOMTEXT "REG_SZ Hello reef" CLOCK "REG_DWORD 0x2"
+  st_expect_values CUSTOMTEXT "REG_SZ Hello reef" CLOCK "REG_DWORD 0x2" \
+    FILLSCREEN "REG_DWORD 0x1" SAMESCENE "REG_DWORD 0x1"
 else
   tw_fail "Preview runs the saver full screen"
 fi
 sleep 0.5
 st_click $CANCEL
 finish "Cancel after Preview"
-st_expect_values CUSTOMTEXT "REG_SZ Hello reef" CLOCK "REG_DWORD 0x2"
+st_expect_values CUSTOMTEXT "REG_SZ Hello reef" CLOCK "REG_DWORD 0x2" FILLSCREEN "REG_DWORD 0x1" \
+  SAMESCENE "REG_DWORD 0x1"
 
 # A put-back that cannot be done is logged: the key has gone when the
 # previewed saver ends.
@@ -255,13 +263,16 @@ ts_set VOLUME string loud
 ts_set SOUNDMINUTES dword 0xFFFFFFFF
 ts_set SOUNDCHANGE string 5
 ts_set CLOCK dword 0xFFFFFFFF
+ts_set FILLSCREEN dword 3
+ts_set SAMESCENE string 1
 tw_reg_apply
 # Shown as the defaults, but written only when the user keeps them.
 if st_start -t; then
   st_click $CANCEL
   finish "bad stored values, Cancel"
   st_expect_values VOLUME "REG_SZ loud" SOUNDMINUTES "REG_DWORD 0xffffffff" \
-    SOUNDCHANGE "REG_SZ 5" CLOCK "REG_DWORD 0xffffffff"
+    SOUNDCHANGE "REG_SZ 5" CLOCK "REG_DWORD 0xffffffff" FILLSCREEN "REG_DWORD 0x3" \
+    SAMESCENE "REG_SZ 1"
 else
   tw_fail "bad stored values: the dialog comes up to be cancelled"
 fi
@@ -272,7 +283,7 @@ if st_start -t; then
   st_expect_values FISHES "REG_DWORD 0x1ffff" DISPLAY "REG_DWORD 0x9" MUTE "REG_DWORD 0x0" \
     CUSTOMTEXT REG_SZ CUSTOMFILE REG_SZ FONTCOLOR "REG_DWORD 0x40e0ff" \
     VOLUME "REG_DWORD 0x64" SOUNDMINUTES "REG_DWORD 0x0" SOUNDCHANGE "REG_DWORD 0x0" \
-    CLOCK "REG_DWORD 0x0"
+    CLOCK "REG_DWORD 0x0" FILLSCREEN "REG_DWORD 0x0" SAMESCENE "REG_DWORD 0x0"
   font=$(st_value FONT)
   tw_expect_eq "an odd FONT shows as the default" "$(st_font_facts "${font#* }")" "-40 700 Tahoma"
 else
@@ -280,17 +291,21 @@ else
 fi
 
 # The other kind of each: just past the volume's range, a string where a
-# number belongs, the largest number, a number written as text.
+# number belongs, the largest number (a negative one as the saver reads
+# it), a number written as text.
 ts_set VOLUME dword 101
 ts_set SOUNDMINUTES string 30
 ts_set SOUNDCHANGE dword 0xFFFFFFFF
 ts_set CLOCK string 2
+ts_set FILLSCREEN dword 0xFFFFFFFF
+ts_set SAMESCENE dword 2
 tw_reg_apply
 if st_start -t; then
   st_click $OK
   finish "bad stored sound and clock values"
   st_expect_values VOLUME "REG_DWORD 0x64" SOUNDMINUTES "REG_DWORD 0x0" \
-    SOUNDCHANGE "REG_DWORD 0x0" CLOCK "REG_DWORD 0x0"
+    SOUNDCHANGE "REG_DWORD 0x0" CLOCK "REG_DWORD 0x0" FILLSCREEN "REG_DWORD 0x0" \
+    SAMESCENE "REG_DWORD 0x0"
 else
   tw_fail "bad stored sound and clock values: the dialog comes up"
 fi

@@ -135,6 +135,25 @@ ts_art() {
   echo "$out"
 }
 
+# ts_cover_art STEM SCENE_W SCENE_H OUT_W OUT_H OUT [top]: stock picture STEM
+# (its wide form STEM"W" when the library has one) cropped to the shape of a
+# SCENE_W x SCENE_H scene, its middle across and, down, keeping its floor
+# (its top with "top"), then scaled smoothly to OUT_W x OUT_H.
+ts_cover_art() {
+  local art pw ph cw ch y
+  art=$(ts_art "${1}W" 2>/dev/null) || art=$(ts_art "$1") || return 1
+  read -r pw ph < <(identify -format '%w %h\n' "$art")
+  if [ $((pw * $3)) -ge $((ph * $2)) ]; then
+    ch=$ph cw=$(( (ph * $2 + $3 / 2) / $3 ))
+  else
+    cw=$pw ch=$(( (pw * $3 + $2 / 2) / $2 ))
+  fi
+  y=$((ph - ch))
+  [ "${7:-}" = top ] && y=0
+  convert "$art" -crop "${cw}x$ch+$(( (pw - cw) / 2 ))+$y" +repage \
+    -filter Triangle -resize "${4}x$5!" "$6"
+}
+
 # ts_expected INDEX WIDTH OUT: the still scene of a stock background, its
 # picture with overlay A and then overlay B drawn at their places.
 ts_expected() {
@@ -196,14 +215,24 @@ ts_scene_shot() {
 # ts_scene_geometry SCREEN_W SCREEN_H: sets TS_W, TS_H, TS_X, TS_Y to the
 # logical scene of that screen and its centred place; with TS_FILL=1 to the
 # place and size of the scene scaled to fill the screen ("FILLSCREEN" 1: the
-# shape kept, the other side rounded to the nearest pixel, centred).
-# TS_SCENE_W and TS_SCENE_H are the logical size in both cases.
+# shape kept, the other side rounded to the nearest pixel, centred); with
+# TS_FILL=2 (edge to edge) to the whole screen.
+# TS_SCENE_W and TS_SCENE_H are the logical size in every case: edge to edge
+# the 4:3 size of the largest 4:3 box inside the screen gives the height, and
+# the width is that height times the screen's aspect, rounded.
 TS_FILL=${TS_FILL:-0}
 ts_scene_geometry() {
-  if [ "$1" -lt 800 ]; then TS_W=640; elif [ "$1" -lt 1024 ]; then TS_W=800; else TS_W=1024; fi
+  local box=$1
+  [ "$TS_FILL" = 2 ] && [ $(( $2 * 4 / 3 )) -lt "$box" ] && box=$(( $2 * 4 / 3 ))
+  if [ "$box" -lt 800 ]; then TS_W=640; elif [ "$box" -lt 1024 ]; then TS_W=800; else TS_W=1024; fi
   TS_H=$(ts_scene_height "$TS_W")
   TS_SCENE_W=$TS_W
   TS_SCENE_H=$TS_H
+  if [ "$TS_FILL" = 2 ]; then
+    TS_SCENE_W=$(( (TS_H * $1 + $2 / 2) / $2 ))
+    TS_W=$1 TS_H=$2 TS_X=0 TS_Y=0
+    return 0
+  fi
   if [ "$TS_FILL" = 1 ]; then
     if [ $(( $1 * TS_H )) -le $(( $2 * TS_W )) ]; then
       TS_H=$(( ($1 * TS_H + TS_W / 2) / TS_W )); TS_W=$1
@@ -216,6 +245,16 @@ ts_scene_geometry() {
   [ "$TS_X" -lt 0 ] && TS_X=0
   [ "$TS_Y" -lt 0 ] && TS_Y=0
   return 0
+}
+
+# ts_covered NAME SHOT: checks that no row and no column of the picture is
+# black all over (edge to edge: the scene reaches every side).
+ts_covered() {
+  local w h rows cols
+  read -r w h < <(identify -format '%w %h\n' "$2")
+  rows=$(convert "$2" -grayscale Brightness -threshold 0 -scale "1x$h!" -format '%[fx:minima>0]' info:)
+  cols=$(convert "$2" -grayscale Brightness -threshold 0 -scale "${w}x1!" -format '%[fx:minima>0]' info:)
+  tw_expect_eq "$1: every row and every column holds the scene" "$rows $cols" "1 1"
 }
 
 # ts_black_around SCREEN_W SCREEN_H SHOT: checks that the parts of a
@@ -558,6 +597,15 @@ ts_moving_boxes() {
   awk -v t="$2" '$1 != t { next }
     $3 != "fish" || $9 != 0 { print $4, $5, $6, $7 }
     $3 == "fish" && $14 == 1 { print $16, $17, 160, 120 }' "$1"
+}
+
+# ts_scaled_boxes TRACE TICK SCENE_W SCENE_H SHOWN_W SHOWN_H: the boxes of
+# ts_moving_boxes, scaled from the scene to the size it is shown at and
+# widened by what the smoothing filter reads, as "LEFT TOP RIGHT BOTTOM".
+ts_scaled_boxes() {
+  ts_moving_boxes "$1" "$2" | awk -v w="$3" -v h="$4" -v sx="$5" -v sy="$6" '
+    { l = int($1 * sx / w) - 3; t = int($2 * sy / h) - 3
+      printf "%d %d %d %d\n", l, t, l + int($3 * sx / w) + 7, t + int($4 * sy / h) + 7 }'
 }
 
 # ts_differing_outside A B < BOXES: how many pixels of two pictures of the
