@@ -10,6 +10,11 @@
 // (more of it the larger the screen); that figure is printed too. Then as
 // many frames again, paced, are redrawn whole: the whole back surface
 // restored, the actors stepped and drawn, the whole surface presented.
+// When the configuration shows a clock, the paced ticks come in blocks of
+// kClockBlock, with the clock and without it (taken out of its slot) in
+// turn, so that both meet the machine's same moments; the first tick of each
+// block is not counted (it restores what the block before left). The tick,
+// phase and share lines are then those with the clock.
 // Prints, B being the back surface's bits:
 //
 //   setup_ms_B X          full-screen setup
@@ -17,6 +22,11 @@
 //   full_ms_B X           a frame redrawn whole, mean over as many frames
 //   unpaced_tick_ms_B X   our tick, driven back to back
 //   ratio FullRedraw/Tick_B V
+//   tick_ms_B_without_clock X        (with a clock) the tick without it
+//   ratio TickClock/Tick_B V         (with a clock) the tick without the
+//                                    clock over the tick with it: 0.9 and
+//                                    more when the clock costs at most a
+//                                    tenth of a tick
 //   phase_ms_B restore X step X draw X present X        (our tick)
 //   full_phase_ms_B restore X present X                 (the whole surface)
 //   the share of the back surface our tick restores and presents,
@@ -32,6 +42,7 @@
 #include "gfx/random_below.h"
 #include "pixel/pixel_format.h"
 #include "scene/actor_table.h"
+#include "scene/clock_actor.h"
 #include "scene/fish_actor.h"
 #include "scene/frame_tick.h"
 #include "scene/puffer_actor.h"
@@ -43,6 +54,8 @@
 namespace {
 
 constexpr std::uint32_t kFrameSeed = 0x5CE7E;
+// Paced ticks in a row with the clock, then as many without it.
+constexpr int kClockBlock = 25;
 
 double Now() {
   static LARGE_INTEGER frequency = [] {
@@ -201,6 +214,64 @@ void AwaitNextTick(double start) {
   if (left > 1) Sleep(static_cast<DWORD>(left));
 }
 
+// The slot of the scene's clock, -1 when it has none.
+int ClockSlot() {
+  for (int slot = 0; slot < ActorTable::kSlots; ++slot)
+    if (dynamic_cast<ClockActor*>(gScene.actors.At(slot))) return slot;
+  return -1;
+}
+
+// The paced ticks: those with the clock (all of them in a scene without
+// one) and those without it.
+struct PacedTicks {
+  Phases with, without;
+  int withCount = 0, withoutCount = 0;
+};
+
+// Tick i (1 for the first) of a paced pass in blocks: takes the clock out
+// at the start of an odd block and puts it back at the start of an even
+// one; returns the phases the tick counts in, null for a block's first.
+Phases* ClockBlockTick(int i, int clockSlot, Actor*& taken, PacedTicks& ticks) {
+  const int block = (i - 1) / kClockBlock;
+  const bool first = (i - 1) % kClockBlock == 0;
+  if (first && block % 2 == 1) taken = gScene.actors.Take(clockSlot);
+  if (first && block % 2 == 0 && taken) {
+    gScene.actors.Place(clockSlot, taken);
+    taken = nullptr;
+  }
+  if (first) return nullptr;
+  if (block % 2 == 1) {
+    ++ticks.withoutCount;
+    return &ticks.without;
+  }
+  ++ticks.withCount;
+  return &ticks.with;
+}
+
+// The paced pass of frames - 1 ticks; the restored and presented pixels of
+// the ticks with the clock are counted.
+void PacedPass(int frames, CountingObjects& counting, PacedTicks& ticks) {
+  SceneObjects* real = gScene.objects;
+  const int clockSlot = ClockSlot();
+  Actor* taken = nullptr;
+  Phases uncounted;
+  for (int i = 1; i < frames; ++i) {
+    const double start = Now();
+    Phases* phases = &ticks.with;
+    if (clockSlot < 0) ++ticks.withCount;
+    else phases = ClockBlockTick(i, clockSlot, taken, ticks);
+    gScene.objects = phases == &ticks.with ? &counting : real;
+    TimedTick(phases ? *phases : uncounted);
+    AwaitNextTick(start);
+  }
+  gScene.objects = real;
+  if (taken) gScene.actors.Place(clockSlot, taken);
+}
+
+double TickMs(const Phases& p, int n) {
+  return n > 0 ? (p.restore + p.step + p.draw + p.present) / n : 0;
+}
+
 // What an actor slot holds, for the per-slot lines.
 struct ActorInfo {
   const char* name = "actor";
@@ -215,6 +286,8 @@ ActorInfo Describe(Actor* actor) {
     info = {"puffer", puffer->width(), puffer->height()};
   } else if (auto* text = dynamic_cast<TextActor*>(actor)) {
     info = {"text", text->width(), text->height()};
+  } else if (auto* clock = dynamic_cast<ClockActor*>(actor)) {
+    info = {"clock", clock->width(), clock->height()};
   }
   return info;
 }
@@ -256,13 +329,9 @@ int main(int argc, char** argv) {
   TimedTick(phases);
   phases = Phases{};
   CountingObjects counting(*real);
-  gScene.objects = &counting;
-  for (int i = 1; i < frames; ++i) {
-    const double start = Now();
-    TimedTick(phases);
-    AwaitNextTick(start);
-  }
-  gScene.objects = real;
+  PacedTicks paced;
+  PacedPass(frames, counting, paced);
+  phases = paced.with;
   Phases unpaced;
   for (int i = 1; i < frames; ++i) {
     TimedTick(unpaced);
@@ -274,10 +343,10 @@ int main(int argc, char** argv) {
     AwaitNextTick(start);
   }
   const double n = frames - 1;
-  const double tick = (phases.restore + phases.step + phases.draw + phases.present) / n;
+  const double ticked = paced.withCount;
+  const double tick = TickMs(phases, paced.withCount);
   const double full = (phases.fullRestore + phases.fullStepDraw + phases.fullPresent) / n;
-  const double unpacedTick =
-      (unpaced.restore + unpaced.step + unpaced.draw + unpaced.present) / n;
+  const double unpacedTick = TickMs(unpaced, frames - 1);
 
   char label[32];
   if (argc > 2) std::snprintf(label, sizeof label, "%s", argv[2]);
@@ -287,19 +356,26 @@ int main(int argc, char** argv) {
   std::printf("full_ms_%s %.3f\n", label, full);
   std::printf("unpaced_tick_ms_%s %.3f\n", label, unpacedTick);
   std::printf("ratio FullRedraw/Tick_%s %.2f\n", label, tick > 0 ? full / tick : 0.0);
+  if (paced.withoutCount > 0) {
+    const double withoutClock = TickMs(paced.without, paced.withoutCount);
+    std::printf("tick_ms_%s_without_clock %.3f\n", label, withoutClock);
+    std::printf("ratio TickClock/Tick_%s %.2f\n", label, tick > 0 ? withoutClock / tick : 0.0);
+  }
   std::printf("phase_ms_%s restore %.3f step %.3f draw %.3f present %.3f\n", label,
-              phases.restore / n, phases.step / n, phases.draw / n, phases.present / n);
+              phases.restore / ticked, phases.step / ticked, phases.draw / ticked,
+              phases.present / ticked);
   std::printf("full_phase_ms_%s restore %.3f present %.3f\n", label, phases.fullRestore / n,
               phases.fullPresent / n);
   const double surface = static_cast<double>(width) * height;
   std::printf("copied per tick: restore %.0f%%, present %.0f%% of the back surface\n",
-              100 * counting.restored / n / surface, 100 * counting.presented / n / surface);
+              100 * counting.restored / ticked / surface,
+              100 * counting.presented / ticked / surface);
   for (int slot = 0; slot < ActorTable::kSlots; ++slot) {
     Actor* actor = gScene.actors.At(slot);
     if (!actor) continue;
     const ActorInfo info = Describe(actor);
     std::printf("  slot %2d %-7s %4dx%-4d draw %.3f ms\n", slot, info.name, info.width,
-                info.height, phases.slots[slot] / n);
+                info.height, phases.slots[slot] / ticked);
   }
   std::fflush(stdout);
   ShutDownScene(gScene);

@@ -14,6 +14,12 @@ Actor* ActorTable::At(int slot) const {
   return slot >= 0 && slot < kSlots ? slots_[slot] : nullptr;
 }
 
+Actor* ActorTable::Take(int slot) {
+  Actor* actor = At(slot);
+  if (actor) slots_[slot] = nullptr;
+  return actor;
+}
+
 void ActorTable::StepAll() {
   for (Actor*& actor : slots_) {
     if (actor && actor->Step() != 0) {

@@ -20,6 +20,9 @@ class ActorTable {
   // destroyed and false returned.
   bool Place(int slot, Actor* actor);
   Actor* At(int slot) const;
+  // Empties slot and hands its actor to the caller (null for an empty or
+  // out-of-range slot), who may Place it again later.
+  Actor* Take(int slot);
 
   // Steps every actor in slot order; an actor whose Step returns non-zero is
   // destroyed and its slot emptied.

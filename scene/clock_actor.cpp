@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "gfx/debug_log.h"
+#include "gfx/palette.h"
 #include "gfx/random_below.h"
 #include "pixel/blit.h"
 #include "pixel/pixel_format.h"
@@ -12,7 +13,8 @@
 namespace {
 
 constexpr UINT kClockFormat = DT_CENTER | DT_NOPREFIX;
-// The image's background, skipped by the keyed blit: raw pixel 0.
+// The image's background, skipped by the keyed blit: raw pixel 0 (on 8 bits
+// see PaletteKey).
 constexpr std::uint32_t kClockKey = 0;
 
 // The plain font when there is no custom text: bold 32-pixel Tahoma.
@@ -35,6 +37,29 @@ HFONT RecordFont(const std::uint8_t (&record)[kFontRecordSize]) {
 
 // Pure black would be the key: drawn one step lighter.
 COLORREF Drawable(COLORREF colour) { return colour == RGB(0, 0, 0) ? RGB(8, 8, 8) : colour; }
+
+// The key of an 8-bit image: the palette entry farthest from the text's
+// colour. Raw 0 will not do there: the text is drawn in the entry nearest
+// its colour, which for dark text is often entry 0 (black), and the text
+// would vanish. Raw 0 when the palette cannot be read.
+std::uint32_t PaletteKey(const Palette* palette, COLORREF colour) {
+  PaletteEntry entries[256];
+  const std::int32_t count = palette ? palette->Count() : 0;
+  if (count <= 0 || count > 256 || palette->GetEntries(entries, 0, count) != PALETTE_OK)
+    return kClockKey;
+  std::uint32_t key = kClockKey;
+  std::int32_t farthest = -1;
+  for (std::int32_t i = 0; i < count; ++i) {
+    const std::int32_t r = entries[i].red - GetRValue(colour);
+    const std::int32_t g = entries[i].green - GetGValue(colour);
+    const std::int32_t b = entries[i].blue - GetBValue(colour);
+    if (r * r + g * g + b * b > farthest) {
+      farthest = r * r + g * g + b * b;
+      key = static_cast<std::uint32_t>(i);
+    }
+  }
+  return key;
+}
 
 // The clock's text, "time" or "time\r\nlong date", in the user's locale.
 void FormatClock(const SYSTEMTIME& now, std::uint32_t choice, char* text, int size) {
@@ -91,8 +116,10 @@ void ClockActor::Render(const SYSTEMTIME& now) {
     width_ = w;
     height_ = h;
   }
-  image_.FillRect(0, 0, w, h, kClockKey);
-  image_.SetSourceKey(kClockKey);
+  const std::uint32_t key =
+      back->Type() == PIXEL_INDEX8 ? PaletteKey(back->GetPalette(), colour_) : kClockKey;
+  image_.FillRect(0, 0, w, h, key);
+  image_.SetSourceKey(key);
   HDC dc = image_.LockDC();
   if (!dc) return;
   SelectObject(dc, font_);

@@ -16,6 +16,7 @@
 #include <cstdint>
 
 #include "port/win32.h"
+#include "scene/tick_trace.h"
 
 class WaveMixer;
 
@@ -24,7 +25,7 @@ struct SoundPlan {
   std::uint32_t volume = 100;       // percent
   std::uint32_t soundMinutes = 0;   // 0: the sound plays as long as the saver runs
   std::uint32_t soundChange = 0;    // minutes; 0: one loop for the whole run
-  std::uint32_t minuteMs = 60000;   // the length of a minute (tests shorten it)
+  std::uint32_t minuteMs = kMinuteMs;  // the length of a minute (tests shorten it)
 };
 
 // The mixer's level for a volume in percent: 1000 x log2(percent / 100),

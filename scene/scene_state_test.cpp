@@ -193,3 +193,20 @@ TEST(ActorTable, PlaceReplacesAndRejectsOutOfRange) {
   EXPECT_EQ(log, (Log{"destroy first", "destroy outside", "destroy second", "destroy last"}));
   EXPECT_EQ(table.At(0), nullptr);
 }
+
+TEST(ActorTable, TakeHandsOverWithoutDestroying) {
+  Log log;
+  SceneState scene;
+  ActorTable table;
+  auto* actor = new SlidingActor(scene, log, "taken", {}, 0);
+  table.Place(3, actor);
+  EXPECT_EQ(table.Take(3), actor);
+  EXPECT_EQ(table.At(3), nullptr);
+  EXPECT_EQ(table.Take(3), nullptr);
+  EXPECT_EQ(table.Take(25), nullptr);
+  table.DestroyAll();
+  EXPECT_TRUE(log.empty());  // the table no longer owned it
+  EXPECT_TRUE(table.Place(3, actor));
+  table.DestroyAll();
+  EXPECT_EQ(log, (Log{"destroy taken"}));
+}

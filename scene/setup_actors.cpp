@@ -18,7 +18,10 @@
 
 namespace {
 
+// The creatures, overlays and text take at most twenty slots; the clock
+// comes after them, in one of the table's spare slots.
 constexpr int kMaxUsedSlots = 20;
+static_assert(kMaxUsedSlots < ActorTable::kSlots, "a slot is left for the clock");
 
 // A sprite read from the library into memory of its own. A sprite that
 // cannot be read stays an empty image: its actor then draws nothing.
@@ -123,7 +126,8 @@ void FillActorTable(ActorTable& actors, const ActorStage& stage, const SpriteTar
   placeSpecies(2, kSpeciesCount - 1);
   if (Actor* text = MakeTextActor(config, stage)) place(text);
   if (variant) placeOverlay(variant->overlayB);
-  if (Actor* clock = MakeClockActor(config, stage)) place(clock);  // above everything
+  // Above everything, even when the other twenty slots are full.
+  if (Actor* clock = MakeClockActor(config, stage)) actors.Place(slot, clock);
 }
 
 BubbleImages LoadBubbles(const SpriteTarget& target) {

@@ -9,6 +9,7 @@
 #include "scene/clock_actor.h"
 #include "scene/clock_motion.h"
 #include "scene/fish_actor.h"
+#include "scene/frame_tick.h"
 #include "scene/power_events.h"
 #include "scene/puffer_actor.h"
 #include "scene/scene_state.h"
@@ -116,8 +117,10 @@ bool TraceClockMinutes(std::uint32_t tick, std::int32_t& minutes) {
   DWORD n = GetEnvironmentVariableA("TW_TRACE_CLOCK_START", text, sizeof text);
   std::int32_t start = 0;
   if (n == 0 || n >= sizeof text || !ParseHourMinute(text, start)) return false;
-  std::uint32_t perMinute = 750;
-  if (!ReadSetting("TW_TRACE_MINUTE_TICKS", perMinute) || perMinute == 0) perMinute = 750;
+  // The same minute as the sound's: as many ticks as fill TW_TRACE_MINUTE_MS.
+  const std::uint32_t period = static_cast<std::uint32_t>(TraceTickInterval(kTickIntervalMs));
+  std::uint32_t perMinute = TraceMinuteMs(kMinuteMs) / period;
+  if (perMinute == 0) perMinute = 1;
   minutes = static_cast<std::int32_t>((start + tick / perMinute) % (24 * 60));
   return true;
 }

@@ -12,9 +12,10 @@
 //   TW_TRACE_TICK_MS  the frame tick's period (default 80)
 //   TW_TRACE_PAUSE    the last tick to run: after it the frame loop stops and
 //                     the window keeps showing that frame, for a screenshot
-//   TW_TRACE_MINUTE_MS the length of the scene's minute (default 60000), so
-//                     that what happens after minutes (the sound's fade and
-//                     changes) is seen in seconds
+//   TW_TRACE_MINUTE_MS the length of the scene's minute in ms (default 60000,
+//                     at least 1000), so that what happens after minutes (the
+//                     sound's fade and changes, the clock's next minute) is
+//                     seen in seconds
 //
 // It also answers a test message, "TidewaterTestPower" (registered), that a
 // test program posts to the saver window: wParam 0, 1 or 2 is a display
@@ -48,12 +49,15 @@ std::int32_t TraceTickInterval(std::int32_t fallback);
 bool TracePaused(std::uint32_t tick);
 // One line per occupied slot, after the frame of tick number `tick`.
 void TraceTick(const SceneState& scene, std::uint32_t tick);
+// A minute of real time in ms, the default of TraceMinuteMs.
+constexpr std::uint32_t kMinuteMs = 60000;
 // The length of the scene's minute in ms.
 std::uint32_t TraceMinuteMs(std::uint32_t fallback);
 // True when the message was the test's power message, now delivered.
 bool TraceTestMessage(HWND window, UINT message, std::uintptr_t wParam);
 // The clock's time in a trace build: with TW_TRACE_CLOCK_START "HH:MM" the
-// clock reads that time at its first tick and one minute more every
-// TW_TRACE_MINUTE_TICKS ticks (default 750, a minute of 80 ms ticks); false
-// (the real time) when unset. `tick` counts from 0.
+// clock reads that time at its first tick and one minute more each time the
+// ticks have filled the scene's minute (TW_TRACE_MINUTE_MS over the tick
+// period: 750 ticks of 80 ms by default); false (the real time) when unset.
+// `tick` counts from 0.
 bool TraceClockMinutes(std::uint32_t tick, std::int32_t& minutes);

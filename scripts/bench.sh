@@ -30,8 +30,10 @@ done
 # (made here when missing), on a private 1024 x 768 display of each depth, in
 # its own prefix, with all species, a text line and background 0 (both
 # overlays); once more on 24 bits over background 7, which has no overlays,
-# and there with three small species only (clown, neon, aul); and on a
-# 1920 x 1080 display with the scene filling it ("FILLSCREEN" 1).
+# and there with three small species only (clown, neon, aul); on a
+# 1920 x 1080 display with the scene filling it ("FILLSCREEN" 1); and on
+# 24 bits with the clock ("CLOCK" 2), whose ticks with and without the clock
+# are compared within the run.
 scene_bench_runs() {
   local win32=$top/build/win32 bench_exe line depth label display
   [ -f "$win32/build.ninja" ] || cmake --preset win32 > /dev/null || return 1
@@ -43,10 +45,11 @@ scene_bench_runs() {
     TW_WORK=$top/build/bench
     trap 'tw_wine_stop; tw_xvfb_stop' EXIT
     tw_prefix bench || return 1
-    for run in 1024x768:24:32:0:0x1FFFF:0 1024x768:16:16:0:0x1FFFF:0 1024x768:8:8:0:0x1FFFF:0 \
-               1024x768:24:32_no_overlays:7:0x1FFFF:0 1024x768:24:32_three_small:7:0x481:0 \
-               1920x1080:24:fill_1920:0:0x1FFFF:1; do
-      IFS=: read -r size depth label display fishes fill <<< "$run"
+    for run in 1024x768:24:32:0:0x1FFFF:0:0 1024x768:16:16:0:0x1FFFF:0:0 \
+               1024x768:8:8:0:0x1FFFF:0:0 1024x768:24:32_no_overlays:7:0x1FFFF:0:0 \
+               1024x768:24:32_three_small:7:0x481:0:0 1920x1080:24:fill_1920:0:0x1FFFF:1:0 \
+               1024x768:24:32_clock:0:0x1FFFF:0:2; do
+      IFS=: read -r size depth label display fishes fill clock <<< "$run"
       tw_xvfb_start "${size}x$depth" || return 1
       tw_reg_drop HKCU "$TW_CONFIG_KEY"
       tw_reg_drop HKLM "$TW_CONFIG_KEY"
@@ -54,6 +57,7 @@ scene_bench_runs() {
       tw_reg_set HKCU "$TW_CONFIG_KEY" FISHES dword "$fishes"
       tw_reg_set HKCU "$TW_CONFIG_KEY" DISPLAY dword "$display"
       tw_reg_set HKCU "$TW_CONFIG_KEY" FILLSCREEN dword "$fill"
+      tw_reg_set HKCU "$TW_CONFIG_KEY" CLOCK dword "$clock"
       tw_reg_set HKCU "$TW_CONFIG_KEY" CUSTOMTEXT string "Tidewater benchmark"
       tw_reg_set HKCU "$TW_CONFIG_KEY" FONTCOLOR dword 0xFF00FF
       # Bold 32-pixel Tahoma, not antialiased (quality 3).
@@ -71,18 +75,89 @@ scene_bench_runs() {
   )
 }
 
+# cpu_ticks PID: the user and system time of a process, in clock ticks.
+cpu_ticks() { sed 's/.*) //' "/proc/$1/stat" 2>/dev/null | awk 'NF { print $12 + $13 }'; }
+
+# cpu_share PID SECONDS: the process's share of one core over that long, in
+# percent; fails when it ended meanwhile.
+cpu_share() {
+  local c0 c1 t0 t1
+  t0=$(date +%s.%N)
+  c0=$(cpu_ticks "$1")
+  sleep "$2"
+  c1=$(cpu_ticks "$1")
+  t1=$(date +%s.%N)
+  [ -n "$c0" ] && [ -n "$c1" ] || return 1
+  awk -v c=$((c1 - c0)) -v hz="$(getconf CLK_TCK)" -v t0="$t0" -v t1="$t1" \
+    'BEGIN { printf "%.2f\n", 100 * c / hz / (t1 - t0) }'
+}
+
+# The saver's CPU share with the display off. The trace build, for its test
+# power message (tests/support/post_power.exe sends the display-off message
+# as the platform does), at the saver's own 80 ms tick, full screen on a
+# private 1024 x 768 display with every species, a text line, the clock and
+# its sound (recorded, tests/support/sound.sh). The user and system time of
+# its Wine process (/proc/PID/stat) over 10 s with the display on (the trace
+# build's per-tick lines included), then over 10 s from the moment the
+# saver has stopped its frame loop and closed its wave device:
+#   traced_cpu_percent_display_on X
+#   idle_cpu_percent_display_off X
+idle_display_off_run() {
+  local win32=$top/build/win32
+  [ -f "$win32/build.ninja" ] || cmake --preset win32 > /dev/null || return 1
+  cmake --build "$win32" --target tidewater_trace post_power rerador -j 2 \
+    > "$top/build/bench/idle.build.log" 2>&1 ||
+    { echo "idle_cpu: build failed (build/bench/idle.build.log)"; return 1; }
+  (
+    source "$top/tests/support/scene.sh"
+    source "$top/tests/support/sound.sh"
+    TW_WORK=$top/build/bench/idle
+    rm -rf "$TW_WORK"
+    mkdir -p "$TW_WORK"
+    trap 'tw_stop_all; tw_xvfb_stop' EXIT
+    tw_prefix bench && tw_xvfb_start 1024x768x24 && ts_stage_traced idle post_power.exe &&
+      tw_sound_capture "$TW_WORK/capture" || return 1
+    ts_config_reset
+    ts_set FISHES dword 0x1FFFF
+    ts_set MUTE dword 0
+    ts_set CUSTOMTEXT string "Tidewater benchmark"
+    ts_set CLOCK dword 2
+    tw_sound_driver alsa
+    tw_reg_apply
+    if ! TS_TRACE_TICK_MS=80 ts_traced_start 1024 768 1 || ! tw_log_wait '^T 50 ' 30; then
+      echo "idle_cpu: the saver did not come up"
+      return 1
+    fi
+    echo "traced_cpu_percent_display_on $(cpu_share "$TW_PID" 10)"
+    (cd "$TW_STAGE" && WINEDEBUG=-all wine post_power.exe off 2>/dev/null)
+    if ! tw_log_wait 'display off; frame loop stopped' 10 || ! tw_log_wait 'wave device closed' 10; then
+      echo "idle_cpu: the display-off message was not handled"
+      return 1
+    fi
+    echo "idle_cpu_percent_display_off $(cpu_share "$TW_PID" 10)"
+    ts_scene_stop
+  )
+}
+
 if wanted scene_bench; then
   echo "== scene_bench (Wine)"
   mkdir -p "$top/build/bench"
   scene_bench_runs | tee "$top/build/bench/scene_bench.txt"
   [ "${PIPESTATUS[0]}" = 0 ] || status=1
-  grep -q '^scene_bench_failed\|^scene_bench: ' "$top/build/bench/scene_bench.txt" && status=1
-  grep -E '^(ratio|[a-z_0-9]+_ms)' "$top/build/bench/scene_bench.txt" >> "$summary" || true
+  echo "-- the display off"
+  idle_display_off_run | tee -a "$top/build/bench/scene_bench.txt"
+  [ "${PIPESTATUS[0]}" = 0 ] || status=1
+  grep -q '^scene_bench_failed\|^scene_bench: \|^idle_cpu: ' "$top/build/bench/scene_bench.txt" &&
+    status=1
+  grep -E '^(ratio|[a-z_0-9]+_ms|[a-z_]+_cpu_percent_)' "$top/build/bench/scene_bench.txt" \
+    >> "$summary" || true
   # The headline: setup on the 32-bit back surface, the full redraw against
   # our tick over the three depths together, the 16-bit tick against the
   # 32-bit one, and the 1024 x 768 tick against the one filling 1920 x 1080
-  # (at the saver's pace, and back to back).
+  # (at the saver's pace, and back to back), the tick with the clock against
+  # the one without it (same run).
   awk '$1 == "setup_ms_32" { print "setup_ms", $2 }
+       $1 == "ratio" && $2 ~ /^TickClock\/Tick_/ { print "ratio TickClock/Tick", $3 }
        $1 ~ /^tick_ms_(32|16|8)$/ { tick += $2 } $1 ~ /^full_ms_(32|16|8)$/ { full += $2 }
        $1 ~ /^tick_ms_/ { t[substr($1, 9)] = $2 } $1 ~ /^unpaced_tick_ms_/ { u[substr($1, 17)] = $2 }
        END { if (tick > 0) printf "ratio FullRedraw/Tick %.2f\n", full / tick
