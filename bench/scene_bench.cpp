@@ -18,6 +18,7 @@
 // Prints, B being the back surface's bits:
 //
 //   setup_ms_B X          full-screen setup
+//   private_mb_B X        the process's private memory after the run
 //   tick_ms_B X           our tick, mean over the frames
 //   full_ms_B X           a frame redrawn whole, mean over as many frames
 //   unpaced_tick_ms_B X   our tick, driven back to back
@@ -34,6 +35,8 @@
 //
 //   scene_bench [FRAMES [SUFFIX]]     SUFFIX replaces B in the names
 #include <windows.h>
+// psapi.h after windows.h, which it needs.
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -87,9 +90,12 @@ HWND MakeFullScreenWindow() {
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   windowClass.lpszClassName = "TidewaterSceneBench";
   if (!RegisterClassA(&windowClass)) return nullptr;
+  // Every monitor, as the saver's window covers them.
   HWND window = CreateWindowExA(WS_EX_TOPMOST, windowClass.lpszClassName, "Scene bench",
-                                WS_POPUP | WS_VISIBLE, 0, 0, GetSystemMetrics(SM_CXSCREEN),
-                                GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                                WS_POPUP | WS_VISIBLE, GetSystemMetrics(SM_XVIRTUALSCREEN),
+                                GetSystemMetrics(SM_YVIRTUALSCREEN),
+                                GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                                GetSystemMetrics(SM_CYVIRTUALSCREEN), nullptr, nullptr,
                                 windowClass.hInstance, nullptr);
   if (window) SetForegroundWindow(window);
   return window;
@@ -173,6 +179,8 @@ void TimedTick(Phases& p) {
     actor->Draw();
     p.slots[slot] += Now() - s;
   }
+  // The further monitors' own scenes (edge to edge) restore, step and draw too.
+  gScene.objects->RunMonitorScenes();
   double t3 = Now();
   PresentDirty(gScene);
   GdiFlush();
@@ -195,6 +203,8 @@ void TimedFullRedraw(SceneObjects& real, const Rect& whole, Phases& p) {
   gScene.actors.StepAll();
   gScene.actors.DrawAll();
   gScene.presentList.Clear();
+  real.RedrawMonitorScenes();
+  real.RunMonitorScenes();
   double t2 = Now();
   real.BeginPresent();
   real.PresentRect(whole, gScene.offsetX, gScene.offsetY);
@@ -352,6 +362,11 @@ int main(int argc, char** argv) {
   if (argc > 2) std::snprintf(label, sizeof label, "%s", argv[2]);
   else std::snprintf(label, sizeof label, "%d", bits);
   std::printf("setup_ms_%s %.1f\n", label, setupMs);
+  PROCESS_MEMORY_COUNTERS_EX memory = {};
+  memory.cb = sizeof memory;
+  if (GetProcessMemoryInfo(GetCurrentProcess(),
+                           reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory))
+    std::printf("private_mb_%s %.1f\n", label, memory.PrivateUsage / 1048576.0);
   std::printf("tick_ms_%s %.3f\n", label, tick);
   std::printf("full_ms_%s %.3f\n", label, full);
   std::printf("unpaced_tick_ms_%s %.3f\n", label, unpacedTick);

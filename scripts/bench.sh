@@ -33,7 +33,10 @@ done
 # and there with three small species only (clown, neon, aul); on a
 # 1920 x 1080 display with the scene filling it ("FILLSCREEN" 1); and on
 # 24 bits with the clock ("CLOCK" 2), whose ticks with and without the clock
-# are compared within the run.
+# are compared within the run; edge to edge ("FILLSCREEN" 2) on one
+# 3840 x 2160 monitor, on two 1920 x 1080 monitors each with its own scene,
+# and on two 3840 x 2160 monitors, for the memory it takes. Two monitors are
+# two heads of a nested X server (SIZE+SIZE).
 scene_bench_runs() {
   local win32=$top/build/win32 bench_exe line depth label display
   [ -f "$win32/build.ninja" ] || cmake --preset win32 > /dev/null || return 1
@@ -48,9 +51,11 @@ scene_bench_runs() {
     for run in 1024x768:24:32:0:0x1FFFF:0:0 1024x768:16:16:0:0x1FFFF:0:0 \
                1024x768:8:8:0:0x1FFFF:0:0 1024x768:24:32_no_overlays:7:0x1FFFF:0:0 \
                1024x768:24:32_three_small:7:0x481:0:0 1920x1080:24:fill_1920:0:0x1FFFF:1:0 \
-               1024x768:24:32_clock:0:0x1FFFF:0:2; do
+               1024x768:24:32_clock:0:0x1FFFF:0:2 3840x2160:24:edge_3840:0:0x1FFFF:2:0 \
+               1920x1080+1920x1080:24:edge_2x1080:0:0x1FFFF:2:0 \
+               3840x2160+3840x2160:24:edge_2x2160:0:0x1FFFF:2:0; do
       IFS=: read -r size depth label display fishes fill clock <<< "$run"
-      tw_xvfb_start "${size}x$depth" || return 1
+      bench_display "$size" "$depth" || return 1
       tw_reg_drop HKCU "$TW_CONFIG_KEY"
       tw_reg_drop HKLM "$TW_CONFIG_KEY"
       tw_reg_set HKCU "$TW_CONFIG_KEY" MUTE dword 1
@@ -70,9 +75,27 @@ scene_bench_runs() {
       (cd "$win32/bin" && WINEDEBUG=-all wine "$bench_exe" 250 "$label") 2>&1 ||
         echo "scene_bench_failed $label"
       tw_wine_stop
+      tw_xephyr_stop
       tw_xvfb_stop
     done
   )
+}
+
+# bench_display SIZE DEPTH: a private display of SIZE ("WxH"), or two
+# monitors side by side ("WxH+WxH": the heads of a nested X server inside a
+# display that holds both), with Wine's setting to see them queued.
+bench_display() {
+  local heads
+  if [[ "$1" != *+* ]]; then
+    tw_reg_unset HKCU 'Software\Wine\X11 Driver' UseXRandR
+    tw_xvfb_start "${1}x$2"
+    return
+  fi
+  IFS=+ read -ra heads <<< "$1"
+  tw_xvfb_start "$(awk -F'[x+]' '{ printf "%dx%d", $1 + $3 + 64, ($2 > $4 ? $2 : $4) + 64 }' \
+    <<< "$1")x$2" || return 1
+  tw_xephyr_start "${heads[@]}" || return 1
+  tw_monitors_setting
 }
 
 # cpu_ticks PID: the user and system time of a process, in clock ticks.
@@ -149,8 +172,8 @@ if wanted scene_bench; then
   [ "${PIPESTATUS[0]}" = 0 ] || status=1
   grep -q '^scene_bench_failed\|^scene_bench: \|^idle_cpu: ' "$top/build/bench/scene_bench.txt" &&
     status=1
-  grep -E '^(ratio|[a-z_0-9]+_ms|[a-z_]+_cpu_percent_)' "$top/build/bench/scene_bench.txt" \
-    >> "$summary" || true
+  grep -E '^(ratio|[a-z_0-9]+_ms|[a-z_]+_cpu_percent_|private_mb_)' \
+    "$top/build/bench/scene_bench.txt" >> "$summary" || true
   # The headline: setup on the 32-bit back surface, the full redraw against
   # our tick over the three depths together, the 16-bit tick against the
   # 32-bit one, and the 1024 x 768 tick against the one filling 1920 x 1080
@@ -163,6 +186,9 @@ if wanted scene_bench; then
        END { if (tick > 0) printf "ratio FullRedraw/Tick %.2f\n", full / tick
              if (t["16"] > 0) printf "ratio Tick32/Tick16 %.2f\n", t["32"] / t["16"]
              if (t["fill_1920"] > 0) printf "ratio Tick1024/TickFill1920 %.2f\n", t["32"] / t["fill_1920"]
+             if (t["edge_3840"] > 0) printf "ratio Tick1024/TickEdge3840 %.2f\n", t["32"] / t["edge_3840"]
+             if (t["edge_2x1080"] > 0)
+               printf "ratio Tick1024/TickEdge2x1080 %.2f\n", t["32"] / t["edge_2x1080"]
              if (u["fill_1920"] > 0)
                printf "ratio UnpacedTick1024/TickFill1920 %.2f\n", u["32"] / u["fill_1920"] }' \
     "$top/build/bench/scene_bench.txt" >> "$summary"
@@ -190,6 +216,13 @@ if wanted acm_chain_bench; then
   [ "${PIPESTATUS[0]}" = 0 ] || status=1
   grep -E '^acm_chain_(ms|realtime) ' "$top/build/bench/acm_chain.txt" >> "$summary" || status=1
 fi
+
+# What a user downloads and installs.
+for product in ReraDOR.dll Tidewater-Setup.exe; do
+  file=$top/build/win32/bin/$product
+  [ -f "$file" ] && awk -v n="$product" -v b="$(stat -c %s "$file")" \
+    'BEGIN { printf "size_mb %s %.1f\n", n, b / 1048576 }' >> "$summary"
+done
 
 echo "== summary"
 cat "$summary"
