@@ -18,7 +18,7 @@
 // Prints, B being the back surface's bits:
 //
 //   setup_ms_B X          full-screen setup
-//   private_mb_B X        the process's private memory after the run
+//   memory_mb_B private X working_set X   the process's memory after the run
 //   tick_ms_B X           our tick, mean over the frames
 //   full_ms_B X           a frame redrawn whole, mean over as many frames
 //   unpaced_tick_ms_B X   our tick, driven back to back
@@ -362,11 +362,13 @@ int main(int argc, char** argv) {
   if (argc > 2) std::snprintf(label, sizeof label, "%s", argv[2]);
   else std::snprintf(label, sizeof label, "%d", bits);
   std::printf("setup_ms_%s %.1f\n", label, setupMs);
+  // Wine counts no private bytes (0): the working set is then the upper bound.
   PROCESS_MEMORY_COUNTERS_EX memory = {};
   memory.cb = sizeof memory;
   if (GetProcessMemoryInfo(GetCurrentProcess(),
                            reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory))
-    std::printf("private_mb_%s %.1f\n", label, memory.PrivateUsage / 1048576.0);
+    std::printf("memory_mb_%s private %.1f working_set %.1f\n", label,
+                memory.PrivateUsage / 1048576.0, memory.WorkingSetSize / 1048576.0);
   std::printf("tick_ms_%s %.3f\n", label, tick);
   std::printf("full_ms_%s %.3f\n", label, full);
   std::printf("unpaced_tick_ms_%s %.3f\n", label, unpacedTick);

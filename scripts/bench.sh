@@ -172,7 +172,7 @@ if wanted scene_bench; then
   [ "${PIPESTATUS[0]}" = 0 ] || status=1
   grep -q '^scene_bench_failed\|^scene_bench: \|^idle_cpu: ' "$top/build/bench/scene_bench.txt" &&
     status=1
-  grep -E '^(ratio|[a-z_0-9]+_ms|[a-z_]+_cpu_percent_|private_mb_)' \
+  grep -E '^(ratio|[a-z_0-9]+_ms|[a-z_]+_cpu_percent_|memory_mb_)' \
     "$top/build/bench/scene_bench.txt" >> "$summary" || true
   # The headline: setup on the 32-bit back surface, the full redraw against
   # our tick over the three depths together, the 16-bit tick against the
