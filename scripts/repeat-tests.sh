@@ -2,7 +2,8 @@
 # Runs end-to-end scripts several times each and prints how many runs of
 # each passed: the tool that shows a script is steady.
 #   scripts/repeat-tests.sh [--busy] N [SCRIPT...]
-# With no scripts, every tests/e2e/*_test.sh. --busy keeps one core busy
+# A SCRIPT is a path or a name (scene_edge); with none, every
+# tests/e2e/*_test.sh. --busy keeps one core busy
 # with an unrelated process for the whole time. Logs go to
 # build/e2e/repeat/NAME-K.log. Exits non-zero when any run failed.
 set -u
@@ -16,7 +17,14 @@ fi
 count=${1:-}
 [[ "$count" =~ ^[1-9][0-9]*$ ]] || { echo "usage: $0 [--busy] N [SCRIPT...]" >&2; exit 2; }
 shift
-scripts=("$@")
+scripts=()
+# A script by its path or by its name, as scripts/test.sh takes it
+# ("scene_edge" is tests/e2e/scene_edge_test.sh).
+for script in "$@"; do
+  [ -f "$script" ] || script=tests/e2e/${script%_test.sh}_test.sh
+  [ -f "$script" ] || { echo "$0: no end-to-end script $script" >&2; exit 2; }
+  scripts+=("$script")
+done
 [ ${#scripts[@]} -gt 0 ] || scripts=(tests/e2e/*_test.sh)
 
 hog=
