@@ -99,3 +99,13 @@ bool WidePictureName(int index, char* out, int size) {
   const char* name = kBackgrounds[index][0].background.name;
   return WithSuffix(name, static_cast<int>(std::strlen(name)), 'W', out, size);
 }
+
+bool TwiceSizeName(const char* name, char* out, int size) {
+  if (!name || !name[0] || !out) return false;
+  const std::size_t length = std::strlen(name);
+  const std::size_t suffix = std::strlen(kTwiceSizeSuffix);
+  if (size < 0 || length + suffix + 1 > static_cast<std::size_t>(size)) return false;
+  std::memcpy(out, name, length);
+  std::memcpy(out + length, kTwiceSizeSuffix, suffix + 1);
+  return true;
+}

@@ -56,6 +56,11 @@ bool PalettePictureName(int index, char* out, int size);
 // (kWidePictureWidth x 768) about the same centre, for edge-to-edge scenes.
 constexpr int kWidePictureWidth = 1792;
 bool WidePictureName(int index, char* out, int size);
+// "CLOWN@2", "13LW@2": the named picture drawn at twice the size (frames,
+// sizes and places doubled), for scenes composed for large monitors. False
+// when name is null or empty or the buffer is too small.
+constexpr const char* kTwiceSizeSuffix = "@2";
+bool TwiceSizeName(const char* name, char* out, int size);
 
 // Other fixed names.
 constexpr const char* kBubbleSpriteName = "BUB1";

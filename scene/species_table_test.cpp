@@ -50,6 +50,19 @@ TEST(BackgroundTable, VariantsByWidthAndDerivedNames) {
   EXPECT_FALSE(PalettePictureName(8, name, sizeof name));
 }
 
+TEST(PictureNames, TwiceSizeNamesAddTheSuffixAndFitOrFail) {
+  char name[13];
+  ASSERT_TRUE(TwiceSizeName("LOGGERHEAD", name, sizeof name));
+  EXPECT_STREQ("LOGGERHEAD@2", name);
+  ASSERT_TRUE(TwiceSizeName("13LW", name, 7));
+  EXPECT_STREQ("13LW@2", name);
+  EXPECT_FALSE(TwiceSizeName("13LW", name, 6));  // no room for the zero
+  EXPECT_FALSE(TwiceSizeName("", name, sizeof name));
+  EXPECT_FALSE(TwiceSizeName(nullptr, name, sizeof name));
+  EXPECT_FALSE(TwiceSizeName("CLOWN", nullptr, 8));
+  EXPECT_FALSE(TwiceSizeName("CLOWN", name, -1));
+}
+
 TEST(BackgroundTable, WideNamesAreTheLargeNamesWithW) {
   for (int i = 0; i < kBackgroundCount; ++i) {
     char name[8];
