@@ -29,17 +29,18 @@ PictureCrop CoverCrop(std::int32_t pictureWidth, std::int32_t pictureHeight,
 }
 
 OverlayFrame IdentityFrame(std::int32_t width, std::int32_t height) {
-  return {{0, 0, width, height}, width, height, width, height, width};
+  return {{0, 0, width, height}, width, height, width, height, width, 1};
 }
 
 ScenePoint PlaceOverlay(const OverlayFrame& f, std::int32_t x, std::int32_t y,
                         std::int32_t overlayHeight) {
-  if (f.sceneHeight < 1 || f.crop.width < 1 || f.crop.height < 1) return {x, y};
+  if (f.sceneHeight < 1 || f.crop.width < 1 || f.crop.height < 1 || f.scale < 1) return {x, y};
   // Design units to picture pixels: the picture is as high as the design.
-  const double toPicture = double(f.pictureHeight) / f.sceneHeight;
+  const double toPicture = double(f.pictureHeight) * f.scale / f.sceneHeight;
   const double pictureX = f.pictureWidth / 2.0 + (x - f.designWidth / 2.0) * toPicture;
   const double pictureBottom = double(y + overlayHeight) * toPicture;
-  const double sceneX = (pictureX - f.crop.x) * f.sceneWidth / f.crop.width;
-  const double sceneBottom = (pictureBottom - f.crop.y) * f.sceneHeight / f.crop.height;
+  // Picture pixels to scene pixels, then to design units.
+  const double sceneX = (pictureX - f.crop.x) * f.sceneWidth / f.crop.width / f.scale;
+  const double sceneBottom = (pictureBottom - f.crop.y) * f.sceneHeight / f.crop.height / f.scale;
   return {Rounded(sceneX), Rounded(sceneBottom) - overlayHeight};
 }

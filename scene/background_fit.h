@@ -22,25 +22,27 @@ PictureCrop CoverCrop(std::int32_t pictureWidth, std::int32_t pictureHeight,
                       std::int32_t sceneWidth, std::int32_t sceneHeight, CropAnchor anchor);
 
 // How a stock picture lies under the scene: the part that shows (scaled to
-// the whole scene), the picture's size, and the 4:3 design the overlays are
-// positioned in (designWidth wide, as high as the scene). The picture is drawn
-// about the design's centre, its height the design's height.
+// the whole scene, sceneWidth x sceneHeight pixels), the picture's size, and
+// the 4:3 design the overlays are positioned in (designWidth design units
+// wide, as high as the scene; a design unit is `scale` scene pixels). The
+// picture is drawn about the design's centre, its height the design's height.
 struct OverlayFrame {
   PictureCrop crop;
   std::int32_t pictureWidth, pictureHeight;
   std::int32_t sceneWidth, sceneHeight;
   std::int32_t designWidth;
+  std::int32_t scale;
 };
 
 // The frame of a picture shown whole at the scene's size, the scene being its
-// own 4:3 design: overlays stay where the design puts them.
+// own 4:3 design at scale 1: overlays stay where the design puts them.
 OverlayFrame IdentityFrame(std::int32_t width, std::int32_t height);
 
 struct ScenePoint {
   std::int32_t x, y;
 };
 
-// The scene position of the top-left corner of an overlay overlayHeight tall,
-// at (x, y) in the design.
+// The scene position, in design units, of the top-left corner of an overlay
+// overlayHeight design units tall, at (x, y) in the design.
 ScenePoint PlaceOverlay(const OverlayFrame& frame, std::int32_t x, std::int32_t y,
                         std::int32_t overlayHeight);

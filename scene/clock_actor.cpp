@@ -8,6 +8,7 @@
 #include "pixel/blit.h"
 #include "pixel/pixel_format.h"
 #include "scene/actor_stage.h"
+#include "scene/text_actor.h"
 #include "scene/tick_trace.h"
 
 namespace {
@@ -17,21 +18,14 @@ constexpr UINT kClockFormat = DT_CENTER | DT_NOPREFIX;
 // see PaletteKey).
 constexpr std::uint32_t kClockKey = 0;
 
-// The plain font when there is no custom text: bold 32-pixel Tahoma.
-HFONT DefaultClockFont() {
+// The plain font when there is no custom text: bold 32-pixel Tahoma, at the
+// stage's scale.
+HFONT DefaultClockFont(std::int32_t scale) {
   LOGFONTA font{};
-  font.lfHeight = -32;
+  font.lfHeight = -32 * scale;
   font.lfWeight = FW_BOLD;
   font.lfCharSet = DEFAULT_CHARSET;
   std::strncpy(font.lfFaceName, "Tahoma", LF_FACESIZE - 1);
-  return CreateFontIndirectA(&font);
-}
-
-HFONT RecordFont(const std::uint8_t (&record)[kFontRecordSize]) {
-  static_assert(sizeof(LOGFONTA) == kFontRecordSize, "LOGFONTA is the stored record");
-  LOGFONTA font;
-  std::memcpy(&font, record, sizeof font);
-  font.lfFaceName[LF_FACESIZE - 1] = '\0';  // a face name is always terminated
   return CreateFontIndirectA(&font);
 }
 
@@ -81,11 +75,10 @@ void FormatClock(const SYSTEMTIME& now, std::uint32_t choice, char* text, int si
 ClockActor::ClockActor(const std::uint8_t (*font)[kFontRecordSize], COLORREF colour,
                        std::uint32_t choice, const ActorStage& stage)
     : motion_(0, 0), colour_(Drawable(colour)), choice_(choice), stage_(stage) {
-  Image* back = stage.backSurface;
-  const std::int32_t w = back ? back->Width() : 0;
-  const std::int32_t h = back ? back->Height() : 0;
+  const std::int32_t w = stage.Width();
+  const std::int32_t h = stage.Height();
   motion_ = ClockMotion(RandomMod(w / 2 > 0 ? w / 2 : 1), RandomMod(h / 2 > 0 ? h / 2 : 1));
-  font_ = font ? RecordFont(*font) : DefaultClockFont();
+  font_ = font ? CreateRecordFont(*font, stage.scale) : DefaultClockFont(stage.scale);
 }
 
 ClockActor::~ClockActor() {
@@ -106,15 +99,15 @@ void ClockActor::Render(const SYSTEMTIME& now) {
   back->UnlockDC();
   const std::int32_t w = box.right, h = box.bottom;
   if (w <= 0 || h <= 0) return;
-  if (w != width_ || h != height_ || image_.Type() != back->Type()) {
+  if (w != image_.Width() || h != image_.Height() || image_.Type() != back->Type()) {
     if (image_.Create(w, h, back->Type()) != GFX_OK) {
       DebugLog("Tidewater: no clock image %dx%d\n", w, h);
       width_ = height_ = 0;
       return;
     }
     if (back->Type() == PIXEL_INDEX8 && back->GetPalette()) image_.SetPalette(back->GetPalette());
-    width_ = w;
-    height_ = h;
+    width_ = (w + stage_.scale - 1) / stage_.scale;
+    height_ = (h + stage_.scale - 1) / stage_.scale;
   }
   const std::uint32_t key =
       back->Type() == PIXEL_INDEX8 ? PaletteKey(back->GetPalette(), colour_) : kClockKey;
@@ -142,17 +135,19 @@ std::int32_t ClockActor::Step() {
     Render(now);
     minute_ = minutes;
   }
-  Image* back = stage_.backSurface;
-  motion_.Step(back ? back->Width() : 0, back ? back->Height() : 0, width_, height_);
+  motion_.Step(stage_.Width(), stage_.Height(), width_, height_);
   return 0;
 }
 
 std::int32_t ClockActor::Draw() {
   Image* back = stage_.backSurface;
   if (!back || width_ <= 0 || height_ <= 0) return 0;
-  const GraphicsStatus status = back->BlitFrom(motion_.x(), motion_.y(), width_, height_, &image_,
-                                               0, 0, width_, height_, BLIT_SRCKEY, 0);
+  const Rect box = {motion_.x(), motion_.y(), width_, height_};
+  const Rect p = stage_.InPixels(box);
+  const std::int32_t w = image_.Width(), h = image_.Height();
+  const GraphicsStatus status =
+      back->BlitFrom(p.x, p.y, w, h, &image_, 0, 0, w, h, BLIT_SRCKEY, 0);
   if (status != GFX_OK) return 0;  // nothing drawn, nothing to report
-  stage_.Report({motion_.x(), motion_.y(), width_, height_});
+  stage_.Report(box);
   return 0;
 }

@@ -109,10 +109,11 @@ std::int32_t FishActor::Draw() {
       bubbleActive_ = false;
     } else {
       // Like the frame, a burst that cannot be drawn leaves the background showing.
+      const Rect p = stage_.InPixels({bubbleX_, bubbleY_, kBubbleWidth, kBubbleHeight});
+      const std::uint32_t flags = stage_.bubbleMask ? BLIT_MASKBLEND : BLIT_SRCKEY;
       if (back && stage_.bubbleSprite)
-        (void)back->BlitFrom(bubbleX_, bubbleY_, kBubbleWidth, kBubbleHeight,
-                             stage_.bubbleSprite, 0, bubbleCounter_ * kBubbleHeight,
-                             kBubbleWidth, kBubbleHeight, BLIT_MASKBLEND,
+        (void)back->BlitFrom(p.x, p.y, p.width, p.height, stage_.bubbleSprite, 0,
+                             bubbleCounter_ * p.height, p.width, p.height, flags,
                              AuxOf(stage_.bubbleMask));
       ++bubbleCounter_;
     }

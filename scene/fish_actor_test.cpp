@@ -198,3 +198,59 @@ TEST(FishActor, EmptySpriteDoesNotDivideByZero) {
   fish.Draw();
   SUCCEED();
 }
+
+TEST(FishActor, AtTwiceTheSizeMovesAsAt1xAndDrawsTwiceThePixels) {
+  const SpeciesRecord& generic = Species("GENERIC");  // N = 30, M = 15
+  TestStage one(640, 480);
+  TestStage two(1280, 960);
+  two.stage.scale = 2;
+  two.stage.SizeBy(&two.back);
+  ASSERT_EQ(two.stage.backgroundWidth, 640);
+  SizedImage sprite1(60, 30 * 30), sprite2(120, 60 * 30);
+  SizedImage bubble2(320, 240 * 30);
+  two.stage.SetBubbles(&bubble2, nullptr);  // keyed at twice the size
+  SeedRandom(11);
+  FishActor a(generic, &sprite1, nullptr, one.stage);
+  SeedRandom(11);
+  FishActor b(generic, &sprite2, nullptr, two.stage);
+  ASSERT_EQ(b.width(), 60);
+  ASSERT_EQ(b.height(), 30);
+  bool burst = false;
+  for (int tick = 0; tick < 400; ++tick) {
+    SeedRandom(1000 + tick);
+    a.Step();
+    SeedRandom(1000 + tick);
+    b.Step();
+    ASSERT_EQ(a.x(), b.x());
+    ASSERT_EQ(a.y(), b.y());
+    ASSERT_EQ(a.frame(), b.frame());
+    two.back.calls.clear();
+    const bool bursting = b.bubbleActive();
+    b.Draw();
+    ASSERT_GE(two.back.calls.size(), 1u);
+    const BlitCall& f = two.back.calls[0];
+    EXPECT_EQ(f.dx, 2 * b.x());
+    EXPECT_EQ(f.dy, 2 * b.y());
+    EXPECT_EQ(f.dw, 120);
+    EXPECT_EQ(f.dh, 60);
+    EXPECT_EQ(f.sy, b.frame() * 60);
+    if (two.back.calls.size() == 2) {
+      const BlitCall& bubble = two.back.calls[1];
+      EXPECT_EQ(bubble.dx, 2 * b.bubbleX());
+      EXPECT_EQ(bubble.dw, 320);
+      EXPECT_EQ(bubble.flags, BLIT_SRCKEY);
+      burst = true;
+    }
+    // What is reported is the design box in pixels.
+    const Rect r = two.present.TakeFirst();
+    if (!bursting) {
+      EXPECT_EQ(r.x, 2 * b.x());
+      EXPECT_EQ(r.y, 2 * b.y());
+      EXPECT_EQ(r.width, 120);
+      EXPECT_EQ(r.height, 60);
+    }
+    two.present.Clear();
+    two.restore.Clear();
+  }
+  EXPECT_TRUE(burst);
+}

@@ -6,7 +6,8 @@
 #include "scene/view_presenter.h"
 
 MonitorScene::MonitorScene(GraphicsSystem& system, std::int32_t width, std::int32_t height,
-                           std::uint16_t type) {
+                           std::uint16_t type, std::int32_t scale) {
+  stage_.scale = scale;
   stage_.presentList = &presentList_;
   stage_.restoreList = &restoreList_;
   stage_.quietRestoreList = &quietRestoreList_;

@@ -19,10 +19,10 @@ class ViewPresenter;
 
 class MonitorScene {
  public:
-  // A back surface of width x height in type, from system; Ready() is false
-  // when it could not be made.
+  // A back surface of width x height pixels in type, from system, scale
+  // pixels to the design unit; Ready() is false when it could not be made.
   MonitorScene(GraphicsSystem& system, std::int32_t width, std::int32_t height,
-               std::uint16_t type);
+               std::uint16_t type, std::int32_t scale);
   // The actors first, then the back surface. Before the GraphicsSystem goes.
   ~MonitorScene();
   MonitorScene(const MonitorScene&) = delete;
@@ -34,7 +34,8 @@ class MonitorScene {
   ActorTable& Actors() { return actors_; }
 
   // Takes the background (freed with the GraphicsSystem) and sizes the
-  // actors' ranges by it; the bubble images are the main scene's.
+  // actors' ranges by it; the bubble images are loaded for this scene's
+  // scale (freed with the GraphicsSystem too).
   void SetBackground(DibSurface* background);
   void SetBubbles(Image* sprite, Image* mask);
 

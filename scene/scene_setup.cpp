@@ -125,11 +125,14 @@ SceneGraphics* StartGraphics(HWND window) {
   return graphics;
 }
 
-// The scene's size, type and place: edge to edge, the primary monitor's shape.
-ScreenLayout LayoutFor(const ScreenFacts& screen, FillMode fill) {
-  if (fill == FILL_EDGE)
-    return EdgeLayout(screen.width, screen.height, screen.bitsPerPixel, screen.green6);
-  return FullScreenLayout(screen.width, screen.height, screen.bitsPerPixel, screen.green6);
+// The scene's size, type and place: edge to edge, the primary monitor's
+// shape, at twice the size on a large monitor when the library has the art.
+ScreenLayout LayoutFor(const ScreenFacts& screen, FillMode fill, HMODULE library) {
+  if (fill != FILL_EDGE)
+    return FullScreenLayout(screen.width, screen.height, screen.bitsPerPixel, screen.green6);
+  const ScreenLayout edge =
+      EdgeLayout(screen.width, screen.height, screen.bitsPerPixel, screen.green6);
+  return library && LibraryHasTwiceSizeArt(library) ? TwiceSizeLayout(edge, screen.height) : edge;
 }
 
 // Where the scene shows. One monitor and the scene at its own size: the
@@ -171,28 +174,35 @@ int SetupFullScreen(HWND window) {
 
   const ScreenFacts screen = ReadScreenFacts(window);
   const FillMode fill = static_cast<FillMode>(config.fillScreen);
-  const ScreenLayout layout = LayoutFor(screen, fill);
+  // The library first: whether it has the art at twice the size decides the
+  // back surface's size.
+  EnterDataDirectory(config.dataPath);
+  HMODULE library = LoadResourceLibrary();
+  const ScreenLayout layout = LayoutFor(screen, fill, library);
   gScene.offsetX = layout.offsetX;
   gScene.offsetY = layout.offsetY;
   Display* display = graphics->OpenDisplay(layout.width, layout.height, layout.type, window,
                                            DISPLAY_MANAGE_PALETTE);
   DibSurface* back = display ? display->BackSurface() : nullptr;
-  if (!back) return 1;
+  if (!back) {
+    if (library) FreeLibrary(library);
+    return 1;
+  }
+  graphics->SetScale(layout.scale);
   const std::uint16_t backType = back->Type();
-  DebugLog("Tidewater: back surface %dx%d, pixel type %u, on a %d-bit screen\n", layout.width,
-           layout.height, static_cast<unsigned>(backType), screen.bitsPerPixel);
+  DebugLog("Tidewater: back surface %dx%d (scale %d), pixel type %u, on a %d-bit screen\n",
+           layout.width, layout.height, layout.scale, static_cast<unsigned>(backType),
+           screen.bitsPerPixel);
 
-  EnterDataDirectory(config.dataPath);
   ShowWindow(window, SW_SHOW);
   ShowLoadingNotice(display, layout.width, layout.height);
 
-  HMODULE library = LoadResourceLibrary();
   if (!library) {
     MessageBoxA(window, kMissingLibraryMessage, nullptr, MB_ICONWARNING);
     return 1;
   }
   const BackgroundTarget target = {layout.width, layout.height, layout.designWidth,
-                                   fill == FILL_EDGE};
+                                   fill == FILL_EDGE, layout.scale};
   BackgroundPicture background =
       LoadFullScreenBackground(graphics->System(), library, config, target, backType);
   Palette* palette =
@@ -200,13 +210,13 @@ int SetupFullScreen(HWND window) {
   ConvertBackground(background.image, backType, palette);
   FitBackground(graphics->System(), background);
   graphics->SetBackground(background.image);
-  const SpriteTarget sprites = {library, backType, palette};
+  const SpriteTarget sprites = {library, backType, palette, layout.scale};
   const BubbleImages bubbles = LoadBubbles(sprites);
   graphics->SetBubbles(bubbles.sprite, bubbles.mask);
   FillActorTable(gScene.actors, graphics->Stage(), sprites, config, background);
   if (palette) palette->Release();
-  const MonitorSceneSetup own = {&config, {library, backType, nullptr}, screen.bitsPerPixel,
-                                 screen.green6, background.stockIndex, bubbles};
+  const MonitorSceneSetup own = {&config, library, backType, screen.bitsPerPixel,
+                                 screen.green6, background.stockIndex};
   PlaceViews(*graphics, layout.width, layout.height, fill,
              OwnScenes(config, fill, backType) ? &own : nullptr);
   graphics->StartMixer(window, library, SoundPlanOf(config), LoadResourceLibrary);

@@ -54,3 +54,13 @@ ScreenLayout EdgeLayout(std::int32_t monitorWidth, std::int32_t monitorHeight,
   layout.offsetY = 0;
   return layout;
 }
+
+ScreenLayout TwiceSizeLayout(const ScreenLayout& edge, std::int32_t monitorHeight) {
+  if (edge.scale != 1 || edge.type == PIXEL_INDEX8) return edge;
+  if (std::int64_t(monitorHeight) * 4 <= std::int64_t(edge.height) * 5) return edge;
+  ScreenLayout twice = edge;
+  twice.width = edge.width * 2;
+  twice.height = edge.height * 2;
+  twice.scale = 2;
+  return twice;
+}

@@ -16,6 +16,10 @@ struct ScreenLayout {
   // The 4:3 size whose art the scene uses (640, 800 or 1024 wide; the
   // height is the scene's): the width itself unless the scene is edge to edge.
   std::int32_t designWidth = 0;
+  // Pixels per design unit: 2 when the scene is composed from the art at
+  // twice the size (width and height are then twice the design's), else 1.
+  // designWidth stays in design units.
+  std::int32_t scale = 1;
 };
 
 // green6: a 16-bit screen has six bits of green (565).
@@ -29,3 +33,10 @@ ScreenLayout FullScreenLayout(std::int32_t screenWidth, std::int32_t screenHeigh
 // monitor crops the rest). The offsets are 0.
 ScreenLayout EdgeLayout(std::int32_t monitorWidth, std::int32_t monitorHeight,
                         std::int32_t bitsPerPixel, bool green6);
+
+// An edge-to-edge layout for a monitor monitorHeight pixels high, composed
+// from the art at twice the size when the monitor is more than 1.25 times as
+// high as the scene and the screen has more than 8 bits: scale 2, twice the
+// width and height. Otherwise (and for a layout already at scale 2) the
+// layout as it is.
+ScreenLayout TwiceSizeLayout(const ScreenLayout& edge, std::int32_t monitorHeight);

@@ -70,3 +70,25 @@ TEST(ScreenLayout, EdgeToEdgeHoldsExtremeShapesWithinFourToOne) {
   EXPECT_EQ(none.height, 480);
   EXPECT_EQ(none.type, PIXEL_RGB565);
 }
+
+TEST(ScreenLayout, TwiceTheSizeOnlyAboveAQuarterMoreThanTheScene) {
+  // 1920 x 1080 is more than 1.25 x 768 high: twice the pixels, the design kept.
+  const ScreenLayout wide = EdgeLayout(1920, 1080, 32, false);
+  const ScreenLayout twice = TwiceSizeLayout(wide, 1080);
+  EXPECT_EQ(twice.scale, 2);
+  EXPECT_EQ(twice.width, 2 * wide.width);
+  EXPECT_EQ(twice.height, 1536);
+  EXPECT_EQ(twice.designWidth, wide.designWidth);
+  EXPECT_EQ(twice.type, wide.type);
+  // Exactly 1.25 x 768 (960) stays at 1x, one pixel more does not.
+  EXPECT_EQ(TwiceSizeLayout(EdgeLayout(1280, 960, 32, false), 960).scale, 1);
+  EXPECT_EQ(TwiceSizeLayout(EdgeLayout(1280, 961, 32, false), 961).scale, 2);
+  // A 600-high scene doubles from 751 pixels up.
+  const ScreenLayout medium = EdgeLayout(1000, 751, 16, true);
+  ASSERT_EQ(medium.height, 600);
+  EXPECT_EQ(TwiceSizeLayout(medium, 751).scale, 2);
+  EXPECT_EQ(TwiceSizeLayout(medium, 750).scale, 1);
+  // Never on 8 bits, never twice over.
+  EXPECT_EQ(TwiceSizeLayout(EdgeLayout(3840, 2160, 8, false), 2160).scale, 1);
+  EXPECT_EQ(TwiceSizeLayout(twice, 4320).width, twice.width);
+}

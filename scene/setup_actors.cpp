@@ -1,5 +1,6 @@
 #include "scene/setup_actors.h"
 
+#include <cstring>
 #include <new>
 
 #include "gfx/arle_image.h"
@@ -12,6 +13,7 @@
 #include "scene/fish_actor.h"
 #include "scene/puffer_actor.h"
 #include "scene/setup_background.h"
+#include "scene/actor_stage.h"
 #include "scene/actor_table.h"
 #include "scene/species_table.h"
 #include "scene/text_actor.h"
@@ -22,6 +24,22 @@ namespace {
 // comes after them, in one of the table's spare slots.
 constexpr int kMaxUsedSlots = 20;
 static_assert(kMaxUsedSlots < ActorTable::kSlots, "a slot is left for the clock");
+
+// A picture's name at the target's scale; false (logged) when it does not fit.
+constexpr int kNameSize = 24;
+bool ScaledName(const SpriteTarget& target, const char* name, char (&out)[kNameSize]) {
+  if (target.scale == 1 && std::strlen(name) < sizeof out) {
+    std::strcpy(out, name);
+    return true;
+  }
+  if (target.scale == 2 && TwiceSizeName(name, out, sizeof out)) return true;
+  DebugLog("Tidewater: no name for %s at scale %d\n", name, target.scale);
+  return false;
+}
+
+bool HasPicture(HMODULE library, const char* name) {
+  return FindResourceA(library, name, kPictureResourceType) != nullptr;
+}
 
 // A sprite read from the library into memory of its own. A sprite that
 // cannot be read stays an empty image: its actor then draws nothing.
@@ -60,28 +78,47 @@ ArleImage* LoadKeyedSprite(const SpriteTarget& target, const char* name) {
   return image;
 }
 
+struct StripImages {
+  Image* sprite = nullptr;
+  TrleImage* mask = nullptr;  // null: the sprite is keyed
+};
+
+// A strip at the target's scale, drawn through its mask when it has one
+// (maskName empty: none). At twice the size the library may keep a strip
+// keyed whose 1x copy is masked: then it has no twice-size mask.
+StripImages LoadStrip(const SpriteTarget& target, const char* spriteName, const char* maskName) {
+  StripImages strip;
+  char sprite[kNameSize], mask[kNameSize];
+  if (!ScaledName(target, spriteName, sprite)) return strip;
+  const bool masked = maskName[0] && ScaledName(target, maskName, mask) &&
+                      (target.scale == 1 || HasPicture(target.library, mask));
+  if (!masked) {
+    strip.sprite = LoadKeyedSprite(target, sprite);
+    return strip;
+  }
+  strip.sprite = LoadMaskedSprite(target, sprite);
+  strip.mask = LoadSprite<TrleImage>(target.library, mask);
+  return strip;
+}
+
 Actor* MakeSpeciesActor(const SpriteTarget& target, const SpeciesRecord& record,
                         const ActorStage& stage) {
-  Image* sprite = nullptr;
-  TrleImage* mask = nullptr;
-  if (record.maskName[0]) {
-    sprite = LoadMaskedSprite(target, record.spriteName);
-    mask = LoadSprite<TrleImage>(target.library, record.maskName);
-  } else {
-    sprite = LoadKeyedSprite(target, record.spriteName);
-  }
-  if (!sprite) return nullptr;
-  if (IsPufferSpecies(record)) return new (std::nothrow) PufferActor(record, sprite, mask, stage);
-  return new (std::nothrow) FishActor(record, sprite, mask, stage);
+  const StripImages strip = LoadStrip(target, record.spriteName, record.maskName);
+  if (!strip.sprite) return nullptr;
+  if (IsPufferSpecies(record))
+    return new (std::nothrow) PufferActor(record, strip.sprite, strip.mask, stage);
+  return new (std::nothrow) FishActor(record, strip.sprite, strip.mask, stage);
 }
 
 // A background overlay: a still fish actor over a keyed picture (a record of
 // zeros but for one frame and the picture's place in the scene: speed 0).
 Actor* MakeOverlayActor(const SpriteTarget& target, const PlacedPicture& overlay,
                         const OverlayFrame& frame, const ActorStage& stage) {
-  ArleImage* image = LoadKeyedSprite(target, overlay.name);
+  char name[kNameSize];
+  if (!ScaledName(target, overlay.name, name)) return nullptr;
+  ArleImage* image = LoadKeyedSprite(target, name);
   if (!image) return nullptr;
-  const ScenePoint at = PlaceOverlay(frame, overlay.x, overlay.y, image->Height());
+  const ScenePoint at = PlaceOverlay(frame, overlay.x, overlay.y, image->Height() / stage.scale);
   SpeciesRecord still{};
   still.totalFrames = 1;
   still.left = at.x;
@@ -131,6 +168,11 @@ void FillActorTable(ActorTable& actors, const ActorStage& stage, const SpriteTar
 }
 
 BubbleImages LoadBubbles(const SpriteTarget& target) {
-  return {LoadMaskedSprite(target, kBubbleSpriteName),
-          LoadSprite<TrleImage>(target.library, kBubbleMaskName)};
+  const StripImages strip = LoadStrip(target, kBubbleSpriteName, kBubbleMaskName);
+  return {strip.sprite, strip.mask};
+}
+
+bool LibraryHasTwiceSizeArt(HMODULE library) {
+  char name[kNameSize];
+  return TwiceSizeName(kBubbleSpriteName, name, sizeof name) && HasPicture(library, name);
 }

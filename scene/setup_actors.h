@@ -16,12 +16,19 @@ struct BackgroundPicture;
 struct SceneConfig;
 
 // What every sprite is read from and converted to: the library, the back
-// surface's type and, on 8-bit displays, the scene palette (else null).
+// surface's type and, on 8-bit displays, the scene palette (else null), and
+// the art's size: 1, or 2 for the pictures drawn at twice the size (their
+// names with "@2"; a strip whose mask has no twice-size copy is keyed).
 struct SpriteTarget {
   HMODULE library = nullptr;
   std::uint16_t backType = 0;
   Palette* palette = nullptr;
+  std::int32_t scale = 1;
 };
+
+// True when the library holds the art at twice the size (an older one does
+// not): the pictures are made together, so the bubble burst stands for all.
+bool LibraryHasTwiceSizeArt(HMODULE library);
 
 // Fills the actor table from slot 0: species 0 and 1, overlay A, the other
 // species, the text, overlay B over them, then the clock over everything; the
@@ -30,8 +37,8 @@ struct SpriteTarget {
 void FillActorTable(ActorTable& actors, const ActorStage& stage, const SpriteTarget& target,
                     const SceneConfig& config, const BackgroundPicture& background);
 
-// The bubble burst's sprite and mask, which every stage shares (either may
-// be null or empty: the fish then draw no bursts).
+// The bubble burst's sprite and mask at the target's scale (a null mask: the
+// sprite is keyed; an empty or missing sprite: the fish draw no bursts).
 struct BubbleImages {
   Image* sprite;
   Image* mask;

@@ -158,15 +158,19 @@ BackgroundPicture LoadFullScreenBackground(GraphicsSystem* graphics, HMODULE lib
   }
   picture.stockIndex = StockIndexFor(config.display);
   picture.variant = BackgroundAt(picture.stockIndex, target.designWidth);
-  char wide[8];
-  if (target.cover && WidePictureName(picture.stockIndex, wide, sizeof wide))
-    picture.image = LoadStockPicture(graphics, library, wide);
+  // The widest, sharpest picture the library has; the rest is enlarged.
+  char wide[8], twice[12];
+  if (target.cover && WidePictureName(picture.stockIndex, wide, sizeof wide)) {
+    if (target.scale == 2 && TwiceSizeName(wide, twice, sizeof twice))
+      picture.image = LoadStockPicture(graphics, library, twice);
+    if (!picture.image) picture.image = LoadStockPicture(graphics, library, wide);
+  }
   if (!picture.image)  // the 4:3 picture, enlarged when the scene is wider (an older library)
     picture.image = LoadStockPicture(graphics, library, picture.variant->background.name);
   if (!picture.image) return picture;
   const std::int32_t pw = picture.image->Width(), ph = picture.image->Height();
   picture.frame = {CoverCrop(pw, ph, width, height, CropAnchor::kFloor), pw, ph, width, height,
-                   target.designWidth};
+                   target.designWidth, target.scale};
   return picture;
 }
 

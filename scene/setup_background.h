@@ -27,13 +27,15 @@ struct BackgroundPicture {
   OverlayFrame frame = {};
 };
 
-// The size of the scene a full-screen background is made for: width x height,
-// its overlays positioned for the 4:3 design designWidth wide. Edge to edge
-// (cover) the picture covers the scene with its shape kept: a stock one drawn
-// wide when the library has it.
+// The size of the scene a full-screen background is made for: width x height
+// pixels, its overlays positioned for the 4:3 design designWidth wide (design
+// units, `scale` pixels each). Edge to edge (cover) the picture covers the
+// scene with its shape kept: a stock one drawn wide when the library has it,
+// at twice the size for a scene at scale 2 when the library has that.
 struct BackgroundTarget {
   std::int32_t width, height, designWidth;
   bool cover;
+  std::int32_t scale;
 };
 
 // The user's bitmap file scaled to width x height and converted to backType;

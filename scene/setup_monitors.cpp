@@ -30,12 +30,12 @@ std::int32_t UnusedStockIndex(std::uint32_t& used) {
 
 // The scene of one monitor, with its background and actors; null when it
 // could not be made.
-MonitorScene* MakeMonitorScene(SceneGraphics& graphics, const Rect& monitor,
+MonitorScene* MakeMonitorScene(GraphicsSystem* system, const Rect& monitor,
                                const MonitorSceneSetup& setup, std::uint32_t& usedStock) {
-  const ScreenLayout layout =
-      EdgeLayout(monitor.width, monitor.height, setup.bitsPerPixel, setup.green6);
+  ScreenLayout layout = EdgeLayout(monitor.width, monitor.height, setup.bitsPerPixel, setup.green6);
+  if (LibraryHasTwiceSizeArt(setup.library)) layout = TwiceSizeLayout(layout, monitor.height);
   auto* scene = new (std::nothrow)
-      MonitorScene(*graphics.System(), layout.width, layout.height, setup.sprites.backType);
+      MonitorScene(*system, layout.width, layout.height, setup.backType, layout.scale);
   if (!scene || !scene->Ready()) {
     delete scene;
     return nullptr;
@@ -43,16 +43,19 @@ MonitorScene* MakeMonitorScene(SceneGraphics& graphics, const Rect& monitor,
   SceneConfig config = *setup.config;
   if (DecodeDisplayChoice(config.display).kind == BackgroundChoice::kRandom)
     config.display = UnusedStockIndex(usedStock);
-  const BackgroundTarget target = {layout.width, layout.height, layout.designWidth, true};
-  BackgroundPicture background = LoadFullScreenBackground(
-      graphics.System(), setup.sprites.library, config, target, setup.sprites.backType);
-  ConvertBackground(background.image, setup.sprites.backType, nullptr);
-  FitBackground(graphics.System(), background);
+  const BackgroundTarget target = {layout.width, layout.height, layout.designWidth, true,
+                                   layout.scale};
+  BackgroundPicture background =
+      LoadFullScreenBackground(system, setup.library, config, target, setup.backType);
+  ConvertBackground(background.image, setup.backType, nullptr);
+  FitBackground(system, background);
   scene->SetBackground(background.image);
-  scene->SetBubbles(setup.bubbles.sprite, setup.bubbles.mask);
-  FillActorTable(scene->Actors(), scene->Stage(), setup.sprites, config, background);
-  DebugLog("Tidewater: monitor scene %dx%d over stock scene %d\n", layout.width, layout.height,
-           background.stockIndex);
+  const SpriteTarget sprites = {setup.library, setup.backType, nullptr, layout.scale};
+  const BubbleImages bubbles = LoadBubbles(sprites);
+  scene->SetBubbles(bubbles.sprite, bubbles.mask);
+  FillActorTable(scene->Actors(), scene->Stage(), sprites, config, background);
+  DebugLog("Tidewater: monitor scene %dx%d (scale %d) over stock scene %d\n", layout.width,
+           layout.height, layout.scale, background.stockIndex);
   return scene;
 }
 
@@ -62,7 +65,7 @@ int AddMonitorScenes(SceneGraphics& graphics, const Rect* monitors, int count,
                      const MonitorSceneSetup& setup, SceneView* views) {
   std::uint32_t usedStock = setup.mainStock >= 0 ? 1u << setup.mainStock : 0;
   for (int i = 0; i < count; ++i) {
-    MonitorScene* scene = MakeMonitorScene(graphics, monitors[i], setup, usedStock);
+    MonitorScene* scene = MakeMonitorScene(graphics.System(), monitors[i], setup, usedStock);
     DibSurface* back = scene ? scene->Back() : nullptr;
     if (!back || !graphics.AddMonitorScene(scene)) {
       DebugLog("Tidewater: no scene of its own for monitor %d; it stays black\n", i + 1);

@@ -4,7 +4,8 @@
 // MonitorScene of its own shape, with its own background (the chosen stock
 // scene, the user's picture, or, when the choice is random, a random stock
 // scene that no other monitor shows while one is left) and its own actors,
-// with their own random starts. Target only.
+// with their own random starts, at twice the size where the monitor is large
+// enough and the library has the art. Target only.
 
 #include <cstdint>
 
@@ -18,11 +19,11 @@ struct SceneConfig;
 
 struct MonitorSceneSetup {
   const SceneConfig* config;
-  SpriteTarget sprites;       // the library and the back type (no palette)
+  HMODULE library;
+  std::uint16_t backType;
   std::int32_t bitsPerPixel;  // the screen's, for each monitor's layout
   bool green6;
   std::int32_t mainStock;     // the primary's stock scene, -1 for the user's picture
-  BubbleImages bubbles;       // the main scene's, shared
 };
 
 // One MonitorScene for each of the count monitors (in window coordinates),

@@ -12,9 +12,13 @@ std::int32_t SwimmingActor::FramesOf(const SpeciesRecord& record) {
 SwimmingActor::SwimmingActor(Image* sprite, Image* mask, std::int32_t frames,
                              const ActorStage& stage)
     : stage_(stage), sprite_(sprite), mask_(mask) {
-  width_ = sprite ? sprite->Width() : 0;
+  // The strip is drawn at the stage's scale: its frames are scale times the
+  // design size.
+  const auto scale = static_cast<std::uint32_t>(stage.scale);
+  width_ = sprite ? static_cast<std::int32_t>(static_cast<std::uint32_t>(sprite->Width()) / scale)
+                  : 0;
   height_ = sprite ? static_cast<std::int32_t>(static_cast<std::uint32_t>(sprite->Height()) /
-                                               static_cast<std::uint32_t>(frames))
+                                               static_cast<std::uint32_t>(frames) / scale)
                    : 0;
   blitFlags_ = mask ? (BLIT_SRCKEY | BLIT_MASKBLEND) : BLIT_SRCKEY;
 }
@@ -22,7 +26,8 @@ SwimmingActor::SwimmingActor(Image* sprite, Image* mask, std::int32_t frames,
 void SwimmingActor::DrawFrame() {
   // A frame that cannot be drawn (an empty sprite, logged at setup) leaves the
   // background showing; the tick has nothing better to do with the status.
-  if (stage_.backSurface && sprite_)
-    (void)stage_.backSurface->BlitFrom(x_, y_, width_, height_, sprite_, 0, frame_ * height_,
-                                       width_, height_, blitFlags_, AuxOf(mask_));
+  if (!stage_.backSurface || !sprite_) return;
+  const Rect p = stage_.InPixels(FrameRect());
+  (void)stage_.backSurface->BlitFrom(p.x, p.y, p.width, p.height, sprite_, 0, frame_ * p.height,
+                                     p.width, p.height, blitFlags_, AuxOf(mask_));
 }

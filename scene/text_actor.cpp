@@ -15,9 +15,8 @@ constexpr UINT kTextFormat = DT_SINGLELINE | DT_BOTTOM;
 TextActor::TextActor(const std::uint8_t (&fontRecord)[kFontRecordSize], const char* text,
                      COLORREF colour, const ActorStage& stage)
     : stage_(stage) {
-  Image* back = stage.backSurface;
-  std::int32_t w = back ? back->Width() : 0;
-  std::int32_t h = back ? back->Height() : 0;
+  const std::int32_t w = stage.Width();
+  const std::int32_t h = stage.Height();
   rect_.left = RandomMod(w);
   rect_.right = 0;
   rect_.top = RandomMod(h - 200);
@@ -27,22 +26,21 @@ TextActor::TextActor(const std::uint8_t (&fontRecord)[kFontRecordSize], const ch
     std::strncpy(text_, text, sizeof text_ - 1);
     text_[sizeof text_ - 1] = '\0';
   }
+  font_ = CreateRecordFont(fontRecord, stage.scale);
 
-  static_assert(sizeof(LOGFONTA) == kFontRecordSize, "LOGFONTA is the stored record");
-  LOGFONTA font;
-  std::memcpy(&font, fontRecord, sizeof font);
-  font.lfFaceName[LF_FACESIZE - 1] = '\0';  // a face name is always terminated
-  font_ = CreateFontIndirectA(&font);
-
+  Image* back = stage.backSurface;
   HDC dc = back ? back->LockDC() : nullptr;
   if (!dc) return;
   SelectObject(dc, font_);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, colour);
-  DrawTextA(dc, text_, static_cast<int>(std::strlen(text_)), &rect_,
+  RECT measured{0, 0, 0, 0};
+  DrawTextA(dc, text_, static_cast<int>(std::strlen(text_)), &measured,
             DT_CALCRECT | kTextFormat);
-  width_ = rect_.right - rect_.left;
-  height_ = rect_.bottom - rect_.top;
+  pixelWidth_ = measured.right - measured.left;
+  pixelHeight_ = measured.bottom - measured.top;
+  width_ = (pixelWidth_ + stage.scale - 1) / stage.scale;
+  height_ = (pixelHeight_ + stage.scale - 1) / stage.scale;
   back->UnlockDC();
 }
 
@@ -51,9 +49,8 @@ TextActor::~TextActor() {
 }
 
 std::int32_t TextActor::Step() {
-  Image* back = stage_.backSurface;
-  std::int32_t w = back ? back->Width() : 0;
-  std::int32_t h = back ? back->Height() : 0;
+  const std::int32_t w = stage_.Width();
+  const std::int32_t h = stage_.Height();
   if (rect_.left < -width_ || rect_.left > w) {
     speed_ = -speed_;
     rect_.top = RandomMod(h - height_);
@@ -67,11 +64,24 @@ std::int32_t TextActor::Draw() {
   Image* back = stage_.backSurface;
   rect_.bottom = rect_.top + height_;
   rect_.right = rect_.left + width_;
+  const Rect box = {rect_.left, rect_.top, width_, height_};
+  const Rect p = stage_.InPixels(box);
+  RECT drawn = {p.x, p.y, p.x + pixelWidth_, p.y + pixelHeight_};
   HDC dc = back ? back->LockDC() : nullptr;
   if (dc) {
-    DrawTextA(dc, text_, static_cast<int>(std::strlen(text_)), &rect_, kTextFormat);
+    DrawTextA(dc, text_, static_cast<int>(std::strlen(text_)), &drawn, kTextFormat);
     back->UnlockDC();
   }
-  stage_.Report({rect_.left, rect_.top, rect_.right - rect_.left, rect_.bottom - rect_.top});
+  stage_.Report(box);
   return 0;
+}
+
+HFONT CreateRecordFont(const std::uint8_t (&record)[kFontRecordSize], std::int32_t scale) {
+  static_assert(sizeof(LOGFONTA) == kFontRecordSize, "LOGFONTA is the stored record");
+  LOGFONTA font;
+  std::memcpy(&font, record, sizeof font);
+  font.lfFaceName[LF_FACESIZE - 1] = '\0';  // a face name is always terminated
+  font.lfHeight *= scale;
+  font.lfWidth *= scale;
+  return CreateFontIndirectA(&font);
 }

@@ -2,7 +2,8 @@
 // The user's line of text: drawn with the platform's text output into the
 // back surface in the user's font and colour on a transparent background,
 // drifting two pixels a tick, bouncing once it has left the screen and coming
-// back at a new random height. Target only.
+// back at a new random height. Its place and size are in design units, the
+// font and the drawing at the stage's scale. Target only.
 
 #include <cstdint>
 
@@ -11,6 +12,10 @@
 #include "scene/config.h"
 
 struct ActorStage;
+
+// The font of a stored "FONT" record (a LOGFONTA), its size times scale:
+// text drawn into a back surface of twice the pixels is twice as large.
+HFONT CreateRecordFont(const std::uint8_t (&record)[kFontRecordSize], std::int32_t scale);
 
 class TextActor : public Actor {
  public:
@@ -33,7 +38,9 @@ class TextActor : public Actor {
   std::int32_t speed_ = 2;
   char text_[kConfigTextSize] = {};
   HFONT font_ = nullptr;
-  std::int32_t width_ = 0;
+  std::int32_t width_ = 0;   // design units, rounded up
   std::int32_t height_ = 0;
+  std::int32_t pixelWidth_ = 0;   // of the drawn text, in back-surface pixels
+  std::int32_t pixelHeight_ = 0;
   const ActorStage& stage_;
 };
