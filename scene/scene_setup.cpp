@@ -190,9 +190,9 @@ int SetupFullScreen(HWND window) {
   }
   graphics->SetScale(layout.scale);
   const std::uint16_t backType = back->Type();
-  DebugLog("Tidewater: back surface %dx%d (scale %d), pixel type %u, on a %d-bit screen\n",
-           layout.width, layout.height, layout.scale, static_cast<unsigned>(backType),
-           screen.bitsPerPixel);
+  DebugLog("Tidewater: back surface %dx%d, pixel type %u, on a %d-bit screen, art at %dx\n",
+           layout.width, layout.height, static_cast<unsigned>(backType), screen.bitsPerPixel,
+           layout.scale);
 
   ShowWindow(window, SW_SHOW);
   ShowLoadingNotice(display, layout.width, layout.height);

@@ -2,13 +2,16 @@
 # "FILLSCREEN" 2, edge to edge, under Wine: on 1920 x 1080, 2560 x 1080,
 # 1920 x 1200 and 1280 x 1024 screens the scene takes the screen's shape
 # (768 high, as wide as the aspect asks) and covers it: every row and every
-# column of each screenshot holds pixels of the scene. The still scene is the
-# stock picture cropped to that shape and scaled smoothly; with every species
+# column of each screenshot holds pixels of the scene. These screens are more
+# than 1.25 x 768 high, so the scene is composed at twice its pixels from the
+# art drawn at twice the size. The still scene is the twice-size stock picture
+# cropped to that shape and scaled smoothly; with every species
 # swimming, a paused frame equals it wherever no creature is (no seams, no
 # trails); on the 21:9 screen the creatures reach both of its outer edges.
 # The user's picture of an odd shape covers the screen, cropped in its
-# middle; a library without the wide pictures gives the 4:3 picture, enlarged
-# and cropped at its floor; "FILLSCREEN" of the wrong type or out of range is the centred
+# middle; an older library, without the wide pictures and the twice-size art,
+# gives the 4:3 picture, enlarged and cropped at its floor; "FILLSCREEN" of
+# the wrong type or out of range is the centred
 # scene; an 8-bit screen is covered too, from the one palette. The saver is
 # large-address aware.
 set -u
@@ -17,10 +20,11 @@ tw_begin scene_edge 1920x1080x24
 ts_stage_traced plain
 TS_FILL=2
 
-# back_surface W H: the saver said its scene is W x H.
+# back_surface W H SCALE: the saver said its scene is W x H design units,
+# composed at SCALE pixels to the unit.
 back_surface() {
-  tw_expect_eq "the scene is ${1}x$2 on a ${TS_W}x$TS_H screen" \
-    "$(tw_log | grep -c "back surface ${1}x$2,")" 1
+  tw_expect_eq "the scene is ${1}x$2 at ${3}x on a ${TS_W}x$TS_H screen" \
+    "$(tw_log | grep -c "back surface $(($1 * $3))x$(($2 * $3)),.*art at ${3}x")" 1
 }
 
 # still SCREEN_W SCREEN_H OUT: background 7 (no overlays) without creatures,
@@ -34,15 +38,17 @@ still() {
   ts_still_screen "$1" "$2" "$3" || tw_fail "the scene comes up and holds still on ${1}x$2"
 }
 
-# expected SCREEN_W SCREEN_H OUT: the stock picture's wide form cropped to the
-# scene's shape, keeping its floor, and scaled smoothly to the screen.
-expected() { ts_cover_art 12LW "$TS_SCENE_W" "$TS_SCENE_H" "$1" "$2" "$3"; }
+# expected SCREEN_W SCREEN_H OUT: the stock picture's wide form at twice the
+# size cropped to the scene's shape, keeping its floor, and scaled smoothly
+# to the screen.
+expected() { ts_cover_art 12LW@2 "$TS_SCENE_W" "$TS_SCENE_H" "$1" "$2" "$3"; }
 
-# narrow_library SCREEN_W SCREEN_H: an older library without the wide
-# pictures is still edge to edge: the 4:3 picture enlarged and cropped
-# keeping its floor (on a screen wider than 4:3, where that differs).
+# narrow_library SCREEN_W SCREEN_H: an older library, without the wide
+# pictures and the art at twice the size, is still edge to edge: composed at
+# 1x, the 4:3 picture enlarged and cropped keeping its floor (on a screen
+# wider than 4:3, where that differs).
 narrow_library() {
-  ts_reduced_library "$TW_WORK/narrow.dll" 12LW
+  ts_reduced_library "$TW_WORK/narrow.dll" 12LW '*@2'
   ts_stage_traced narrow
   rm -f "$TW_STAGE/ReraDOR.dll"
   cp "$TW_WORK/narrow.dll" "$TW_STAGE/ReraDOR.dll"
@@ -52,6 +58,7 @@ narrow_library() {
   ts_set FILLSCREEN dword 2
   tw_reg_apply
   if ts_still_screen "$1" "$2" "$TW_WORK/narrow.png"; then
+    back_surface "$TS_SCENE_W" 768 1
     ts_covered "a library without the wide pictures" "$TW_WORK/narrow.png"
     ts_cover_art 12L "$TS_SCENE_W" "$TS_SCENE_H" "$1" "$2" "$TW_WORK/want-narrow.png"
     tw_expect_range "without the wide pictures: the 4:3 picture cropped at its floor (mean difference)" \
@@ -68,12 +75,12 @@ for screen in 1920x1080 2560x1080 1920x1200 1280x1024; do
   ts_scene_geometry "$sw" "$sh"
   shot=$TW_WORK/still-$screen.png
   still "$sw" "$sh" "$shot"
-  back_surface "$TS_SCENE_W" 768
+  back_surface "$TS_SCENE_W" 768 2
   ts_covered "still scene on $screen" "$shot"
   expected "$sw" "$sh" "$TW_WORK/want-$screen.png"
   delta=$(ts_mean_delta "$shot" "$TW_WORK/want-$screen.png")
   echo "$screen: the still scene against the picture cropped and scaled by ImageMagick: $delta"
-  tw_expect_range "$screen: the still scene is the stock picture, cropped and scaled smoothly" \
+  tw_expect_range "$screen: the still scene is the twice-size picture, cropped and scaled smoothly" \
     "$delta" 0 2.5
   [ "$screen" = 1920x1080 ] && narrow_library "$sw" "$sh"
   [ "$screen" = 2560x1080 ] || continue

@@ -444,8 +444,9 @@ ts_window_texts() {
 
 # ts_reduced_library OUT.dll NAME...: a resource library holding everything
 # of the built one except the named resources (names as in the library:
-# "13BM", "PALFISH", or "WAVE" for every sound). The build's .res file is
-# filtered and linked as rera links the full one.
+# "13BM", "PALFISH", "WAVE" for every sound, or "*@2" for every name ending
+# in "@2", the art at twice the size). The build's .res file is filtered and
+# linked as rera links the full one.
 ts_reduced_library() {
   local out=$1 res=$TW_BUILD/assets/ReraDOR.res
   shift
@@ -454,6 +455,7 @@ ts_reduced_library() {
     use strict;
     my ($in, $out, @drop) = @ARGV;
     my %drop = map { uc($_) => 1 } @drop;
+    my @endings = map { uc(substr($_, 1)) } grep { /^\*/ } @drop;
     open(my $f, "<:raw", $in) or die "$in: $!";
     local $/; my $d = <$f>; close $f;
     my ($pos, $kept) = (0, "");
@@ -471,7 +473,8 @@ ts_reduced_library() {
       my ($type, $after) = $field->($pos + 8);
       my ($name) = $field->($after);
       my $total = $header + (($size + 3) & ~3);
-      my $drop = $drop{uc $name} || ($type eq "WAVE" && $drop{WAVE});
+      my $drop = $drop{uc $name} || ($type eq "WAVE" && $drop{WAVE}) ||
+        grep { substr(uc $name, -length $_) eq $_ } @endings;
       $kept .= substr($d, $pos, $total) unless $drop;
       $pos += $total;
     }
