@@ -26,7 +26,7 @@ void DrawBubble(cairo_t* cr, double x, double y, double r, double alpha) {
   cairo_restore(cr);
 }
 
-FrameStrip RenderBubbleBurst() {
+FrameStrip RenderBubbleBurst(int pixelScale) {
   struct Bubble {
     double x0, y0, r, start, rise, drift, wobble, phase;
   };
@@ -46,12 +46,13 @@ FrameStrip RenderBubbleBurst() {
   }
   FrameStrip strip;
   strip.frames = kBubbleFrames;
-  strip.frameWidth = kBubbleWidth;
-  strip.frameHeight = kBubbleHeight;
-  strip.image = RgbaImage(kBubbleWidth, kBubbleHeight * kBubbleFrames);
+  strip.frameWidth = kBubbleWidth * pixelScale;
+  strip.frameHeight = kBubbleHeight * pixelScale;
+  strip.image = RgbaImage(strip.frameWidth, strip.frameHeight * kBubbleFrames);
   for (int f = 0; f < kBubbleFrames; ++f) {
-    Canvas canvas(kBubbleWidth, kBubbleHeight);
+    Canvas canvas(strip.frameWidth, strip.frameHeight);
     cairo_t* cr = canvas.cr();
+    cairo_scale(cr, pixelScale, pixelScale);
     for (const Bubble& b : bubbles) {
       const double age = f - b.start;
       if (age < 0) continue;
@@ -68,7 +69,7 @@ FrameStrip RenderBubbleBurst() {
       }
       DrawBubble(cr, x, y, r, alpha);
     }
-    PasteImage(strip.image, canvas.ToImage(), 0, f * kBubbleHeight);
+    PasteImage(strip.image, canvas.ToImage(), 0, f * strip.frameHeight);
   }
   return strip;
 }

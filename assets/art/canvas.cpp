@@ -137,6 +137,25 @@ bool WritePng(const RgbaImage& image, const std::string& path) {
          CAIRO_STATUS_SUCCESS;
 }
 
+RgbaImage ReduceImage(const RgbaImage& src, int w, int h) {
+  RgbaImage out(w, h);
+  for (int y = 0; y < h; ++y) {
+    const int y0 = y * src.height / h, y1 = std::max(y0 + 1, (y + 1) * src.height / h);
+    for (int x = 0; x < w; ++x) {
+      const int x0 = x * src.width / w, x1 = std::max(x0 + 1, (x + 1) * src.width / w);
+      unsigned sum[4] = {0, 0, 0, 0};
+      for (int sy = y0; sy < y1; ++sy) {
+        for (int sx = x0; sx < x1; ++sx) {
+          for (int c = 0; c < 4; ++c) sum[c] += src.At(sx, sy)[c];
+        }
+      }
+      const unsigned n = unsigned((y1 - y0) * (x1 - x0));
+      for (int c = 0; c < 4; ++c) out.At(x, y)[c] = std::uint8_t((sum[c] + n / 2) / n);
+    }
+  }
+  return out;
+}
+
 RgbaImage Enlarge(const RgbaImage& src, int factor) {
   if (factor <= 1) return src;
   RgbaImage out(src.width * factor, src.height * factor);

@@ -36,6 +36,10 @@ void CompositeOver(RgbaImage& dst, const RgbaImage& src, int x, int y);
 // transparency shows.
 RgbaImage ContactSheet(const std::vector<const RgbaImage*>& images, int columns, int gap);
 
+// A smaller copy, w x h, each pixel the mean of the area it covers (all four
+// channels, straight): previews, and halving twice-size art to compare it.
+RgbaImage ReduceImage(const RgbaImage& src, int w, int h);
+
 // Enlarged by an integer factor (nearest pixel), for looking at details.
 RgbaImage Enlarge(const RgbaImage& src, int factor);
 

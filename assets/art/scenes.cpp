@@ -723,8 +723,13 @@ struct Bounds {
 namespace {
 
 // Draws scene `index` on a W x H canvas whose 4:3 screen (design x 0..1024)
-// sits in the middle and holds the overlays of `variant` at their positions.
-ScenePictures Render(int index, const BackgroundVariant& variant, int W, int H) {
+// sits in the middle and holds the overlays of `variant` at their positions
+// times `factor` (the table's positions are pixels of the variant's own
+// size). Without `base` an overlay is the box of what it covers; with it, the
+// same scene at factor 1, each overlay is exactly `factor` times the size of
+// the base's.
+ScenePictures Render(int index, const BackgroundVariant& variant, int W, int H, int factor,
+                     const ScenePictures* base) {
   ScenePictures out;
   const int screenW = H * 4 / 3, originX = (W - screenW) / 2;
   const SceneRecipe& recipe = kScenes[index];
@@ -736,7 +741,7 @@ ScenePictures Render(int index, const BackgroundVariant& variant, int W, int H) 
   const PlacedPicture* placed[2] = {&variant.overlayA, &variant.overlayB};
   for (int k = 0; k < 2; ++k) {
     if (!placed[k]->name || !recipe.overlay[k]) continue;
-    const int ox = placed[k]->x, oy = placed[k]->y;
+    const int ox = placed[k]->x * factor, oy = placed[k]->y * factor;
     SceneCanvas layer(W, H, seed + 101u * (k + 1));
     cairo_t* c = layer.cr();
     cairo_save(c);
@@ -779,10 +784,14 @@ ScenePictures Render(int index, const BackgroundVariant& variant, int W, int H) 
         }
       }
     }
-    const int w = std::max(1, b.x1 - ox), h = std::max(1, b.y1 - oy);
+    int w = std::max(1, b.x1 - ox), h = std::max(1, b.y1 - oy);
+    if (base && base->hasOverlay[k]) {
+      w = base->overlay[k].width * factor;
+      h = base->overlay[k].height * factor;
+    }
     RgbaImage pic(w, h);
-    for (int y = 0; y < h; ++y) {
-      for (int x = 0; x < w; ++x) {
+    for (int y = 0; y < h && oy + y < H; ++y) {
+      for (int x = 0; x < w && ox + x < screenRight; ++x) {
         if (layers[k].At(ox + x, oy + y)[3] < 64) continue;
         const std::uint8_t* src = background.At(ox + x, oy + y);
         std::uint8_t* dst = pic.At(x, y);
@@ -805,11 +814,17 @@ ScenePictures RenderScene(int index, int width) {
   const BackgroundVariant* variant = BackgroundAt(index, width);
   if (!variant) return {};
   const int W = width == 640 ? 640 : (width == 800 ? 800 : 1024);
-  return Render(index, *variant, W, W * 3 / 4);
+  return Render(index, *variant, W, W * 3 / 4, 1, nullptr);
 }
 
 ScenePictures RenderWideScene(int index) {
   const BackgroundVariant* variant = BackgroundAt(index, 1024);
   if (!variant) return {};
-  return Render(index, *variant, kWidePictureWidth, 768);
+  return Render(index, *variant, kWidePictureWidth, 768, 1, nullptr);
+}
+
+ScenePictures RenderWideSceneTwice(int index, const ScenePictures& once) {
+  const BackgroundVariant* variant = BackgroundAt(index, 1024);
+  if (!variant) return {};
+  return Render(index, *variant, 2 * kWidePictureWidth, 2 * 768, 2, &once);
 }

@@ -23,3 +23,8 @@ ScenePictures RenderScene(int index, int width);
 // L positions shifted by the side band's width. An index outside 0..7 gives
 // empty pictures.
 ScenePictures RenderWideScene(int index);
+// The wide picture drawn at twice the size (2 x kWidePictureWidth x 1536), for
+// large monitors. `once` is RenderWideScene(index): each overlay sits at twice
+// its place there and is exactly twice its size (its box padded or cut), so
+// the saver places it from the L table like the 1x overlay.
+ScenePictures RenderWideSceneTwice(int index, const ScenePictures& once);

@@ -33,7 +33,8 @@ bool CreatureFor(const char* spriteName, Creature* out) {
   return false;
 }
 
-FrameStrip RenderCreature(const Creature& creature, int totalFrames, int swimFrames) {
+FrameStrip RenderCreature(const Creature& creature, int totalFrames, int swimFrames,
+                          int pixelScale) {
   StripPlan plan;
   if (creature.inflates) {
     // Slim at frame 0, round at the last frame, eased at both ends; the fins
@@ -52,5 +53,6 @@ FrameStrip RenderCreature(const Creature& creature, int totalFrames, int swimFra
   plan.scratch = creature.scratch;
   plan.originX = creature.originX;
   plan.originY = creature.originY;
+  plan.pixelScale = pixelScale;
   return BuildStrip(creature.draw, plan);
 }

@@ -38,5 +38,7 @@ Creature LobsterCreature();
 bool CreatureFor(const char* spriteName, Creature* out);
 
 // The strip of `totalFrames` frames, the first `swimFrames` of them the swim
-// cycle (or, for an inflating creature, slim to round).
-FrameStrip RenderCreature(const Creature& creature, int totalFrames, int swimFrames);
+// cycle (or, for an inflating creature, slim to round), at `pixelScale`
+// pixels per body unit (2: every frame exactly twice the size of scale 1's).
+FrameStrip RenderCreature(const Creature& creature, int totalFrames, int swimFrames,
+                          int pixelScale = 1);

@@ -93,22 +93,25 @@ FrameStrip BuildStrip(const CreatureDrawer& draw, const StripPlan& plan) {
   const double cy = box.y0 - plan.margin - plan.originY;
 
   const int n = int(plan.poses.size());
+  const int s = plan.pixelScale;
   out.frames = n;
-  out.frameWidth = w;
-  out.frameHeight = h;
-  out.image = RgbaImage(w, h * n);
+  out.frameWidth = w * s;
+  out.frameHeight = h * s;
+  out.image = RgbaImage(out.frameWidth, out.frameHeight * n);
   for (int k = 0; k < n; ++k) {
     if (k == n - 1 && plan.lastMirrors >= 0 && plan.lastMirrors < n - 1) {
-      PasteImage(out.image, MirrorImage(StripFrame(out, plan.lastMirrors)), 0, k * h);
+      PasteImage(out.image, MirrorImage(StripFrame(out, plan.lastMirrors)), 0,
+                 k * out.frameHeight);
       continue;
     }
-    Canvas frame(w, h);
+    Canvas frame(out.frameWidth, out.frameHeight);
     cairo_t* fc = frame.cr();
+    cairo_scale(fc, s, s);
     cairo_translate(fc, w / 2.0, 0);
     cairo_scale(fc, TurnScale(plan.poses[k].turn) * (plan.mirrorAll ? -1 : 1), 1);
     cairo_translate(fc, -cx, -cy);
     draw(fc, plan.poses[k]);
-    PasteImage(out.image, frame.ToImage(), 0, k * h);
+    PasteImage(out.image, frame.ToImage(), 0, k * out.frameHeight);
   }
   return out;
 }

@@ -21,6 +21,8 @@ struct StripPlan {
   double scratch = 400;         // size of the square scratch area, body units
   double originX = 100, originY = 200;  // where body (0, 0) sits in the scratch area
   int margin = 2;               // transparent pixels kept around the drawing
+  int pixelScale = 1;           // pixels per body unit: 2 draws every frame at twice the
+                                // size, the box exactly twice that of scale 1
 };
 
 // Frames 0..M-1: a swim cycle; frames M..N-1: turning round in place, the
@@ -35,8 +37,9 @@ struct FrameStrip {
   int frameHeight = 0;
 };
 
-// Renders every pose, finds the box that holds all of them, and draws the
-// frames centred in it: the turn scales x about the frame's centre line.
+// Renders every pose, finds the box that holds all of them (at scale 1), and
+// draws the frames centred in it at the plan's pixel scale: the turn scales x
+// about the frame's centre line.
 FrameStrip BuildStrip(const CreatureDrawer& draw, const StripPlan& plan);
 
 // Frame k of a strip as its own picture.

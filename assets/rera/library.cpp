@@ -8,6 +8,7 @@
 #include "assets/sound/wave_file.h"
 #include "scene/species_table.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <future>
@@ -20,42 +21,35 @@ constexpr int kPreviewWidth = 256, kPreviewHeight = 192;
 constexpr int kBackgroundColours = 135;
 constexpr int kSpriteColours = 100;
 
-void Add(std::vector<LibraryItem>* items, const std::string& name, Bytes data, int frames = 1) {
+// One part of the library made on its own: its resources in order and, for
+// sprites, a sample of their pixels (R, G, B, A) for the common sprite
+// palette.
+struct Piece {
+  std::vector<LibraryItem> items;
+  std::vector<std::uint8_t> pool;
+};
+
+void Add(Piece* piece, const std::string& name, Bytes data, int frames = 1) {
   LibraryItem item;
   item.entry.type = ResId::Name(kPictureResourceType);
   item.entry.name = ResId::Name(name);
   item.entry.data = std::move(data);
   item.frames = frames;
-  items->push_back(std::move(item));
+  piece->items.push_back(std::move(item));
 }
 
-// A smaller copy (area average), for the preview pictures.
-RgbaImage Reduce(const RgbaImage& src, int w, int h) {
-  RgbaImage out(w, h);
-  for (int y = 0; y < h; ++y) {
-    const int y0 = y * src.height / h, y1 = std::max(y0 + 1, (y + 1) * src.height / h);
-    for (int x = 0; x < w; ++x) {
-      const int x0 = x * src.width / w, x1 = std::max(x0 + 1, (x + 1) * src.width / w);
-      unsigned sum[4] = {0, 0, 0, 0};
-      for (int sy = y0; sy < y1; ++sy) {
-        for (int sx = x0; sx < x1; ++sx) {
-          for (int c = 0; c < 4; ++c) sum[c] += src.At(sx, sy)[c];
-        }
-      }
-      const unsigned n = unsigned((y1 - y0) * (x1 - x0));
-      for (int c = 0; c < 4; ++c) out.At(x, y)[c] = std::uint8_t((sum[c] + n / 2) / n);
-    }
-  }
-  return out;
+std::string Twice(const char* name) {
+  char out[24];
+  return TwiceSizeName(name, out, sizeof out) ? out : std::string();
 }
 
-// All sprite pixels seen so far, for the common sprite palette.
-void Collect(RgbaImage* pool, const RgbaImage& strip) {
+// Visible sprite pixels for the common sprite palette.
+void Collect(Piece* piece, const RgbaImage& strip) {
   // Every fourth visible pixel is plenty for 100 colours.
   for (std::size_t i = 0; i < strip.pixels.size(); i += 16) {
     if (strip.pixels[i + 3] < kKeyedAlphaThreshold) continue;
-    pool->pixels.insert(pool->pixels.end(), strip.pixels.begin() + long(i),
-                        strip.pixels.begin() + long(i) + 4);
+    piece->pool.insert(piece->pool.end(), strip.pixels.begin() + long(i),
+                       strip.pixels.begin() + long(i) + 4);
   }
 }
 
@@ -64,134 +58,199 @@ bool Fail(const std::string& what) {
   return false;
 }
 
-bool AddSprites(std::vector<LibraryItem>* items, RgbaImage* pool, const LibraryLog& log) {
-  for (int i = 0; i < kSpeciesCount; ++i) {
-    const SpeciesRecord* s = SpeciesAt(i);
-    Creature creature;
-    if (!CreatureFor(s->spriteName, &creature)) return Fail(s->spriteName);
-    const FrameStrip strip = RenderCreature(creature, s->totalFrames, s->swimFrames);
-    if (strip.frames != s->totalFrames) return Fail(s->spriteName);
-    Collect(pool, strip.image);
-    if (s->maskName[0]) {
-      MaskedPicture pic;
-      if (!MakeMaskedPicture(strip.image, &pic)) return Fail(s->spriteName);
-      Add(items, s->spriteName, std::move(pic.sprite), strip.frames);
-      Add(items, s->maskName, std::move(pic.mask), strip.frames);
-    } else {
-      Bytes pic;
-      if (!MakeKeyedPicture(strip.image, &pic)) return Fail(s->spriteName);
-      Add(items, s->spriteName, std::move(pic), strip.frames);
-    }
-    if (log) log(s->spriteName);
+// A strip with its own mask, or colour keyed when `maskName` is empty.
+bool AddStrip(Piece* piece, const std::string& name, const std::string& maskName,
+              const FrameStrip& strip) {
+  if (name.empty()) return Fail("a twice-size name");
+  if (maskName.empty()) {
+    Bytes pic;
+    if (!MakeKeyedPicture(strip.image, &pic)) return Fail(name);
+    Add(piece, name, std::move(pic), strip.frames);
+    return true;
   }
-  const FrameStrip bubbles = RenderBubbleBurst();
   MaskedPicture pic;
-  if (!MakeMaskedPicture(bubbles.image, &pic)) return Fail(kBubbleSpriteName);
-  Collect(pool, bubbles.image);
-  Add(items, kBubbleSpriteName, std::move(pic.sprite), bubbles.frames);
-  Add(items, kBubbleMaskName, std::move(pic.mask), bubbles.frames);
-  if (log) log(kBubbleSpriteName);
+  if (!MakeMaskedPicture(strip.image, &pic)) return Fail(name);
+  Add(piece, name, std::move(pic.sprite), strip.frames);
+  Add(piece, maskName, std::move(pic.mask), strip.frames);
   return true;
 }
 
-// The wide picture of scene `index`; its overlays are the L ones.
-bool AddWideScene(std::vector<LibraryItem>* items, int index, const LibraryLog& log) {
+// Species `index` at 1x and 2x. The 2x strip is colour keyed even where the
+// 1x one has a mask: the saver smooths the composed scene down to the monitor
+// anyway, and a mask would double the bytes of the largest pictures.
+bool AddSpecies(Piece* piece, int index) {
+  const SpeciesRecord* s = SpeciesAt(index);
+  Creature creature;
+  if (!CreatureFor(s->spriteName, &creature)) return Fail(s->spriteName);
+  const FrameStrip strip = RenderCreature(creature, s->totalFrames, s->swimFrames);
+  if (strip.frames != s->totalFrames) return Fail(s->spriteName);
+  Collect(piece, strip.image);
+  if (!AddStrip(piece, s->spriteName, s->maskName, strip)) return false;
+  const FrameStrip twice = RenderCreature(creature, s->totalFrames, s->swimFrames, 2);
+  if (twice.frames != s->totalFrames) return Fail(s->spriteName);
+  return AddStrip(piece, Twice(s->spriteName), "", twice);
+}
+
+// The bubble burst at 1x and 2x, both with masks: its bubbles are
+// translucent all over, which a colour key cannot show.
+bool AddBubbles(Piece* piece) {
+  const FrameStrip bubbles = RenderBubbleBurst();
+  Collect(piece, bubbles.image);
+  return AddStrip(piece, kBubbleSpriteName, kBubbleMaskName, bubbles) &&
+         AddStrip(piece, Twice(kBubbleSpriteName), Twice(kBubbleMaskName), RenderBubbleBurst(2));
+}
+
+bool AddOverlays(Piece* piece, const ScenePictures& pics, const BackgroundVariant& v,
+                 bool twice) {
+  const PlacedPicture* placed[2] = {&v.overlayA, &v.overlayB};
+  for (int k = 0; k < 2; ++k) {
+    if (!placed[k]->name) continue;
+    const std::string name = twice ? Twice(placed[k]->name) : placed[k]->name;
+    Bytes overlay;
+    if (!pics.hasOverlay[k] || !MakeKeyedPicture(pics.overlay[k], &overlay)) {
+      return Fail(placed[k]->name);
+    }
+    Add(piece, name, std::move(overlay));
+  }
+  return true;
+}
+
+// Scene `index`: its wide picture at 1x and 2x with the L overlays at 2x (at
+// 1x the L variant's own are the wide picture's), then its L, M and S
+// variants with their overlays, the 8-bit palette picture and the preview
+// pictures (1x and 2x, from the L picture).
+bool AddScene(Piece* piece, int index) {
   char name[8];
   if (!WidePictureName(index, name, sizeof name)) return false;
-  const ScenePictures pics = RenderWideScene(index);
-  if (pics.background.width != kWidePictureWidth) return Fail(name);
-  Add(items, name, EncodeJpeg(pics.background, kJpegQuality));
-  if (log) log(name);
-  return true;
-}
-
-bool AddScenes(std::vector<LibraryItem>* items, const LibraryLog& log) {
-  for (int i = 0; i < kBackgroundCount; ++i) {
-    if (!AddWideScene(items, i, log)) return false;
-    for (int width : {1024, 800, 640}) {
-      const BackgroundVariant* v = BackgroundAt(i, width);
-      const ScenePictures pics = RenderScene(i, width);
-      if (pics.background.Empty()) return Fail(v->background.name);
-      Add(items, v->background.name, EncodeJpeg(pics.background, kJpegQuality));
-      const PlacedPicture* placed[2] = {&v->overlayA, &v->overlayB};
-      for (int k = 0; k < 2; ++k) {
-        if (!placed[k]->name) continue;
-        Bytes overlay;
-        if (!pics.hasOverlay[k] || !MakeKeyedPicture(pics.overlay[k], &overlay)) {
-          return Fail(placed[k]->name);
-        }
-        Add(items, placed[k]->name, std::move(overlay));
-      }
-      if (width == 1024) {
-        // The 8-bit palette picture and the preview picture come from the L size.
-        PaletteEntry colours[kBackgroundColours] = {};
-        const int n = QuantisePixels(pics.background, 0, kBackgroundColours, colours);
-        Bytes palette, preview;
-        if (!MakeSwatchPicture(colours, n, &palette) ||
-            !MakeIndexedPicture(Reduce(pics.background, kPreviewWidth, kPreviewHeight),
-                                &preview)) {
-          return Fail(v->background.name);
-        }
-        char name[8];
-        if (!PalettePictureName(i, name, sizeof name)) return false;
-        Add(items, name, std::move(palette));
-        if (!PreviewPictureName(i, name, sizeof name)) return false;
-        Add(items, name, std::move(preview));
-      }
-      if (log) log(v->background.name);
+  const BackgroundVariant* large = BackgroundAt(index, 1024);
+  {
+    const ScenePictures once = RenderWideScene(index);
+    if (once.background.width != kWidePictureWidth) return Fail(name);
+    Add(piece, name, EncodeJpeg(once.background, kJpegQuality));
+    const ScenePictures twice = RenderWideSceneTwice(index, once);
+    if (twice.background.width != 2 * kWidePictureWidth) return Fail(Twice(name));
+    Add(piece, Twice(name), EncodeJpeg(twice.background, kJpegQuality));
+    if (!AddOverlays(piece, twice, *large, true)) return false;
+  }
+  for (int width : {1024, 800, 640}) {
+    const BackgroundVariant* v = BackgroundAt(index, width);
+    const ScenePictures pics = RenderScene(index, width);
+    if (pics.background.Empty()) return Fail(v->background.name);
+    Add(piece, v->background.name, EncodeJpeg(pics.background, kJpegQuality));
+    if (!AddOverlays(piece, pics, *v, false)) return false;
+    if (width != 1024) continue;
+    PaletteEntry colours[kBackgroundColours] = {};
+    const int n = QuantisePixels(pics.background, 0, kBackgroundColours, colours);
+    Bytes palette, preview, previewTwice;
+    if (!MakeSwatchPicture(colours, n, &palette) ||
+        !MakeIndexedPicture(ReduceImage(pics.background, kPreviewWidth, kPreviewHeight),
+                            &preview) ||
+        !MakeIndexedPicture(
+            ReduceImage(pics.background, 2 * kPreviewWidth, 2 * kPreviewHeight),
+            &previewTwice)) {
+      return Fail(v->background.name);
     }
+    if (!PalettePictureName(index, name, sizeof name)) return false;
+    Add(piece, name, std::move(palette));
+    if (!PreviewPictureName(index, name, sizeof name)) return false;
+    Add(piece, name, std::move(preview));
+    Add(piece, Twice(name), std::move(previewTwice));
   }
   return true;
 }
 
-bool AddSounds(std::vector<LibraryItem>* items, const LibraryLog& log) {
+bool AddSounds(Piece* piece) {
   for (int i = 0; i < kAmbientCount; ++i) {
     const AmbientSound sound = RenderAmbient(i);
     LibraryItem item;
     item.entry.type = ResId::Name(kSoundResourceType);
     item.entry.name = ResId::Number(std::uint16_t(kFirstSoundId + i));
     item.entry.data = WriteWave(AmbientPcm(sound), sound.loop.rate, sound.bits, sound.title);
-    items->push_back(std::move(item));
-    if (log) log(std::to_string(kFirstSoundId + i) + " " + sound.title);
+    piece->items.push_back(std::move(item));
   }
   return true;
+}
+
+// The library's pieces: the sprites, then the scenes, then the sounds.
+constexpr int kSpritePieces = kSpeciesCount + 1;
+constexpr int kPieceCount = kSpritePieces + kBackgroundCount + 1;
+
+bool MakePiece(int k, Piece* piece) {
+  if (k < kSpeciesCount) return AddSpecies(piece, k);
+  if (k == kSpeciesCount) return AddBubbles(piece);
+  if (k < kSpritePieces + kBackgroundCount) return AddScene(piece, k - kSpritePieces);
+  return AddSounds(piece);
+}
+
+std::string PieceTitle(int k) {
+  if (k < kSpeciesCount) return SpeciesAt(k)->spriteName;
+  if (k == kSpeciesCount) return kBubbleSpriteName;
+  if (k < kSpritePieces + kBackgroundCount) {
+    return BackgroundAt(k - kSpritePieces, 1024)->background.name;
+  }
+  return "sounds";
+}
+
+// The order pieces are made in: the scenes first, as they take longest, so
+// that the two workers finish close together.
+int MakingOrder(int i) {
+  return (i + kSpritePieces) % kPieceCount;
 }
 
 }  // namespace
 
 bool BuildLibrary(std::vector<LibraryItem>* items, const LibraryLog& log) {
   items->clear();
-  // Sprites, scenes and sounds are independent: made side by side, then put
-  // together in a fixed order, so the result does not depend on timing.
+  // The pieces are independent: two workers take them one at a time, then
+  // they are put together in a fixed order, so the result does not depend on
+  // timing.
+  std::vector<Piece> pieces(kPieceCount);
+  std::vector<char> made(kPieceCount, 0);
+  std::atomic<int> next{0};
   std::mutex logLock;
-  const LibraryLog safeLog = [&](const std::string& line) {
-    if (!log) return;
-    std::lock_guard<std::mutex> hold(logLock);
-    log(line);
+  auto work = [&] {
+    for (int i = next++; i < kPieceCount; i = next++) {
+      const int k = MakingOrder(i);
+      made[std::size_t(k)] = MakePiece(k, &pieces[std::size_t(k)]);
+      if (!log) continue;
+      std::lock_guard<std::mutex> hold(logLock);
+      log(PieceTitle(k));
+    }
   };
-  std::vector<LibraryItem> sprites, scenes, sounds;
-  RgbaImage pool(0, 0);
-  auto spritesDone = std::async(std::launch::async, [&] {
-    if (!AddSprites(&sprites, &pool, safeLog)) return false;
-    pool.width = int(pool.pixels.size() / 4);
-    pool.height = 1;
-    PaletteEntry colours[kSpriteColours] = {};
-    const int n = QuantisePixels(pool, 0, kSpriteColours, colours);
-    Bytes palfish;
-    if (!MakeSwatchPicture(colours, n, &palfish)) return Fail(kFishPaletteName);
-    Add(&sprites, kFishPaletteName, std::move(palfish));
-    return AddSounds(&sounds, safeLog);
-  });
-  const bool scenesOk = AddScenes(&scenes, safeLog);
-  const bool spritesOk = spritesDone.get();
-  if (!scenesOk || !spritesOk) return false;
-  for (auto* part : {&sprites, &scenes, &sounds}) {
-    for (LibraryItem& item : *part) items->push_back(std::move(item));
+  auto helper = std::async(std::launch::async, work);
+  work();
+  helper.get();
+  for (char ok : made) {
+    if (!ok) return false;
+  }
+  // The common sprite palette, from the sprites' samples in their order.
+  RgbaImage pool(0, 1);
+  for (int k = 0; k < kSpritePieces; ++k) {
+    const std::vector<std::uint8_t>& sample = pieces[std::size_t(k)].pool;
+    pool.pixels.insert(pool.pixels.end(), sample.begin(), sample.end());
+  }
+  pool.width = int(pool.pixels.size() / 4);
+  PaletteEntry colours[kSpriteColours] = {};
+  const int n = QuantisePixels(pool, 0, kSpriteColours, colours);
+  Piece palette;
+  Bytes palfish;
+  if (!MakeSwatchPicture(colours, n, &palfish)) return Fail(kFishPaletteName);
+  Add(&palette, kFishPaletteName, std::move(palfish));
+  pieces.insert(pieces.begin() + kSpritePieces, std::move(palette));
+  for (Piece& piece : pieces) {
+    for (LibraryItem& item : piece.items) items->push_back(std::move(item));
   }
   return true;
 }
 
-int FramesOfPicture(const std::string& name) {
+int FramesOfPicture(const std::string& twiceOrOnce) {
+  // A twice-size picture has the frames of its 1x picture.
+  const std::string suffix = kTwiceSizeSuffix;
+  std::string name = twiceOrOnce;
+  if (name.size() > suffix.size() &&
+      name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
+    name.resize(name.size() - suffix.size());
+  }
   for (int i = 0; i < kSpeciesCount; ++i) {
     const SpeciesRecord* s = SpeciesAt(i);
     if (name == s->spriteName || (s->maskName[0] && name == s->maskName)) return s->totalFrames;

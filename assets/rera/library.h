@@ -14,12 +14,14 @@ struct LibraryItem {
   int frames = 1;  // frames stacked in the picture (sprites), else 1
 };
 
-// Progress lines ("CLOWN", "13L", ...) go to `log` when it is set.
+// Progress lines ("CLOWN", "13L", "sounds", ...: one per part made, in the
+// order they are done) go to `log` when it is set.
 using LibraryLog = std::function<void(const std::string&)>;
 
 // Every resource, in a fixed order; false when something could not be made.
 bool BuildLibrary(std::vector<LibraryItem>* items, const LibraryLog& log);
 
 // Frames stacked in the named "BIN" picture: the species table's frame count
-// for a species sprite or mask, 30 for the bubble burst, 1 otherwise.
+// for a species sprite or mask, 30 for the bubble burst, 1 otherwise; the
+// same for their twice-size pictures ("CLOWN@2").
 int FramesOfPicture(const std::string& name);

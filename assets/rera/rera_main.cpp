@@ -9,7 +9,8 @@
 //   rera sheet LIB OUT.png [NAME]                     a contact sheet
 //   rera preview DIR [NAME...]                        our art as PNG and WAV files
 //                                                     (a wide scene also as its
-//                                                     centred 5:4, 16:10, 16:9 crops)
+//                                                     centred 5:4, 16:10, 16:9 crops;
+//                                                     "CLOWN@2", "13LW@2": twice the size)
 //
 // LIB is a module (.dll) or a resource file (.res).
 #include "assets/art/bubbles.h"
@@ -143,23 +144,37 @@ const ResourceEntry* Find(const std::vector<ResourceEntry>& entries, const std::
   return nullptr;
 }
 
+std::string Twice(const char* name) {
+  char out[24];
+  return TwiceSizeName(name, out, sizeof out) ? out : std::string();
+}
+
+// The name of the mask a sprite may have ("CLOWNA" for "CLOWN", "BUB1A@2"
+// for "BUB1@2"); empty for other pictures.
+std::string MaskNameOf(const std::string& name) {
+  std::vector<std::pair<const char*, const char*>> sprites;
+  for (int i = 0; i < kSpeciesCount; ++i) {
+    const SpeciesRecord* s = SpeciesAt(i);
+    if (s->maskName[0]) sprites.emplace_back(s->spriteName, s->maskName);
+  }
+  sprites.emplace_back(kBubbleSpriteName, kBubbleMaskName);
+  for (const auto& [sprite, mask] : sprites) {
+    if (name == sprite) return mask;
+    if (name == Twice(sprite)) return Twice(mask);
+  }
+  return {};
+}
+
 // A picture with the alpha of its mask applied when it has one.
 bool PictureOf(const std::vector<ResourceEntry>& entries, const std::string& name,
                DecodedPicture* out) {
   const ResourceEntry* e = Find(entries, kPictureResourceType, name);
   if (!e || !DecodeStoredPicture(e->data, out)) return false;
-  for (int i = 0; i < kSpeciesCount; ++i) {
-    const SpeciesRecord* s = SpeciesAt(i);
-    if (name != s->spriteName || !s->maskName[0]) continue;
-    DecodedPicture mask;
-    const ResourceEntry* m = Find(entries, kPictureResourceType, s->maskName);
-    if (m && DecodeStoredPicture(m->data, &mask)) ApplyMask(out->image, mask.image);
-  }
-  if (name == kBubbleSpriteName) {
-    DecodedPicture mask;
-    const ResourceEntry* m = Find(entries, kPictureResourceType, kBubbleMaskName);
-    if (m && DecodeStoredPicture(m->data, &mask)) ApplyMask(out->image, mask.image);
-  }
+  const std::string maskName = MaskNameOf(name);
+  const ResourceEntry* m =
+      maskName.empty() ? nullptr : Find(entries, kPictureResourceType, maskName);
+  DecodedPicture mask;
+  if (m && DecodeStoredPicture(m->data, &mask)) ApplyMask(out->image, mask.image);
   return true;
 }
 
@@ -277,8 +292,9 @@ void WriteStripPreview(const FrameStrip& strip, const std::string& dir, const st
 }
 
 // Wide scene `index` and its centred crops at the common monitor shapes, as
-// the saver shows them (overlays included).
-void WriteWidePreview(int index, const std::string& dir) {
+// the saver shows them (overlays included); with `twice`, also the picture
+// at twice the size and its overlays.
+void WriteWidePreview(int index, bool twice, const std::string& dir) {
   char name[8];
   if (!WidePictureName(index, name, sizeof name)) return;
   const ScenePictures pics = RenderWideScene(index);
@@ -289,6 +305,14 @@ void WriteWidePreview(int index, const std::string& dir) {
     WritePng(CropImage(pics.background, x, 0, w, pics.background.height),
              base + "_" + std::to_string(w) + ".png");
   }
+  if (!twice) return;
+  const ScenePictures big = RenderWideSceneTwice(index, pics);
+  WritePng(big.background, dir + "/" + Twice(name) + ".png");
+  const BackgroundVariant* v = BackgroundAt(index, 1024);
+  const PlacedPicture* o[2] = {&v->overlayA, &v->overlayB};
+  for (int k = 0; k < 2; ++k) {
+    if (big.hasOverlay[k]) WritePng(big.overlay[k], dir + "/" + Twice(o[k]->name) + ".png");
+  }
 }
 
 int Preview(int argc, char** argv) {
@@ -297,21 +321,28 @@ int Preview(int argc, char** argv) {
   mkdir(dir.c_str(), 0755);
   for (int i = 0; i < kSpeciesCount; ++i) {
     const SpeciesRecord* s = SpeciesAt(i);
-    if (!Wanted(argc, argv, 3, s->spriteName)) continue;
     Creature c;
     if (!CreatureFor(s->spriteName, &c)) continue;
-    const FrameStrip strip = RenderCreature(c, s->totalFrames, s->swimFrames);
-    WriteStripPreview(strip, dir, s->spriteName);
-    std::printf("%-10s %3d frames of %3d x %3d\n", s->spriteName, strip.frames,
-                strip.frameWidth, strip.frameHeight);
+    for (int scale : {1, 2}) {
+      const std::string name = scale == 1 ? s->spriteName : Twice(s->spriteName);
+      if (!Wanted(argc, argv, 3, name.c_str())) continue;
+      const FrameStrip strip = RenderCreature(c, s->totalFrames, s->swimFrames, scale);
+      WriteStripPreview(strip, dir, name);
+      std::printf("%-10s %3d frames of %3d x %3d\n", name.c_str(), strip.frames,
+                  strip.frameWidth, strip.frameHeight);
+    }
   }
-  if (Wanted(argc, argv, 3, kBubbleSpriteName)) {
-    WriteStripPreview(RenderBubbleBurst(), dir, kBubbleSpriteName);
+  for (int scale : {1, 2}) {
+    const std::string name = scale == 1 ? kBubbleSpriteName : Twice(kBubbleSpriteName);
+    if (Wanted(argc, argv, 3, name.c_str())) {
+      WriteStripPreview(RenderBubbleBurst(scale), dir, name);
+    }
   }
   for (int i = 0; i < kBackgroundCount; ++i) {
     char wide[8];
-    if (WidePictureName(i, wide, sizeof wide) && Wanted(argc, argv, 3, wide)) {
-      WriteWidePreview(i, dir);
+    if (WidePictureName(i, wide, sizeof wide)) {
+      const bool twice = Wanted(argc, argv, 3, Twice(wide).c_str());
+      if (twice || Wanted(argc, argv, 3, wide)) WriteWidePreview(i, twice, dir);
     }
     for (int w : {1024, 800, 640}) {
       const BackgroundVariant* v = BackgroundAt(i, w);
