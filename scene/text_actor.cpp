@@ -9,6 +9,9 @@
 namespace {
 
 constexpr UINT kTextFormat = DT_SINGLELINE | DT_BOTTOM;
+// The room a line starts with below its top, in design units (the text sits
+// at its bottom); also the box its height is measured in.
+constexpr std::int32_t kLineRoom = 200;
 
 }  // namespace
 
@@ -19,8 +22,8 @@ TextActor::TextActor(const std::uint8_t (&fontRecord)[kFontRecordSize], const ch
   const std::int32_t h = stage.Height();
   rect_.left = RandomMod(w);
   rect_.right = 0;
-  rect_.top = RandomMod(h - 200);
-  rect_.bottom = rect_.top + 200;
+  rect_.top = RandomMod(h - kLineRoom);
+  rect_.bottom = rect_.top + kLineRoom;
   speed_ = (NextRandom() & 1) ? -2 : 2;
   if (text) {
     std::strncpy(text_, text, sizeof text_ - 1);
@@ -34,7 +37,7 @@ TextActor::TextActor(const std::uint8_t (&fontRecord)[kFontRecordSize], const ch
   SelectObject(dc, font_);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, colour);
-  RECT measured{0, 0, 0, 0};
+  RECT measured{0, 0, 0, kLineRoom * stage.scale};
   DrawTextA(dc, text_, static_cast<int>(std::strlen(text_)), &measured,
             DT_CALCRECT | kTextFormat);
   pixelWidth_ = measured.right - measured.left;
@@ -54,7 +57,7 @@ std::int32_t TextActor::Step() {
   if (rect_.left < -width_ || rect_.left > w) {
     speed_ = -speed_;
     rect_.top = RandomMod(h - height_);
-    rect_.bottom = rect_.top + 200;
+    rect_.bottom = rect_.top + kLineRoom;
   }
   rect_.left += speed_;
   return 0;

@@ -11,7 +11,8 @@
 #
 # A creature's frame on the screen is its twice-size frame: a paused frame
 # of the turtle matches the 2x frame drawn on the 2x scene and scaled to the
-# screen far better than the 1x frame enlarged in its place.
+# screen far better than the 1x frame enlarged in its place. The text line
+# and the clock are drawn in fonts of twice the pixels.
 set -u
 source "$(dirname "$0")/../support/scene.sh"
 tw_begin scene_sharp 3840x2160x24
@@ -65,7 +66,7 @@ ts_set FISHES dword 0x2
 ts_set DISPLAY dword 7
 ts_set FILLSCREEN dword 2
 tw_reg_apply
-tick=40
+tick=8
 paused=$TW_WORK/turtle.png
 if ts_paused_shot 3840 2160 5 "$tick" "$paused"; then
   read -r x y w h frame mirrored < <(awk -v t="$tick" '$1 == t && $3 == "fish" {
@@ -92,9 +93,44 @@ if ts_paused_shot 3840 2160 5 "$tick" "$paused"; then
   echo "the turtle's box $box: against its 2x frame $near, against its 1x frame enlarged $far"
   tw_expect_range "the turtle on screen is its 2x frame, scaled (mean difference)" "$near" 0 3
   tw_expect_range "its 2x frame matches at most half as badly as the 1x frame enlarged" \
-    "$(awk -v a="$near" -v b="$far" 'BEGIN { printf "%.2f\n", b > 0 ? a / b : 1 }')" 0 0.5
+    "$(awk -v a="$near" -v b="$far" 'BEGIN { printf "%.2f\n", (b > 0 ? a / b : 1) }')" 0 0.5
 else
   tw_fail "a paused frame of the turtle on 3840 x 2160"
+fi
+
+# The text line and the clock are drawn in fonts of twice the pixels: their
+# boxes, in design units, are as large as the same fonts make them at 1x
+# ("Tidewater" in bold 32-pixel Tahoma some 180 units wide, not 90; the
+# clock's line some 37 units high, not 19), and hold their pixels.
+ts_config_reset
+ts_set FISHES dword 0
+ts_set DISPLAY dword 7
+ts_set FILLSCREEN dword 2
+ts_set CUSTOMTEXT string "Tidewater"
+ts_set FONTCOLOR dword 0x00FFFF
+ts_set FONT string "$(ts_font_hex -32 700 3 Tahoma)"
+ts_set CLOCK dword 1
+tw_reg_apply
+tick=20
+lines=$TW_WORK/lines.png
+if ts_paused_shot 3840 2160 3 "$tick" "$lines"; then
+  for kind in text clock; do
+    read -r x y w h < <(awk -v t="$tick" -v k="$kind" '$1 == t && $3 == k {
+        print $4, $5, $6, $7 }' "$lines.trace")
+    if [ "$kind" = text ]; then
+      tw_expect_range "the text is as wide as its font makes it at 1x (design units)" \
+        "${w:-0}" 140 230
+    else
+      tw_expect_range "the clock is as high as its font makes it at 1x (design units)" \
+        "${h:-0}" 30 56
+    fi
+    x=$(( x < 0 ? 0 : x ))
+    box="$((w * 3840 / 1365))x$((h * 2160 / 768))+$((x * 3840 / 1365))+$((y * 2160 / 768))"
+    tw_expect_range "the $kind is drawn in its box (mean difference from the still scene)" \
+      "$(ts_mean_delta "$lines" "$still" "$box")" 3 255
+  done
+else
+  tw_fail "a paused frame with the text and the clock on 3840 x 2160"
 fi
 
 tw_finish
