@@ -5,15 +5,17 @@
 // creates the actors and keeps it for the life of the scene; the bubble
 // images arrive after the fish, so fish read them at draw time.
 //
-// Actors move and report in design units. A scene composed from the art at
-// twice the size has a back surface of twice the pixels (scale 2): the stage
-// turns design rectangles into its pixels, so the actors' rules, ranges and
-// traces are the same at either scale.
+// Actors move and report in design units. A scene composed for a large
+// monitor has more pixels than design units (PixelScale): the stage turns
+// design rectangles into its pixels, so the actors' rules, ranges and traces
+// are the same at every scale; the actors draw their images, made for the
+// scale, at their positions' pixels.
 
 #include <cstdint>
 
 #include "gfx/image.h"
 #include "scene/dirty_rect_list.h"
+#include "scene/pixel_scale.h"
 
 struct ActorStage {
   Image* backSurface = nullptr;
@@ -24,21 +26,19 @@ struct ActorStage {
   DirtyRectList* presentList = nullptr;
   DirtyRectList* restoreList = nullptr;
   DirtyRectList* quietRestoreList = nullptr;
-  std::int32_t scale = 1;  // back-surface pixels per design unit: 1, or 2
+  PixelScale scale;  // back-surface pixels per design unit
 
   // The ranges are measured against this background (0 x 0 for none), in
   // design units.
   void SizeBy(Image* background) {
-    backgroundWidth = background ? background->Width() / scale : 0;
-    backgroundHeight = background ? background->Height() / scale : 0;
+    backgroundWidth = background ? scale.Units(background->Width()) : 0;
+    backgroundHeight = background ? scale.Units(background->Height()) : 0;
   }
   // The back surface's size in design units (0 without one).
-  std::int32_t Width() const { return backSurface ? backSurface->Width() / scale : 0; }
-  std::int32_t Height() const { return backSurface ? backSurface->Height() / scale : 0; }
-  // A design rectangle in back-surface pixels.
-  Rect InPixels(const Rect& r) const {
-    return {r.x * scale, r.y * scale, r.width * scale, r.height * scale};
-  }
+  std::int32_t Width() const { return backSurface ? scale.Units(backSurface->Width()) : 0; }
+  std::int32_t Height() const { return backSurface ? scale.Units(backSurface->Height()) : 0; }
+  // The back-surface pixels a design rectangle covers.
+  Rect InPixels(const Rect& r) const { return scale.Cover(r); }
   void SetBubbles(Image* sprite, Image* mask) {
     bubbleSprite = sprite;
     bubbleMask = mask;

@@ -29,18 +29,21 @@ PictureCrop CoverCrop(std::int32_t pictureWidth, std::int32_t pictureHeight,
 }
 
 OverlayFrame IdentityFrame(std::int32_t width, std::int32_t height) {
-  return {{0, 0, width, height}, width, height, width, height, width, 1};
+  return {{0, 0, width, height}, width, height, width, height, width, PixelScale{}};
 }
 
 ScenePoint PlaceOverlay(const OverlayFrame& f, std::int32_t x, std::int32_t y,
                         std::int32_t overlayHeight) {
-  if (f.sceneHeight < 1 || f.crop.width < 1 || f.crop.height < 1 || f.scale < 1) return {x, y};
+  if (f.sceneHeight < 1 || f.crop.width < 1 || f.crop.height < 1 || f.scale.num < 1 ||
+      f.scale.den < 1)
+    return {x, y};
+  const double scale = double(f.scale.num) / f.scale.den;
   // Design units to picture pixels: the picture is as high as the design.
-  const double toPicture = double(f.pictureHeight) * f.scale / f.sceneHeight;
+  const double toPicture = double(f.pictureHeight) * scale / f.sceneHeight;
   const double pictureX = f.pictureWidth / 2.0 + (x - f.designWidth / 2.0) * toPicture;
   const double pictureBottom = double(y + overlayHeight) * toPicture;
   // Picture pixels to scene pixels, then to design units.
-  const double sceneX = (pictureX - f.crop.x) * f.sceneWidth / f.crop.width / f.scale;
-  const double sceneBottom = (pictureBottom - f.crop.y) * f.sceneHeight / f.crop.height / f.scale;
+  const double sceneX = (pictureX - f.crop.x) * f.sceneWidth / f.crop.width / scale;
+  const double sceneBottom = (pictureBottom - f.crop.y) * f.sceneHeight / f.crop.height / scale;
   return {Rounded(sceneX), Rounded(sceneBottom) - overlayHeight};
 }

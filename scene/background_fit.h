@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+#include "scene/pixel_scale.h"
+
 struct PictureCrop {
   std::int32_t x, y, width, height;  // in the picture's pixels
 };
@@ -31,7 +33,7 @@ struct OverlayFrame {
   std::int32_t pictureWidth, pictureHeight;
   std::int32_t sceneWidth, sceneHeight;
   std::int32_t designWidth;
-  std::int32_t scale;
+  PixelScale scale;
 };
 
 // The frame of a picture shown whole at the scene's size, the scene being its

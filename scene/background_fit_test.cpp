@@ -58,20 +58,20 @@ TEST(BackgroundFit, OverlaysStayOnTheirSpotOfThePicture) {
   EXPECT_EQ(p.y, 273);
   // A wide picture under a 16:9 scene: shifted by half the extra width, same height.
   const OverlayFrame wide = {CoverCrop(1792, 768, 1365, 768, CropAnchor::kFloor), 1792, 768,
-                             1365, 768, 1024, 1};
+                             1365, 768, 1024, {1, 1}};
   const ScenePoint q = PlaceOverlay(wide, 335, 273, 200);
   EXPECT_NEAR(q.x, 335 + (1365 - 1024) / 2, 1);
   EXPECT_EQ(q.y, 273);
   // The M design (800 x 600) on a wide scene 600 high, from the 1792 x 768 picture.
   const OverlayFrame medium = {CoverCrop(1792, 768, 1067, 600, CropAnchor::kFloor), 1792, 768,
-                               1067, 600, 800, 1};
+                               1067, 600, 800, {1, 1}};
   const ScenePoint m = PlaceOverlay(medium, 262, 213, 150);
   EXPECT_NEAR(m.x, 262 + (1067 - 800) / 2, 1);
   EXPECT_EQ(m.y, 213);
   // The 4:3 picture enlarged under a wide scene: the floor stays the floor, so an
   // overlay standing on it still stands on it (its bottom on the enlarged point).
   const OverlayFrame enlarged = {CoverCrop(1024, 768, 1365, 768, CropAnchor::kFloor), 1024, 768,
-                                 1365, 768, 1024, 1};
+                                 1365, 768, 1024, {1, 1}};
   const ScenePoint e = PlaceOverlay(enlarged, 0, 568, 200);
   EXPECT_EQ(e.y + 200, 768);
   EXPECT_EQ(e.x, 0);
@@ -82,13 +82,19 @@ TEST(BackgroundFit, OverlaysStayOnTheirSpotOfThePicture) {
   // gives the same design position as at 1x, and the 1x picture enlarged into
   // a 2x scene too.
   const OverlayFrame twice = {CoverCrop(3584, 1536, 2730, 1536, CropAnchor::kFloor), 3584, 1536,
-                              2730, 1536, 1024, 2};
+                              2730, 1536, 1024, {2, 1}};
   const ScenePoint t = PlaceOverlay(twice, 335, 273, 200);
   EXPECT_NEAR(t.x, q.x, 1);
   EXPECT_EQ(t.y, q.y);
   const OverlayFrame older = {CoverCrop(1792, 768, 2730, 1536, CropAnchor::kFloor), 1792, 768,
-                              2730, 1536, 1024, 2};
+                              2730, 1536, 1024, {2, 1}};
   const ScenePoint o = PlaceOverlay(older, 335, 273, 200);
   EXPECT_NEAR(o.x, q.x, 1);
   EXPECT_EQ(o.y, q.y);
+  // The monitor's own pixels, 1920 x 1080 for the 1365 x 768 design.
+  const OverlayFrame own = {CoverCrop(3584, 1536, 1920, 1080, CropAnchor::kFloor), 3584, 1536,
+                            1920, 1080, 1024, {1080, 768}};
+  const ScenePoint n = PlaceOverlay(own, 335, 273, 200);
+  EXPECT_NEAR(n.x, q.x, 1);
+  EXPECT_NEAR(n.y, q.y, 1);
 }

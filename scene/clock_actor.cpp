@@ -20,9 +20,9 @@ constexpr std::uint32_t kClockKey = 0;
 
 // The plain font when there is no custom text: bold 32-pixel Tahoma, at the
 // stage's scale.
-HFONT DefaultClockFont(std::int32_t scale) {
+HFONT DefaultClockFont(const PixelScale& scale) {
   LOGFONTA font{};
-  font.lfHeight = -32 * scale;
+  font.lfHeight = ScaledFontSize(-32, scale);
   font.lfWeight = FW_BOLD;
   font.lfCharSet = DEFAULT_CHARSET;
   std::strncpy(font.lfFaceName, "Tahoma", LF_FACESIZE - 1);
@@ -106,8 +106,8 @@ void ClockActor::Render(const SYSTEMTIME& now) {
       return;
     }
     if (back->Type() == PIXEL_INDEX8 && back->GetPalette()) image_.SetPalette(back->GetPalette());
-    width_ = (w + stage_.scale - 1) / stage_.scale;
-    height_ = (h + stage_.scale - 1) / stage_.scale;
+    width_ = stage_.scale.Units(w);
+    height_ = stage_.scale.Units(h);
   }
   const std::uint32_t key =
       back->Type() == PIXEL_INDEX8 ? PaletteKey(back->GetPalette(), colour_) : kClockKey;
@@ -143,10 +143,9 @@ std::int32_t ClockActor::Draw() {
   Image* back = stage_.backSurface;
   if (!back || width_ <= 0 || height_ <= 0) return 0;
   const Rect box = {motion_.x(), motion_.y(), width_, height_};
-  const Rect p = stage_.InPixels(box);
   const std::int32_t w = image_.Width(), h = image_.Height();
-  const GraphicsStatus status =
-      back->BlitFrom(p.x, p.y, w, h, &image_, 0, 0, w, h, BLIT_SRCKEY, 0);
+  const GraphicsStatus status = back->BlitFrom(stage_.scale.Floor(box.x), stage_.scale.Floor(box.y),
+                                               w, h, &image_, 0, 0, w, h, BLIT_SRCKEY, 0);
   if (status != GFX_OK) return 0;  // nothing drawn, nothing to report
   stage_.Report(box);
   return 0;

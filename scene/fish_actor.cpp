@@ -101,6 +101,16 @@ void FishActor::Turn() {
   x_ += speed_ + drift_;
 }
 
+// The burst's frame, its images made for the stage's scale: keyed when it
+// has no mask.
+void FishActor::DrawBurst(Image& back) {
+  Image* sprite = stage_.bubbleSprite;
+  const std::int32_t w = sprite->Width(), h = sprite->Height() / kBubbleFrames;
+  const std::uint32_t flags = stage_.bubbleMask ? BLIT_MASKBLEND : BLIT_SRCKEY;
+  (void)back.BlitFrom(stage_.scale.Floor(bubbleX_), stage_.scale.Floor(bubbleY_), w, h, sprite, 0,
+                      bubbleCounter_ * h, w, h, flags, AuxOf(stage_.bubbleMask));
+}
+
 std::int32_t FishActor::Draw() {
   DrawFrame();
   Image* back = stage_.backSurface;
@@ -109,12 +119,7 @@ std::int32_t FishActor::Draw() {
       bubbleActive_ = false;
     } else {
       // Like the frame, a burst that cannot be drawn leaves the background showing.
-      const Rect p = stage_.InPixels({bubbleX_, bubbleY_, kBubbleWidth, kBubbleHeight});
-      const std::uint32_t flags = stage_.bubbleMask ? BLIT_MASKBLEND : BLIT_SRCKEY;
-      if (back && stage_.bubbleSprite)
-        (void)back->BlitFrom(p.x, p.y, p.width, p.height, stage_.bubbleSprite, 0,
-                             bubbleCounter_ * p.height, p.width, p.height, flags,
-                             AuxOf(stage_.bubbleMask));
+      if (back && stage_.bubbleSprite) DrawBurst(*back);
       ++bubbleCounter_;
     }
     stage_.Report({bubbleX_, bubbleY_, kBubbleWidth, kBubbleHeight});

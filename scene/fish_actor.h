@@ -39,6 +39,7 @@ class FishActor : public SwimmingActor {
   void SwimWithTurn();
   void SwimAndFlip();
   void Turn();
+  void DrawBurst(Image& back);
   std::int32_t SignedDrift(std::int32_t spread) const;
 
   State state_ = kStill;

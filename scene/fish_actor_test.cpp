@@ -199,58 +199,65 @@ TEST(FishActor, EmptySpriteDoesNotDivideByZero) {
   SUCCEED();
 }
 
-TEST(FishActor, AtTwiceTheSizeMovesAsAt1xAndDrawsTwiceThePixels) {
+TEST(FishActor, AtAnyScaleMovesAsAt1xAndDrawsItsStripAtItsPositionsPixels) {
   const SpeciesRecord& generic = Species("GENERIC");  // N = 30, M = 15
-  TestStage one(640, 480);
-  TestStage two(1280, 960);
-  two.stage.scale = 2;
-  two.stage.SizeBy(&two.back);
-  ASSERT_EQ(two.stage.backgroundWidth, 640);
-  SizedImage sprite1(60, 30 * 30), sprite2(120, 60 * 30);
-  SizedImage bubble2(320, 240 * 30);
-  two.stage.SetBubbles(&bubble2, nullptr);  // keyed at twice the size
-  SeedRandom(11);
-  FishActor a(generic, &sprite1, nullptr, one.stage);
-  SeedRandom(11);
-  FishActor b(generic, &sprite2, nullptr, two.stage);
-  ASSERT_EQ(b.width(), 60);
-  ASSERT_EQ(b.height(), 30);
-  bool burst = false;
-  for (int tick = 0; tick < 400; ++tick) {
-    SeedRandom(1000 + tick);
-    a.Step();
-    SeedRandom(1000 + tick);
-    b.Step();
-    ASSERT_EQ(a.x(), b.x());
-    ASSERT_EQ(a.y(), b.y());
-    ASSERT_EQ(a.frame(), b.frame());
-    two.back.calls.clear();
-    const bool bursting = b.bubbleActive();
-    b.Draw();
-    ASSERT_GE(two.back.calls.size(), 1u);
-    const BlitCall& f = two.back.calls[0];
-    EXPECT_EQ(f.dx, 2 * b.x());
-    EXPECT_EQ(f.dy, 2 * b.y());
-    EXPECT_EQ(f.dw, 120);
-    EXPECT_EQ(f.dh, 60);
-    EXPECT_EQ(f.sy, b.frame() * 60);
-    if (two.back.calls.size() == 2) {
-      const BlitCall& bubble = two.back.calls[1];
-      EXPECT_EQ(bubble.dx, 2 * b.bubbleX());
-      EXPECT_EQ(bubble.dw, 320);
-      EXPECT_EQ(bubble.flags, BLIT_SRCKEY);
-      burst = true;
+  // Twice the size, and a 1920 x 1080 monitor's own pixels (1080 / 768).
+  for (const PixelScale scale : {PixelScale{2, 1}, PixelScale{1080, 768}}) {
+    SCOPED_TRACE(scale.num);
+    TestStage one(640, 480);
+    TestStage big(scale.Floor(640), scale.Floor(480));
+    big.stage.scale = scale;
+    big.stage.SizeBy(&big.back);
+    ASSERT_EQ(big.stage.backgroundWidth, 640);
+    // The strips as made for the scale: each frame Floor of the design's.
+    const std::int32_t fw = scale.Floor(60), fh = scale.Floor(30);
+    SizedImage sprite1(60, 30 * 30), sprite(fw, fh * 30);
+    SizedImage bubble(scale.Floor(160), scale.Floor(120) * 30);
+    big.stage.SetBubbles(&bubble, nullptr);  // keyed
+    SeedRandom(11);
+    FishActor a(generic, &sprite1, nullptr, one.stage);
+    SeedRandom(11);
+    FishActor b(generic, &sprite, nullptr, big.stage);
+    ASSERT_EQ(b.width(), 60);
+    ASSERT_EQ(b.height(), 30);
+    bool burst = false;
+    for (int tick = 0; tick < 400; ++tick) {
+      SeedRandom(1000 + tick);
+      a.Step();
+      SeedRandom(1000 + tick);
+      b.Step();
+      ASSERT_EQ(a.x(), b.x());
+      ASSERT_EQ(a.y(), b.y());
+      ASSERT_EQ(a.frame(), b.frame());
+      big.back.calls.clear();
+      const bool bursting = b.bubbleActive();
+      b.Draw();
+      ASSERT_GE(big.back.calls.size(), 1u);
+      const BlitCall& f = big.back.calls[0];
+      EXPECT_EQ(f.dx, scale.Floor(b.x()));
+      EXPECT_EQ(f.dy, scale.Floor(b.y()));
+      EXPECT_EQ(f.dw, fw);
+      EXPECT_EQ(f.dh, fh);
+      EXPECT_EQ(f.sy, b.frame() * fh);
+      if (big.back.calls.size() == 2) {
+        const BlitCall& drawn = big.back.calls[1];
+        EXPECT_EQ(drawn.dx, scale.Floor(b.bubbleX()));
+        EXPECT_EQ(drawn.dw, bubble.Width());
+        EXPECT_EQ(drawn.flags, BLIT_SRCKEY);
+        burst = true;
+      }
+      // What is reported covers the frame drawn: the design box in pixels.
+      const Rect r = big.present.TakeFirst();
+      if (!bursting) {
+        EXPECT_EQ(r.x, scale.Floor(b.x()));
+        EXPECT_EQ(r.y, scale.Floor(b.y()));
+        EXPECT_EQ(r.x + r.width, scale.Ceil(b.x() + 60));
+        EXPECT_GE(r.x + r.width, f.dx + f.dw);
+        EXPECT_GE(r.y + r.height, f.dy + f.dh);
+      }
+      big.present.Clear();
+      big.restore.Clear();
     }
-    // What is reported is the design box in pixels.
-    const Rect r = two.present.TakeFirst();
-    if (!bursting) {
-      EXPECT_EQ(r.x, 2 * b.x());
-      EXPECT_EQ(r.y, 2 * b.y());
-      EXPECT_EQ(r.width, 120);
-      EXPECT_EQ(r.height, 60);
-    }
-    two.present.Clear();
-    two.restore.Clear();
+    EXPECT_TRUE(burst);
   }
-  EXPECT_TRUE(burst);
 }

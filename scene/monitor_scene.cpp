@@ -6,7 +6,7 @@
 #include "scene/view_presenter.h"
 
 MonitorScene::MonitorScene(GraphicsSystem& system, std::int32_t width, std::int32_t height,
-                           std::uint16_t type, std::int32_t scale) {
+                           std::uint16_t type, const PixelScale& scale) {
   stage_.scale = scale;
   stage_.presentList = &presentList_;
   stage_.restoreList = &restoreList_;

@@ -22,7 +22,7 @@ class MonitorScene {
   // A back surface of width x height pixels in type, from system, scale
   // pixels to the design unit; Ready() is false when it could not be made.
   MonitorScene(GraphicsSystem& system, std::int32_t width, std::int32_t height,
-               std::uint16_t type, std::int32_t scale);
+               std::uint16_t type, const PixelScale& scale);
   // The actors first, then the back surface. Before the GraphicsSystem goes.
   ~MonitorScene();
   MonitorScene(const MonitorScene&) = delete;

@@ -41,7 +41,7 @@ class SceneGraphics : public SceneObjects {
   void SetBackground(DibSurface* background);
   void SetBubbles(Image* sprite, Image* mask);
   // Back-surface pixels per design unit (ActorStage), before the actors.
-  void SetScale(std::int32_t scale) { stage_.scale = scale; }
+  void SetScale(const PixelScale& scale) { stage_.scale = scale; }
   // The scene's sound (SceneSound::Start, then PlayAmbient).
   void StartMixer(HWND window, HMODULE library, const SoundPlan& plan,
                   SceneSound::LibraryOpener reopen);

@@ -132,7 +132,8 @@ ScreenLayout LayoutFor(const ScreenFacts& screen, FillMode fill, HMODULE library
     return FullScreenLayout(screen.width, screen.height, screen.bitsPerPixel, screen.green6);
   const ScreenLayout edge =
       EdgeLayout(screen.width, screen.height, screen.bitsPerPixel, screen.green6);
-  return library && LibraryHasTwiceSizeArt(library) ? TwiceSizeLayout(edge, screen.height) : edge;
+  if (!library || !LibraryHasTwiceSizeArt(library)) return edge;
+  return TwiceSizeLayout(edge, screen.width, screen.height);
 }
 
 // Where the scene shows. One monitor and the scene at its own size: the
@@ -190,9 +191,9 @@ int SetupFullScreen(HWND window) {
   }
   graphics->SetScale(layout.scale);
   const std::uint16_t backType = back->Type();
-  DebugLog("Tidewater: back surface %dx%d, pixel type %u, on a %d-bit screen, art at %dx\n",
+  DebugLog("Tidewater: back surface %dx%d, pixel type %u, on a %d-bit screen, scale %d/%d\n",
            layout.width, layout.height, static_cast<unsigned>(backType), screen.bitsPerPixel,
-           layout.scale);
+           layout.scale.num, layout.scale.den);
 
   ShowWindow(window, SW_SHOW);
   ShowLoadingNotice(display, layout.width, layout.height);

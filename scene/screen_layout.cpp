@@ -55,12 +55,19 @@ ScreenLayout EdgeLayout(std::int32_t monitorWidth, std::int32_t monitorHeight,
   return layout;
 }
 
-ScreenLayout TwiceSizeLayout(const ScreenLayout& edge, std::int32_t monitorHeight) {
-  if (edge.scale != 1 || edge.type == PIXEL_INDEX8) return edge;
+ScreenLayout TwiceSizeLayout(const ScreenLayout& edge, std::int32_t monitorWidth,
+                             std::int32_t monitorHeight) {
+  if (edge.scale != PixelScale{} || edge.type == PIXEL_INDEX8 || edge.height < 1) return edge;
   if (std::int64_t(monitorHeight) * 4 <= std::int64_t(edge.height) * 5) return edge;
   ScreenLayout twice = edge;
-  twice.width = edge.width * 2;
-  twice.height = edge.height * 2;
-  twice.scale = 2;
+  if (monitorHeight >= 2 * edge.height) {
+    twice.width = edge.width * 2;
+    twice.height = edge.height * 2;
+    twice.scale = {2, 1};
+    return twice;
+  }
+  twice.width = monitorWidth;
+  twice.height = monitorHeight;
+  twice.scale = {monitorHeight, edge.height};
   return twice;
 }

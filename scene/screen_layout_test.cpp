@@ -72,23 +72,59 @@ TEST(ScreenLayout, EdgeToEdgeHoldsExtremeShapesWithinFourToOne) {
 }
 
 TEST(ScreenLayout, TwiceTheSizeOnlyAboveAQuarterMoreThanTheScene) {
-  // 1920 x 1080 is more than 1.25 x 768 high: twice the pixels, the design kept.
-  const ScreenLayout wide = EdgeLayout(1920, 1080, 32, false);
-  const ScreenLayout twice = TwiceSizeLayout(wide, 1080);
-  EXPECT_EQ(twice.scale, 2);
-  EXPECT_EQ(twice.width, 2 * wide.width);
+  // 3840 x 2160 is more than twice 768 high: twice the pixels, scaled each tick.
+  const ScreenLayout uhd = EdgeLayout(3840, 2160, 32, false);
+  const ScreenLayout twice = TwiceSizeLayout(uhd, 3840, 2160);
+  EXPECT_EQ(twice.scale, (PixelScale{2, 1}));
+  EXPECT_EQ(twice.width, 2 * uhd.width);
   EXPECT_EQ(twice.height, 1536);
-  EXPECT_EQ(twice.designWidth, wide.designWidth);
-  EXPECT_EQ(twice.type, wide.type);
-  // Exactly 1.25 x 768 (960) stays at 1x, one pixel more does not.
-  EXPECT_EQ(TwiceSizeLayout(EdgeLayout(1280, 960, 32, false), 960).scale, 1);
-  EXPECT_EQ(TwiceSizeLayout(EdgeLayout(1280, 961, 32, false), 961).scale, 2);
-  // A 600-high scene doubles from 751 pixels up.
+  EXPECT_EQ(twice.designWidth, uhd.designWidth);
+  EXPECT_EQ(twice.type, uhd.type);
+  // 1920 x 1080: between 1.25 and 2 times: the monitor's own pixels.
+  const ScreenLayout own = TwiceSizeLayout(EdgeLayout(1920, 1080, 32, false), 1920, 1080);
+  EXPECT_EQ(own.width, 1920);
+  EXPECT_EQ(own.height, 1080);
+  EXPECT_EQ(own.scale, (PixelScale{1080, 768}));
+  EXPECT_EQ(own.scale.Units(1080), 768);
+  // Exactly 1.25 x 768 (960) stays at 1x, one pixel more does not; twice 768
+  // exactly is scale 2.
+  EXPECT_EQ(TwiceSizeLayout(EdgeLayout(1280, 960, 32, false), 1280, 960).scale, PixelScale{});
+  EXPECT_EQ(TwiceSizeLayout(EdgeLayout(1280, 961, 32, false), 1280, 961).scale,
+            (PixelScale{961, 768}));
+  EXPECT_EQ(TwiceSizeLayout(EdgeLayout(2048, 1536, 32, false), 2048, 1536).scale,
+            (PixelScale{2, 1}));
+  // A 600-high scene: from 751 pixels up.
   const ScreenLayout medium = EdgeLayout(1000, 751, 16, true);
   ASSERT_EQ(medium.height, 600);
-  EXPECT_EQ(TwiceSizeLayout(medium, 751).scale, 2);
-  EXPECT_EQ(TwiceSizeLayout(medium, 750).scale, 1);
+  EXPECT_EQ(TwiceSizeLayout(medium, 1000, 751).height, 751);
+  EXPECT_EQ(TwiceSizeLayout(medium, 1000, 750).scale, PixelScale{});
   // Never on 8 bits, never twice over.
-  EXPECT_EQ(TwiceSizeLayout(EdgeLayout(3840, 2160, 8, false), 2160).scale, 1);
-  EXPECT_EQ(TwiceSizeLayout(twice, 4320).width, twice.width);
+  EXPECT_EQ(TwiceSizeLayout(EdgeLayout(3840, 2160, 8, false), 3840, 2160).scale, PixelScale{});
+  EXPECT_EQ(TwiceSizeLayout(twice, 7680, 4320).width, twice.width);
+}
+
+TEST(PixelScale, PositionsFloorBoxesCoverAndLengthsReadBack) {
+  const PixelScale s{1080, 768};  // 1.40625
+  EXPECT_EQ(s.Floor(100), 140);
+  EXPECT_EQ(s.Ceil(100), 141);
+  EXPECT_EQ(s.Floor(-3), -5);  // -4.22 down
+  EXPECT_EQ(s.Ceil(-3), -4);
+  const Rect c = s.Cover({-3, 10, 7, 1});
+  EXPECT_EQ(c.x, -5);
+  EXPECT_EQ(c.width, s.Ceil(4) + 5);
+  EXPECT_EQ(c.y, 14);
+  EXPECT_EQ(c.height, 16 - 14);
+  // A frame of w units drawn Floor(w) pixels wide at Floor(x) stays inside
+  // the box, and reads back as w, for every scale from 1 to 2.
+  for (std::int32_t num = 768; num <= 1536; num += 37) {
+    const PixelScale t{num, 768};
+    for (std::int32_t w = 1; w < 300; w += 7) {
+      EXPECT_EQ(t.Units(t.Floor(w)), w) << num << " " << w;
+      for (std::int32_t x = -40; x < 40; x += 13) {
+        const Rect box = t.Cover({x, 0, w, 1});
+        EXPECT_LE(box.x, t.Floor(x));
+        EXPECT_GE(box.x + box.width, t.Floor(x) + t.Floor(w)) << num << " " << w << " " << x;
+      }
+    }
+  }
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "port/win32.h"
+#include "scene/pixel_scale.h"
 
 class ActorTable;
 class Image;
@@ -17,13 +18,14 @@ struct SceneConfig;
 
 // What every sprite is read from and converted to: the library, the back
 // surface's type and, on 8-bit displays, the scene palette (else null), and
-// the art's size: 1, or 2 for the pictures drawn at twice the size (their
-// names with "@2"; a strip whose mask has no twice-size copy is keyed).
+// the scene's scale: at 1 the pictures as named; above, those drawn at twice
+// the size (their names with "@2"; a strip whose mask has no twice-size copy
+// is keyed), as stored at scale 2 and resampled once to any other scale.
 struct SpriteTarget {
   HMODULE library = nullptr;
   std::uint16_t backType = 0;
   Palette* palette = nullptr;
-  std::int32_t scale = 1;
+  PixelScale scale;
 };
 
 // True when the library holds the art at twice the size (an older one does

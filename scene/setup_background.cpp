@@ -161,7 +161,7 @@ BackgroundPicture LoadFullScreenBackground(GraphicsSystem* graphics, HMODULE lib
   // The widest, sharpest picture the library has; the rest is enlarged.
   char wide[8], twice[12];
   if (target.cover && WidePictureName(picture.stockIndex, wide, sizeof wide)) {
-    if (target.scale == 2 && TwiceSizeName(wide, twice, sizeof twice))
+    if (target.scale != PixelScale{} && TwiceSizeName(wide, twice, sizeof twice))
       picture.image = LoadStockPicture(graphics, library, twice);
     if (!picture.image) picture.image = LoadStockPicture(graphics, library, wide);
   }

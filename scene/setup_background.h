@@ -31,11 +31,11 @@ struct BackgroundPicture {
 // pixels, its overlays positioned for the 4:3 design designWidth wide (design
 // units, `scale` pixels each). Edge to edge (cover) the picture covers the
 // scene with its shape kept: a stock one drawn wide when the library has it,
-// at twice the size for a scene at scale 2 when the library has that.
+// at twice the size for a scene of more pixels than units when it has that.
 struct BackgroundTarget {
   std::int32_t width, height, designWidth;
   bool cover;
-  std::int32_t scale;
+  PixelScale scale;
 };
 
 // The user's bitmap file scaled to width x height and converted to backType;

@@ -33,7 +33,8 @@ std::int32_t UnusedStockIndex(std::uint32_t& used) {
 MonitorScene* MakeMonitorScene(GraphicsSystem* system, const Rect& monitor,
                                const MonitorSceneSetup& setup, std::uint32_t& usedStock) {
   ScreenLayout layout = EdgeLayout(monitor.width, monitor.height, setup.bitsPerPixel, setup.green6);
-  if (LibraryHasTwiceSizeArt(setup.library)) layout = TwiceSizeLayout(layout, monitor.height);
+  if (LibraryHasTwiceSizeArt(setup.library))
+    layout = TwiceSizeLayout(layout, monitor.width, monitor.height);
   auto* scene = new (std::nothrow)
       MonitorScene(*system, layout.width, layout.height, setup.backType, layout.scale);
   if (!scene || !scene->Ready()) {
@@ -54,8 +55,8 @@ MonitorScene* MakeMonitorScene(GraphicsSystem* system, const Rect& monitor,
   const BubbleImages bubbles = LoadBubbles(sprites);
   scene->SetBubbles(bubbles.sprite, bubbles.mask);
   FillActorTable(scene->Actors(), scene->Stage(), sprites, config, background);
-  DebugLog("Tidewater: monitor scene %dx%d (scale %d) over stock scene %d\n", layout.width,
-           layout.height, layout.scale, background.stockIndex);
+  DebugLog("Tidewater: monitor scene %dx%d (scale %d/%d) over stock scene %d\n", layout.width,
+           layout.height, layout.scale.num, layout.scale.den, background.stockIndex);
   return scene;
 }
 

@@ -12,14 +12,14 @@ std::int32_t SwimmingActor::FramesOf(const SpeciesRecord& record) {
 SwimmingActor::SwimmingActor(Image* sprite, Image* mask, std::int32_t frames,
                              const ActorStage& stage)
     : stage_(stage), sprite_(sprite), mask_(mask) {
-  // The strip is drawn at the stage's scale: its frames are scale times the
-  // design size.
-  const auto scale = static_cast<std::uint32_t>(stage.scale);
-  width_ = sprite ? static_cast<std::int32_t>(static_cast<std::uint32_t>(sprite->Width()) / scale)
-                  : 0;
-  height_ = sprite ? static_cast<std::int32_t>(static_cast<std::uint32_t>(sprite->Height()) /
-                                               static_cast<std::uint32_t>(frames) / scale)
-                   : 0;
+  // The strip is made for the stage's scale: a frame's design size is its
+  // pixels' read back.
+  pixelWidth_ = sprite ? sprite->Width() : 0;
+  pixelHeight_ = sprite ? static_cast<std::int32_t>(static_cast<std::uint32_t>(sprite->Height()) /
+                                                    static_cast<std::uint32_t>(frames))
+                        : 0;
+  width_ = stage.scale.Units(pixelWidth_);
+  height_ = stage.scale.Units(pixelHeight_);
   blitFlags_ = mask ? (BLIT_SRCKEY | BLIT_MASKBLEND) : BLIT_SRCKEY;
 }
 
@@ -27,7 +27,8 @@ void SwimmingActor::DrawFrame() {
   // A frame that cannot be drawn (an empty sprite, logged at setup) leaves the
   // background showing; the tick has nothing better to do with the status.
   if (!stage_.backSurface || !sprite_) return;
-  const Rect p = stage_.InPixels(FrameRect());
-  (void)stage_.backSurface->BlitFrom(p.x, p.y, p.width, p.height, sprite_, 0, frame_ * p.height,
-                                     p.width, p.height, blitFlags_, AuxOf(mask_));
+  const PixelScale& s = stage_.scale;
+  (void)stage_.backSurface->BlitFrom(s.Floor(x_), s.Floor(y_), pixelWidth_, pixelHeight_, sprite_,
+                                     0, frame_ * pixelHeight_, pixelWidth_, pixelHeight_,
+                                     blitFlags_, AuxOf(mask_));
 }

@@ -26,9 +26,10 @@ class SwimmingActor : public Actor {
   std::uint32_t blitFlags() const { return blitFlags_; }
   const SwimRange& range() const { return range_; }
 
- protected:
   // The frames of a record's strip: its total, at least 1.
   static std::int32_t FramesOf(const SpeciesRecord& record);
+
+ protected:
 
   // A strip of frames (1 or more) frames; drawn keyed, and through the mask
   // when there is one.
@@ -45,6 +46,8 @@ class SwimmingActor : public Actor {
   std::int32_t height_ = 0;
   std::int32_t speed_ = 0;
   std::int32_t frame_ = 0;
+  std::int32_t pixelWidth_ = 0;   // of a frame of the strip, made for the stage's scale
+  std::int32_t pixelHeight_ = 0;
   std::uint32_t blitFlags_ = 0;
   SwimRange range_;
   const ActorStage& stage_;

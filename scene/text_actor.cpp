@@ -15,6 +15,10 @@ constexpr std::int32_t kLineRoom = 200;
 
 }  // namespace
 
+LONG ScaledFontSize(LONG size, const PixelScale& scale) {
+  return size < 0 ? -scale.Floor(-size) : scale.Floor(size);
+}
+
 TextActor::TextActor(const std::uint8_t (&fontRecord)[kFontRecordSize], const char* text,
                      COLORREF colour, const ActorStage& stage)
     : stage_(stage) {
@@ -37,13 +41,13 @@ TextActor::TextActor(const std::uint8_t (&fontRecord)[kFontRecordSize], const ch
   SelectObject(dc, font_);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, colour);
-  RECT measured{0, 0, 0, kLineRoom * stage.scale};
+  RECT measured{0, 0, 0, stage.scale.Floor(kLineRoom)};
   DrawTextA(dc, text_, static_cast<int>(std::strlen(text_)), &measured,
             DT_CALCRECT | kTextFormat);
   pixelWidth_ = measured.right - measured.left;
   pixelHeight_ = measured.bottom - measured.top;
-  width_ = (pixelWidth_ + stage.scale - 1) / stage.scale;
-  height_ = (pixelHeight_ + stage.scale - 1) / stage.scale;
+  width_ = stage.scale.Units(pixelWidth_);
+  height_ = stage.scale.Units(pixelHeight_);
   back->UnlockDC();
 }
 
@@ -68,8 +72,8 @@ std::int32_t TextActor::Draw() {
   rect_.bottom = rect_.top + height_;
   rect_.right = rect_.left + width_;
   const Rect box = {rect_.left, rect_.top, width_, height_};
-  const Rect p = stage_.InPixels(box);
-  RECT drawn = {p.x, p.y, p.x + pixelWidth_, p.y + pixelHeight_};
+  const std::int32_t x = stage_.scale.Floor(box.x), y = stage_.scale.Floor(box.y);
+  RECT drawn = {x, y, x + pixelWidth_, y + pixelHeight_};
   HDC dc = back ? back->LockDC() : nullptr;
   if (dc) {
     DrawTextA(dc, text_, static_cast<int>(std::strlen(text_)), &drawn, kTextFormat);
@@ -79,12 +83,12 @@ std::int32_t TextActor::Draw() {
   return 0;
 }
 
-HFONT CreateRecordFont(const std::uint8_t (&record)[kFontRecordSize], std::int32_t scale) {
+HFONT CreateRecordFont(const std::uint8_t (&record)[kFontRecordSize], const PixelScale& scale) {
   static_assert(sizeof(LOGFONTA) == kFontRecordSize, "LOGFONTA is the stored record");
   LOGFONTA font;
   std::memcpy(&font, record, sizeof font);
   font.lfFaceName[LF_FACESIZE - 1] = '\0';  // a face name is always terminated
-  font.lfHeight *= scale;
-  font.lfWidth *= scale;
+  font.lfHeight = ScaledFontSize(font.lfHeight, scale);
+  font.lfWidth = ScaledFontSize(font.lfWidth, scale);
   return CreateFontIndirectA(&font);
 }

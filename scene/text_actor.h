@@ -10,12 +10,15 @@
 #include "port/win32.h"
 #include "scene/actor.h"
 #include "scene/config.h"
+#include "scene/pixel_scale.h"
 
 struct ActorStage;
 
-// The font of a stored "FONT" record (a LOGFONTA), its size times scale:
-// text drawn into a back surface of twice the pixels is twice as large.
-HFONT CreateRecordFont(const std::uint8_t (&record)[kFontRecordSize], std::int32_t scale);
+// A font size (a LOGFONT height or width, of either sign) in the pixels of
+// the scale: text drawn into a back surface of more pixels is as large.
+LONG ScaledFontSize(LONG size, const PixelScale& scale);
+// The font of a stored "FONT" record (a LOGFONTA), its size scaled.
+HFONT CreateRecordFont(const std::uint8_t (&record)[kFontRecordSize], const PixelScale& scale);
 
 class TextActor : public Actor {
  public:

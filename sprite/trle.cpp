@@ -222,25 +222,31 @@ std::uint16_t TrlePixelType(const BITMAPINFOHEADER* sprite, SIZE_T bytes) {
 BITMAPINFOHEADER* EncodeTrle(const BITMAPINFOHEADER* bitmap, SIZE_T bytes, SIZE_T* outBytes) {
   SpriteLayout in;
   if (!ReadSpriteLayout(bitmap, bytes, false, &in)) return nullptr;
-  if (in.depth != 8 || in.header.biCompression != BI_RGB) return nullptr;
+  if ((in.depth != 8 && in.depth != 32) || in.header.biCompression != BI_RGB) return nullptr;
   if (in.bitsBytes > bytes - in.Offset()) return nullptr;
+  const std::uint32_t pixelBytes = in.depth / 8;
   const BYTE* bits = reinterpret_cast<const BYTE*>(bitmap) + in.Offset();
   auto rowPixels = [&](std::uint32_t r) {
     return bits + std::uint64_t(in.height - 1 - r) * in.rowBytes;
+  };
+  auto zero = [&](const BYTE* p, std::uint32_t x) {
+    for (std::uint32_t b = 0; b < pixelBytes; ++b)
+      if (p[x * pixelBytes + b]) return false;
+    return true;
   };
   // Span of a row: from the first to the last non-zero pixel; a row of zeros
   // is all skip.
   auto span = [&](std::uint32_t r) {
     const BYTE* p = rowPixels(r);
     std::uint32_t first = 0, end = in.width;
-    while (first < in.width && p[first] == 0) ++first;
-    while (end > first && p[end - 1] == 0) --end;
+    while (first < in.width && zero(p, first)) ++first;
+    while (end > first && zero(p, end - 1)) --end;
     return RowRecord{0, std::uint16_t(first), std::uint16_t(end - first)};
   };
 
   std::uint64_t stored = 0;
   for (std::uint32_t r = 0; r < in.height; ++r) stored += span(r).count;
-  const std::uint64_t body = PixelsStart(in.height) + stored;
+  const std::uint64_t body = PixelsStart(in.height) + stored * pixelBytes;
   GlobalBuffer out;
   if (!out.Allocate(in.Offset() + body)) return nullptr;
   std::memcpy(out.data(), bitmap, in.Offset());
@@ -253,8 +259,9 @@ BITMAPINFOHEADER* EncodeTrle(const BITMAPINFOHEADER* bitmap, SIZE_T bytes, SIZE_
     RowRecord row = span(r);
     row.offset = std::uint32_t(offset);
     StoreRow(outBody, r, row);
-    std::memcpy(outBody + offset, rowPixels(r) + row.skip, row.count);
-    offset += row.count;
+    std::memcpy(outBody + offset, rowPixels(r) + std::uint64_t(row.skip) * pixelBytes,
+                std::uint64_t(row.count) * pixelBytes);
+    offset += std::uint64_t(row.count) * pixelBytes;
   }
   return ReleaseDib(out, outBytes);
 }

@@ -46,7 +46,8 @@
 // 32 -> 13. 0 for anything that is not a valid header.
 std::uint16_t TrlePixelType(const BITMAPINFOHEADER* sprite, SIZE_T bytes);
 
-// Unencoded 8-bit bitmap -> 8-bit "TRLE" sprite with the same colour table.
+// Unencoded 8-bit bitmap -> 8-bit "TRLE" sprite with the same colour table;
+// unencoded 32-bit bitmap (compression 0) -> 32-bit "TRLE" sprite.
 [[nodiscard]] BITMAPINFOHEADER* EncodeTrle(const BITMAPINFOHEADER* bitmap, SIZE_T bytes,
                                            SIZE_T* outBytes = nullptr);
 

@@ -92,6 +92,23 @@ TEST(TrleEncoding, RoundTripsEveryWidthClass) {
   EXPECT_TRUE(SamePlainBitmap(small, Apply(DecodeTrle, Apply(EncodeTrle, small).Copy())));
 }
 
+TEST(TrleEncoding, RoundTrips32BitPicturesWithTheirZeroPixelsTransparent) {
+  std::mt19937 rng(23);
+  std::vector<BYTE> plain = MakeBitmap(37, 6, 32);
+  const std::uint32_t offset = BitsOffset(plain);
+  // A sparse picture: a quarter of its pixels set, one row all zero, and a
+  // pixel whose only non-zero byte is its last (x) byte, which still counts.
+  for (std::size_t i = offset; i + 4 <= plain.size(); i += 4)
+    if (rng() % 4 == 0) plain[i + rng() % 3] = BYTE(1 + rng() % 255);
+  std::fill(plain.begin() + offset + 37 * 4 * 2, plain.begin() + offset + 37 * 4 * 3, 0);
+  plain[offset + 36 * 4 + 3] = 7;
+  CodecResult sprite = Apply(EncodeTrle, plain);
+  ASSERT_TRUE(sprite);
+  EXPECT_TRUE(ValidateTrle(sprite.get(), sprite.bytes()));
+  EXPECT_EQ(TrlePixelType(sprite.get(), sprite.bytes()), 13);
+  EXPECT_TRUE(SamePlainBitmap(plain, Apply(DecodeTrle, sprite.Copy())));
+}
+
 TEST(TrleEncoding, RefusesOtherInput) {
   std::mt19937 rng(22);
   const std::vector<BYTE> plain = SparseBitmap(10, 4, rng);

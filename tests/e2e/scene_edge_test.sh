@@ -3,9 +3,10 @@
 # 1920 x 1200 and 1280 x 1024 screens the scene takes the screen's shape
 # (768 high, as wide as the aspect asks) and covers it: every row and every
 # column of each screenshot holds pixels of the scene. These screens are more
-# than 1.25 x 768 high, so the scene is composed at twice its pixels from the
-# art drawn at twice the size. The still scene is the twice-size stock picture
-# cropped to that shape and scaled smoothly; with every species
+# than 1.25 x 768 high, so the scene is composed at the screen's own pixels
+# from the art drawn at twice the size, resampled once. The still scene is the
+# twice-size stock picture cropped to that shape and scaled smoothly; with
+# every species
 # swimming, a paused frame equals it wherever no creature is (no seams, no
 # trails); on the 21:9 screen the creatures reach both of its outer edges.
 # The user's picture of an odd shape covers the screen, cropped in its
@@ -20,11 +21,11 @@ tw_begin scene_edge 1920x1080x24
 ts_stage_traced plain
 TS_FILL=2
 
-# back_surface W H SCALE: the saver said its scene is W x H design units,
-# composed at SCALE pixels to the unit.
+# back_surface W H SCALE: the saver said its scene is W x H pixels at SCALE
+# ("N/D") pixels to the design unit.
 back_surface() {
-  tw_expect_eq "the scene is ${1}x$2 at ${3}x on a ${TS_W}x$TS_H screen" \
-    "$(tw_log | grep -c "back surface $(($1 * $3))x$(($2 * $3)),.*art at ${3}x")" 1
+  tw_expect_eq "the scene is ${1}x$2 pixels at $3 a unit on a ${TS_W}x$TS_H screen" \
+    "$(tw_log | grep -c "back surface ${1}x$2,.*scale $3\$")" 1
 }
 
 # still SCREEN_W SCREEN_H OUT: background 7 (no overlays) without creatures,
@@ -58,7 +59,7 @@ narrow_library() {
   ts_set FILLSCREEN dword 2
   tw_reg_apply
   if ts_still_screen "$1" "$2" "$TW_WORK/narrow.png"; then
-    back_surface "$TS_SCENE_W" 768 1
+    back_surface "$TS_SCENE_W" 768 1/1
     ts_covered "a library without the wide pictures" "$TW_WORK/narrow.png"
     ts_cover_art 12L "$TS_SCENE_W" "$TS_SCENE_H" "$1" "$2" "$TW_WORK/want-narrow.png"
     tw_expect_range "without the wide pictures: the 4:3 picture cropped at its floor (mean difference)" \
@@ -75,7 +76,7 @@ for screen in 1920x1080 2560x1080 1920x1200 1280x1024; do
   ts_scene_geometry "$sw" "$sh"
   shot=$TW_WORK/still-$screen.png
   still "$sw" "$sh" "$shot"
-  back_surface "$TS_SCENE_W" 768 2
+  back_surface "$sw" "$sh" "$sh/768"
   ts_covered "still scene on $screen" "$shot"
   expected "$sw" "$sh" "$TW_WORK/want-$screen.png"
   delta=$(ts_mean_delta "$shot" "$TW_WORK/want-$screen.png")

@@ -39,7 +39,7 @@ tw_reg_apply
 still=$TW_WORK/still.png
 if ts_still_screen 3840 2160 "$still"; then
   tw_expect_eq "the scene is 2730 x 1536 pixels, from the art at twice the size" \
-    "$(tw_log | grep -c 'back surface 2730x1536,.*art at 2x')" 1
+    "$(tw_log | grep -c 'back surface 2730x1536,.*scale 2/1$')" 1
   ts_covered "the still scene on 3840 x 2160" "$still"
   ts_cover_art 12LW@2 1365 768 3840 2160 "$TW_WORK/want-2x.png"
   ts_cover_art 12LW 1365 768 3840 2160 "$TW_WORK/enlarged-1x.png"
