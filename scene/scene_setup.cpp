@@ -211,13 +211,14 @@ int SetupFullScreen(HWND window) {
   ConvertBackground(background.image, backType, palette);
   FitBackground(graphics->System(), background);
   graphics->SetBackground(background.image);
-  const SpriteTarget sprites = {library, backType, palette, layout.scale};
+  ResampledStrips resampled;
+  const SpriteTarget sprites = {library, backType, palette, layout.scale, &resampled};
   const BubbleImages bubbles = LoadBubbles(sprites);
   graphics->SetBubbles(bubbles.sprite, bubbles.mask);
   FillActorTable(gScene.actors, graphics->Stage(), sprites, config, background);
   if (palette) palette->Release();
   const MonitorSceneSetup own = {&config, library, backType, screen.bitsPerPixel,
-                                 screen.green6, background.stockIndex};
+                                 screen.green6, background.stockIndex, &resampled};
   PlaceViews(*graphics, layout.width, layout.height, fill,
              OwnScenes(config, fill, backType) ? &own : nullptr);
   graphics->StartMixer(window, library, SoundPlanOf(config), LoadResourceLibrary);

@@ -150,6 +150,9 @@ TrleImage* TrleFrom(BITMAPINFOHEADER* dib, SIZE_T bytes) {
 // it cannot be made: the actor then draws nothing.
 StripImages LoadResampledStrip(const SpriteTarget& target, const char* sprite, const char* mask,
                                std::int32_t frames) {
+  ResampledStrips::Strip kept;
+  if (target.resampled && target.resampled->Find(sprite, target.scale, target.backType, &kept))
+    return {kept.sprite, static_cast<TrleImage*>(kept.mask)};
   SIZE_T pictureBytes = 0, alphaBytes = 0;
   BITMAPINFOHEADER* picture = DecodedPicture(target.library, sprite, &pictureBytes);
   BITMAPINFOHEADER* alpha = mask ? DecodedPicture(target.library, mask, &alphaBytes) : nullptr;
@@ -170,6 +173,8 @@ StripImages LoadResampledStrip(const SpriteTarget& target, const char* sprite, c
   strip.mask = TrleFrom(made.mask, made.maskBytes);
   if (strip.sprite && target.backType != PIXEL_RGB32)
     ConvertSprite(static_cast<TrleImage*>(strip.sprite), sprite, target.backType, nullptr);
+  if (target.resampled)
+    target.resampled->Keep(sprite, target.scale, target.backType, {strip.sprite, strip.mask});
   return strip;
 }
 
@@ -267,4 +272,26 @@ BubbleImages LoadBubbles(const SpriteTarget& target) {
 bool LibraryHasTwiceSizeArt(HMODULE library) {
   char name[kNameSize];
   return TwiceSizeName(kBubbleSpriteName, name, sizeof name) && HasPicture(library, name);
+}
+
+bool ResampledStrips::Find(const char* name, const PixelScale& scale, std::uint16_t type,
+                           Strip* out) const {
+  for (int i = 0; i < count_; ++i) {
+    const Entry& e = entries_[i];
+    if (e.scale == scale && e.type == type && std::strcmp(e.name, name) == 0) {
+      *out = e.strip;
+      return true;
+    }
+  }
+  return false;
+}
+
+void ResampledStrips::Keep(const char* name, const PixelScale& scale, std::uint16_t type,
+                           const Strip& strip) {
+  if (count_ == kRoom || std::strlen(name) >= sizeof entries_[0].name) return;
+  Entry& e = entries_[count_++];
+  std::strcpy(e.name, name);
+  e.scale = scale;
+  e.type = type;
+  e.strip = strip;
 }

@@ -21,11 +21,38 @@ struct SceneConfig;
 // the scene's scale: at 1 the pictures as named; above, those drawn at twice
 // the size (their names with "@2"; a strip whose mask has no twice-size copy
 // is keyed), as stored at scale 2 and resampled once to any other scale.
+// Strips resampled for a scale during one setup, kept for every scene of the
+// same scale and back type (the monitors of one size share them: resampling
+// is the dearest part of setup). The images belong to the GraphicsSystem.
+class ResampledStrips {
+ public:
+  struct Strip {
+    Image* sprite;
+    Image* mask;
+  };
+  // The strip made for name, scale and type before; false when there is none.
+  bool Find(const char* name, const PixelScale& scale, std::uint16_t type, Strip* out) const;
+  // Keeps a strip; one more than the room for every picture is dropped.
+  void Keep(const char* name, const PixelScale& scale, std::uint16_t type, const Strip& strip);
+
+ private:
+  struct Entry {
+    char name[24];
+    PixelScale scale;
+    std::uint16_t type;
+    Strip strip;
+  };
+  static constexpr int kRoom = 24;  // the species, the bubbles and two overlays
+  Entry entries_[kRoom] = {};
+  int count_ = 0;
+};
+
 struct SpriteTarget {
   HMODULE library = nullptr;
   std::uint16_t backType = 0;
   Palette* palette = nullptr;
   PixelScale scale;
+  ResampledStrips* resampled = nullptr;  // where resampled strips are kept, if anywhere
 };
 
 // True when the library holds the art at twice the size (an older one does

@@ -51,7 +51,8 @@ MonitorScene* MakeMonitorScene(GraphicsSystem* system, const Rect& monitor,
   ConvertBackground(background.image, setup.backType, nullptr);
   FitBackground(system, background);
   scene->SetBackground(background.image);
-  const SpriteTarget sprites = {setup.library, setup.backType, nullptr, layout.scale};
+  const SpriteTarget sprites = {setup.library, setup.backType, nullptr, layout.scale,
+                                setup.resampled};
   const BubbleImages bubbles = LoadBubbles(sprites);
   scene->SetBubbles(bubbles.sprite, bubbles.mask);
   FillActorTable(scene->Actors(), scene->Stage(), sprites, config, background);

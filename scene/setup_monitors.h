@@ -24,6 +24,7 @@ struct MonitorSceneSetup {
   std::int32_t bitsPerPixel;  // the screen's, for each monitor's layout
   bool green6;
   std::int32_t mainStock;     // the primary's stock scene, -1 for the user's picture
+  ResampledStrips* resampled;  // strips resampled for the primary, for monitors of its scale
 };
 
 // One MonitorScene for each of the count monitors (in window coordinates),

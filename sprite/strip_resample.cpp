@@ -36,22 +36,38 @@ bool ReadPlain8(const BITMAPINFOHEADER* dib, SIZE_T bytes, Plain8* out) {
 }
 
 // Area weights of the source cells [0, from) that output cell i of [0, to)
-// covers, the cells scaled onto each other; the weights of each cell sum to 1.
+// covers, the cells scaled onto each other: taps first[i] .. first[i + 1] - 1,
+// whose weights sum to kOne.
+constexpr std::uint32_t kShift = 12, kOne = 1u << kShift;
 struct Tap {
   std::uint32_t source;
-  float weight;
+  std::uint32_t weight;
 };
-std::vector<std::vector<Tap>> AreaTaps(std::uint32_t from, std::uint32_t to) {
-  std::vector<std::vector<Tap>> taps(to);
+struct Taps {
+  std::vector<std::uint32_t> first;
+  std::vector<Tap> taps;
+};
+Taps AreaTaps(std::uint32_t from, std::uint32_t to) {
+  Taps out;
+  out.first.reserve(to + 1);
   const double step = double(from) / to;
   for (std::uint32_t i = 0; i < to; ++i) {
+    out.first.push_back(std::uint32_t(out.taps.size()));
     const double begin = i * step, end = (i + 1) * step;
+    std::uint32_t sum = 0, heaviest = 0, heaviestWeight = 0;
     for (auto s = std::uint32_t(begin); s < from && s < end; ++s) {
       const double overlap = std::min(end, s + 1.0) - std::max(begin, double(s));
-      if (overlap > 0) taps[i].push_back({s, float(overlap / step)});
+      const auto w = std::uint32_t(std::lround(overlap / step * kOne));
+      if (w == 0) continue;
+      if (w > heaviestWeight) heaviest = std::uint32_t(out.taps.size()), heaviestWeight = w;
+      out.taps.push_back({s, w});
+      sum += w;
     }
+    // Rounding's remainder to the heaviest tap: the weights sum to kOne exactly.
+    if (heaviestWeight) out.taps[heaviest].weight += kOne - sum;
   }
-  return taps;
+  out.first.push_back(std::uint32_t(out.taps.size()));
+  return out;
 }
 
 // A zeroed plain bottom-up bitmap of width x height at depth 8 (a grey
@@ -98,23 +114,35 @@ bool ResampleStrip(const BITMAPINFOHEADER* picture, SIZE_T pictureBytes,
   const std::uint32_t fromFrame = height / std::uint32_t(frames);
   const std::uint32_t toWidth = std::uint32_t(frameWidth), toFrame = std::uint32_t(frameHeight);
 
-  // Premultiplied RGBA of each source index (alpha 255, the key's 0).
-  float colour[256][4] = {};
-  for (std::uint32_t i = 0; i < 256; ++i) {
+  // Each source index's colour and full opacity, premultiplied by a pixel's
+  // alpha (0..255) as it is read: every channel in units of 1/255 of a level.
+  std::uint32_t colour[256][4] = {};
+  for (std::uint32_t i = 0; i < in.entries && i < 256; ++i) {
     const BYTE* q = in.table + 4 * i;
-    const float a = (int(i) == key || i >= in.entries) ? 0.f : 1.f;
-    if (i < in.entries) colour[i][0] = q[2] * a, colour[i][1] = q[1] * a, colour[i][2] = q[0] * a;
-    colour[i][3] = 255.f * a;
+    colour[i][0] = q[2], colour[i][1] = q[1], colour[i][2] = q[0], colour[i][3] = 255;
   }
-  std::vector<std::vector<Tap>> across, down;
+  Taps across, down;
   std::vector<BYTE> sprite, maskOut;
-  std::vector<float> rows;  // one frame, resampled across: fromFrame x toWidth x 4
+  std::vector<std::uint32_t> rows;  // one frame, resampled across: fromFrame x toWidth x 4
   try {
     across = AreaTaps(width, toWidth);
     down = AreaTaps(fromFrame, toFrame);
     sprite = MakePlain(toWidth, std::uint32_t(outHeight), 32);
     maskOut = MakePlain(toWidth, std::uint32_t(outHeight), 8);
-    rows.assign(std::size_t(fromFrame) * toWidth * 4, 0.f);
+    rows.assign(std::size_t(fromFrame) * toWidth * 4, 0);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  // A source pixel's alpha: the mask's level, or all but the key.
+  auto level = [&](const BYTE* p, const BYTE* m, std::uint32_t x) -> std::uint32_t {
+    if (m) return p[x] < in.entries ? m[x] : 0;
+    return int(p[x]) == key || p[x] >= in.entries ? 0 : 255;
+  };
+  std::vector<std::uint32_t> premultiplied;  // one source row's visible span, 4 a pixel
+  std::vector<std::uint32_t> reach;          // per frame row: the output columns it reaches
+  try {
+    premultiplied.assign(std::size_t(width) * 4, 0);
+    reach.assign(std::size_t(fromFrame) * 2, 0);
   } catch (const std::bad_alloc&) {
     return false;
   }
@@ -123,34 +151,68 @@ bool ResampleStrip(const BITMAPINFOHEADER* picture, SIZE_T pictureBytes,
     for (std::uint32_t y = 0; y < fromFrame; ++y) {
       const BYTE* p = in.Row(k * fromFrame + y);
       const BYTE* m = alpha ? mask.Row(k * fromFrame + y) : nullptr;
-      float* r = &rows[std::size_t(y) * toWidth * 4];
-      for (std::uint32_t x = 0; x < toWidth; ++x) {
-        float sum[4] = {0, 0, 0, 0};
-        for (const Tap& t : across[x]) {
-          const float* c = colour[p[t.source]];
-          // A mask's alpha scales the colour's full opacity.
-          const float w = m ? t.weight * m[t.source] / 255.f : t.weight;
+      std::uint32_t* r = &rows[std::size_t(y) * toWidth * 4];
+      // What the previous frame's row wrote goes; the rest is 0 already.
+      std::fill(r + 4 * reach[2 * y], r + 4 * reach[2 * y + 1], 0u);
+      // Only the output cells that the row's visible span reaches.
+      std::uint32_t first = 0, last = width;
+      while (first < width && !level(p, m, first)) ++first;
+      while (last > first && !level(p, m, last - 1)) --last;
+      const auto x0 = std::uint32_t(std::uint64_t(first) * toWidth / width);
+      const auto x1 = first == last ? x0
+                                    : std::uint32_t(std::min<std::uint64_t>(
+                                          toWidth, (std::uint64_t(last) * toWidth) / width + 1));
+      reach[2 * y] = x0;
+      reach[2 * y + 1] = x1;
+      // The span premultiplied; outside it the row's pixels are 0.
+      std::fill(premultiplied.begin(), premultiplied.end(), 0u);
+      for (std::uint32_t x = first; x < last; ++x) {
+        const std::uint32_t a = level(p, m, x);
+        const std::uint32_t* c = colour[p[x]];
+        for (int ch = 0; ch < 4; ++ch) premultiplied[4 * x + ch] = c[ch] * a;
+      }
+      for (std::uint32_t x = x0; x < x1; ++x) {
+        std::uint32_t sum[4] = {0, 0, 0, 0};
+        for (std::uint32_t t = across.first[x]; t < across.first[x + 1]; ++t) {
+          const std::uint32_t* c = &premultiplied[4 * across.taps[t].source];
+          const std::uint32_t w = across.taps[t].weight;
           for (int ch = 0; ch < 4; ++ch) sum[ch] += c[ch] * w;
         }
-        std::memcpy(r + 4 * x, sum, sizeof sum);
+        for (int ch = 0; ch < 4; ++ch) r[4 * x + ch] = (sum[ch] + kOne / 2) >> kShift;
       }
     }
     for (std::uint32_t y = 0; y < toFrame; ++y) {
       BYTE* s = PlainRow(sprite, std::uint32_t(outHeight), spriteRow, k * toFrame + y);
       BYTE* a = PlainRow(maskOut, std::uint32_t(outHeight), maskRow, k * toFrame + y);
-      for (std::uint32_t x = 0; x < toWidth; ++x) {
-        float sum[4] = {0, 0, 0, 0};
-        for (const Tap& t : down[y]) {
-          const float* r = &rows[(std::size_t(t.source) * toWidth + x) * 4];
-          for (int ch = 0; ch < 4; ++ch) sum[ch] += r[ch] * t.weight;
+      // The columns any of its source rows reached; the rest stays transparent.
+      std::uint32_t x0 = toWidth, x1 = 0;
+      for (std::uint32_t t = down.first[y]; t < down.first[y + 1]; ++t) {
+        const std::uint32_t source = down.taps[t].source;
+        if (reach[2 * source] == reach[2 * source + 1]) continue;
+        x0 = std::min(x0, reach[2 * source]);
+        x1 = std::max(x1, reach[2 * source + 1]);
+      }
+      for (std::uint32_t x = x0; x < x1; ++x) {
+        std::uint32_t sum[4] = {0, 0, 0, 0};
+        for (std::uint32_t t = down.first[y]; t < down.first[y + 1]; ++t) {
+          const std::uint32_t* r = &rows[(std::size_t(down.taps[t].source) * toWidth + x) * 4];
+          const std::uint32_t w = down.taps[t].weight;
+          for (int ch = 0; ch < 4; ++ch) sum[ch] += r[ch] * w;
         }
-        const int level = std::min(255, int(std::lround(sum[3])));
-        if (level == 0) continue;  // pixel and mask stay 0: transparent
+        // Alpha in 1/255 levels: 255 x 255 is all.
+        const std::uint32_t opacity = (sum[3] + kOne / 2) >> kShift;
+        const std::uint32_t shown = (opacity + 127) / 255;
+        if (shown == 0) continue;  // pixel and mask stay 0: transparent
         BYTE* q = s + 4 * x;
-        for (int ch = 0; ch < 3; ++ch)
-          q[2 - ch] = BYTE(std::min(255L, std::lround(sum[ch] * 255.f / sum[3])));
+        // Un-premultiplied: the colour over the opacity, in 16-bit fixed point.
+        const std::uint32_t inverse = (255u << 16) / opacity;
+        for (int ch = 0; ch < 3; ++ch) {
+          const std::uint64_t c =
+              std::uint64_t((sum[ch] + kOne / 2) >> kShift) * inverse + (1u << 15);
+          q[2 - ch] = BYTE(std::min<std::uint64_t>(255, c >> 16));
+        }
         if (!q[0] && !q[1] && !q[2]) q[0] = 1;  // black that shows is not transparent
-        a[x] = BYTE(level);
+        a[x] = BYTE(std::min<std::uint32_t>(255, shown));
       }
     }
   }

@@ -230,9 +230,7 @@ BITMAPINFOHEADER* EncodeTrle(const BITMAPINFOHEADER* bitmap, SIZE_T bytes, SIZE_
     return bits + std::uint64_t(in.height - 1 - r) * in.rowBytes;
   };
   auto zero = [&](const BYTE* p, std::uint32_t x) {
-    for (std::uint32_t b = 0; b < pixelBytes; ++b)
-      if (p[x * pixelBytes + b]) return false;
-    return true;
+    return pixelBytes == 1 ? p[x] == 0 : LoadU32(p + 4 * x) == 0;
   };
   // Span of a row: from the first to the last non-zero pixel; a row of zeros
   // is all skip.
