@@ -66,8 +66,10 @@ ScreenLayout TwiceSizeLayout(const ScreenLayout& edge, std::int32_t monitorWidth
     twice.scale = {2, 1};
     return twice;
   }
-  twice.width = monitorWidth;
-  twice.height = monitorHeight;
+  // The monitor's own pixels: its width, or less when the scene's shape was
+  // held at 4:1 (the view crops the rest).
   twice.scale = {monitorHeight, edge.height};
+  twice.width = std::min(monitorWidth, twice.scale.Ceil(edge.width));
+  twice.height = monitorHeight;
   return twice;
 }

@@ -93,6 +93,10 @@ TEST(ScreenLayout, TwiceTheSizeOnlyAboveAQuarterMoreThanTheScene) {
             (PixelScale{961, 768}));
   EXPECT_EQ(TwiceSizeLayout(EdgeLayout(2048, 1536, 32, false), 2048, 1536).scale,
             (PixelScale{2, 1}));
+  // A 2560 x 1440 monitor: all of its pixels; a 5:1 one (its scene held at
+  // 4:1, 3072 units) only the scene's.
+  EXPECT_EQ(TwiceSizeLayout(EdgeLayout(2560, 1440, 32, false), 2560, 1440).width, 2560);
+  EXPECT_EQ(TwiceSizeLayout(EdgeLayout(5000, 1000, 32, false), 5000, 1000).width, 4000);
   // A 600-high scene: from 751 pixels up.
   const ScreenLayout medium = EdgeLayout(1000, 751, 16, true);
   ASSERT_EQ(medium.height, 600);
