@@ -3,8 +3,8 @@
 # server: a 1920 x 1080 primary and a 1280 x 1024 monitor to its right):
 # each monitor is covered edge to edge; with "SAMESCENE" absent each runs an
 # aquarium of its own (a scene of its shape, its own creatures), with 1 the
-# primary's scene is mirrored on both; a key, or a mouse move on the second
-# monitor, ends the saver with 0.
+# primary's scene is mirrored on both, and any other value of it reads as
+# absent; a key, or a mouse move on the second monitor, ends the saver with 0.
 #
 # Own or mirrored is told from where the creatures are: the creatures of each
 # monitor are what differs from its still picture; the middle of the
@@ -93,6 +93,24 @@ for same in absent 1; do
     tw_expect_eq "SAMESCENE 1: no scene of its own" "$scenes" 0
     tw_expect_range "SAMESCENE 1: the second monitor mirrors the primary (shared share)" \
       "$share" 0.6 1
+  fi
+done
+
+# "SAMESCENE" of the wrong type or out of range reads as absent: the second
+# monitor runs a scene of its own.
+for bad in "string 1" "dword 0xFFFFFFFF"; do
+  ts_config_reset
+  ts_set FISHES dword 0x1FFFF
+  ts_set DISPLAY dword 7
+  ts_set FILLSCREEN dword 2
+  ts_set SAMESCENE $bad
+  tw_reg_apply
+  if ts_scene_start 1920 1080; then
+    ts_scene_stop
+    tw_expect_eq "SAMESCENE $bad: the second monitor runs a scene of its own" \
+      "$(tw_log | grep -c 'monitor scene 1280x1024 (scale 1024/768)')" 1
+  else
+    tw_fail "the scene comes up on two monitors (SAMESCENE $bad)"
   fi
 done
 
