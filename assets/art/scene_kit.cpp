@@ -22,9 +22,15 @@ SceneCanvas::SceneCanvas(int width, int height, std::uint32_t seed)
     : canvas_(width, height),
       scale_(height / 768.0),
       left_(-(width / scale_ - 1024) / 2),
-      seed_(seed) {
+      seed_(seed),
+      noise_(nullptr) {
   cairo_scale(canvas_.cr(), scale_, scale_);
   cairo_translate(canvas_.cr(), -left_, 0);
+}
+
+cairo_surface_t* SceneCanvas::Noise() {
+  if (noise_) return noise_;
+  const int width = canvas_.width(), height = canvas_.height();
   noise_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
   auto* words = reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(noise_));
   const int stride = cairo_image_surface_get_stride(noise_) / 4;
@@ -35,16 +41,20 @@ SceneCanvas::SceneCanvas(int width, int height, std::uint32_t seed)
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
       const double px = x + originX;
-      const double n = FractalNoise(seed ^ 0x5EED, px / cell, y / cell, 4);
-      const double grain = ValueNoise(seed ^ 0x6A1, px / (2.5 * scale_), y / (2.5 * scale_)) - 0.5;
+      const double n = FractalNoise(seed_ ^ 0x5EED, px / cell, y / cell, 4);
+      const double grain =
+          ValueNoise(seed_ ^ 0x6A1, px / (2.5 * scale_), y / (2.5 * scale_)) - 0.5;
       const double v = 0.5 + (n - 0.5) * 1.1 + grain * 0.1;
       words[std::size_t(y) * stride + x] = Pack(v, v, v);
     }
   }
   cairo_surface_mark_dirty(noise_);
+  return noise_;
 }
 
-SceneCanvas::~SceneCanvas() { cairo_surface_destroy(noise_); }
+SceneCanvas::~SceneCanvas() {
+  if (noise_) cairo_surface_destroy(noise_);
+}
 
 void SceneCanvas::Water(Rgb top, Rgb bottom, double caustics) {
   std::uint32_t* w = canvas_.Words();
@@ -180,7 +190,7 @@ void SceneCanvas::Texture(double strength) {
   cairo_save(c);
   cairo_identity_matrix(c);
   cairo_set_operator(c, CAIRO_OPERATOR_OVERLAY);
-  cairo_set_source_surface(c, noise_, 0, 0);
+  cairo_set_source_surface(c, Noise(), 0, 0);
   cairo_paint_with_alpha(c, strength);
   cairo_restore(c);
 }

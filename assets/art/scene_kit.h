@@ -55,7 +55,11 @@ class SceneCanvas {
   double scale_;
   double left_;
   std::uint32_t seed_;
-  cairo_surface_t* noise_;  // grey noise texture, the canvas's size
+  // The grey noise texture, the canvas's size, made when first used (a
+  // canvas that is only darkened at the corners never needs it).
+  cairo_surface_t* Noise();
+
+  cairo_surface_t* noise_;
 };
 
 // Objects of the scene, in design units, drawn through cairo. Each takes the
