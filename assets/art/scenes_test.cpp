@@ -1,4 +1,5 @@
 // The stock scenes and their overlays against the background table.
+#include "assets/art/scene_kit.h"
 #include "assets/art/scenes.h"
 #include "scene/species_table.h"
 
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <numeric>
 
 namespace {
@@ -60,6 +62,43 @@ void CheckScene(int index, int width) {
 TEST(Scenes, EveryScenePlacesItsOverlaysAtTheTablePositions) {
   for (int i = 0; i < kBackgroundCount; ++i) CheckScene(i, 640);
   CheckScene(0, 800);
+}
+
+// The grain is made only where a texture is painted; wherever it is painted,
+// in whatever order, it is the grain of the whole canvas.
+TEST(Scenes, GrainPaintedPieceByPieceIsTheWholeCanvasGrain) {
+  auto grey = [](SceneCanvas& sc) {
+    cairo_set_source_rgb(sc.cr(), 0.5, 0.5, 0.5);
+    cairo_paint(sc.cr());
+  };
+  SceneCanvas whole(300, 200, 77), pieces(300, 200, 77);
+  grey(whole);
+  whole.Texture(0.8);
+  grey(pieces);
+  // Device rectangles across tile edges, the later one beside the earlier.
+  const int rects[2][4] = {{70, 10, 90, 120}, {160, 10, 140, 190}};
+  for (const auto& r : rects) {
+    cairo_t* c = pieces.cr();
+    cairo_save(c);
+    cairo_identity_matrix(c);
+    cairo_rectangle(c, r[0], r[1], r[2], r[3]);
+    cairo_clip(c);
+    pieces.Texture(0.8);
+    cairo_restore(c);
+  }
+  const RgbaImage a = whole.canvas().ToImage(), b = pieces.canvas().ToImage();
+  int differ = 0;
+  for (const auto& r : rects) {
+    for (int y = r[1]; y < r[1] + r[3]; ++y) {
+      for (int x = r[0]; x < r[0] + r[2]; ++x) {
+        differ += std::memcmp(a.At(x, y), b.At(x, y), 4) != 0;
+      }
+    }
+  }
+  EXPECT_EQ(differ, 0);
+  // Outside them nothing was painted.
+  EXPECT_EQ(b.At(20, 150)[0], b.At(20, 160)[0]);
+  EXPECT_NE(a.pixels, b.pixels);
 }
 
 TEST(Scenes, ScenesAreDistinctAndDeterministic) {
