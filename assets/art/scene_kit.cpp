@@ -22,29 +22,56 @@ SceneCanvas::SceneCanvas(int width, int height, std::uint32_t seed)
     : canvas_(width, height),
       scale_(height / 768.0),
       left_(-(width / scale_ - 1024) / 2),
-      seed_(seed) {
+      seed_(seed),
+      noise_(nullptr) {
   cairo_scale(canvas_.cr(), scale_, scale_);
   cairo_translate(canvas_.cr(), -left_, 0);
-  noise_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+}
+
+cairo_surface_t* SceneCanvas::NoiseOver(double x0, double y0, double x1, double y1) {
+  const int width = canvas_.width(), height = canvas_.height();
+  const int columns = (width + kNoiseTile - 1) / kNoiseTile;
+  const int rows = (height + kNoiseTile - 1) / kNoiseTile;
+  if (!noise_) {
+    noise_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    noiseReady_.assign(std::size_t(columns) * rows, 0);
+  }
   auto* words = reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(noise_));
   const int stride = cairo_image_surface_get_stride(noise_) / 4;
   const double cell = 22 * scale_;
   // Sampled from the design origin, so a wide canvas's middle has the grain
   // of the 4:3 canvas.
   const double originX = left_ * scale_;
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const double px = x + originX;
-      const double n = FractalNoise(seed ^ 0x5EED, px / cell, y / cell, 4);
-      const double grain = ValueNoise(seed ^ 0x6A1, px / (2.5 * scale_), y / (2.5 * scale_)) - 0.5;
-      const double v = 0.5 + (n - 0.5) * 1.1 + grain * 0.1;
-      words[std::size_t(y) * stride + x] = Pack(v, v, v);
+  const int tx0 = std::max(0, int(x0) / kNoiseTile), ty0 = std::max(0, int(y0) / kNoiseTile);
+  const int tx1 = std::min(columns, int(std::ceil(x1)) / kNoiseTile + 1);
+  const int ty1 = std::min(rows, int(std::ceil(y1)) / kNoiseTile + 1);
+  cairo_surface_flush(noise_);
+  for (int ty = ty0; ty < ty1; ++ty) {
+    for (int tx = tx0; tx < tx1; ++tx) {
+      char& ready = noiseReady_[std::size_t(ty) * columns + tx];
+      if (ready) continue;
+      ready = 1;
+      const int xEnd = std::min(width, (tx + 1) * kNoiseTile);
+      const int yEnd = std::min(height, (ty + 1) * kNoiseTile);
+      for (int y = ty * kNoiseTile; y < yEnd; ++y) {
+        for (int x = tx * kNoiseTile; x < xEnd; ++x) {
+          const double px = x + originX;
+          const double n = FractalNoise(seed_ ^ 0x5EED, px / cell, y / cell, 4);
+          const double grain =
+              ValueNoise(seed_ ^ 0x6A1, px / (2.5 * scale_), y / (2.5 * scale_)) - 0.5;
+          const double v = 0.5 + (n - 0.5) * 1.1 + grain * 0.1;
+          words[std::size_t(y) * stride + x] = Pack(v, v, v);
+        }
+      }
     }
   }
   cairo_surface_mark_dirty(noise_);
+  return noise_;
 }
 
-SceneCanvas::~SceneCanvas() { cairo_surface_destroy(noise_); }
+SceneCanvas::~SceneCanvas() {
+  if (noise_) cairo_surface_destroy(noise_);
+}
 
 void SceneCanvas::Water(Rgb top, Rgb bottom, double caustics) {
   std::uint32_t* w = canvas_.Words();
@@ -179,8 +206,10 @@ void SceneCanvas::Texture(double strength) {
   cairo_t* c = cr();
   cairo_save(c);
   cairo_identity_matrix(c);
+  double x0, y0, x1, y1;
+  cairo_clip_extents(c, &x0, &y0, &x1, &y1);
   cairo_set_operator(c, CAIRO_OPERATOR_OVERLAY);
-  cairo_set_source_surface(c, noise_, 0, 0);
+  cairo_set_source_surface(c, NoiseOver(x0, y0, x1, y1), 0, 0);
   cairo_paint_with_alpha(c, strength);
   cairo_restore(c);
 }

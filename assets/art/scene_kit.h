@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class SceneCanvas {
  public:
@@ -55,7 +56,14 @@ class SceneCanvas {
   double scale_;
   double left_;
   std::uint32_t seed_;
-  cairo_surface_t* noise_;  // grey noise texture, the canvas's size
+  // The grey noise texture, the canvas's size, made where it is first
+  // needed: tile by tile over the device rectangle (x0, y0)-(x1, y1) that a
+  // texture is painted into (a pixel's noise depends on its place alone).
+  cairo_surface_t* NoiseOver(double x0, double y0, double x1, double y1);
+  static constexpr int kNoiseTile = 64;
+
+  cairo_surface_t* noise_;
+  std::vector<char> noiseReady_;  // per tile, rows of tiles top down
 };
 
 // Objects of the scene, in design units, drawn through cairo. Each takes the

@@ -1,4 +1,5 @@
 // The stock scenes and their overlays against the background table.
+#include "assets/art/scene_kit.h"
 #include "assets/art/scenes.h"
 #include "scene/species_table.h"
 
@@ -7,15 +8,17 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <numeric>
 
 namespace {
 
 // The pictures of a scene whose 4:3 screen, `screenW` wide, starts at column
 // `shiftX` of a background `W` wide: opaque, overlays at the table's
-// positions (shifted), each showing exactly the background under it.
+// positions times `factor` (shifted), each showing exactly the background
+// under it.
 void CheckPictures(const ScenePictures& pics, const BackgroundVariant& v, int W, int screenW,
-                   int shiftX) {
+                   int shiftX, int factor = 1) {
   const int H = screenW * 3 / 4;
   ASSERT_EQ(pics.background.width, W);
   ASSERT_EQ(pics.background.height, H);
@@ -27,11 +30,12 @@ void CheckPictures(const ScenePictures& pics, const BackgroundVariant& v, int W,
     EXPECT_EQ(pics.hasOverlay[k], placed[k]->name != nullptr);
     if (!pics.hasOverlay[k]) continue;
     const RgbaImage& o = pics.overlay[k];
-    EXPECT_EQ(pics.overlayX[k], placed[k]->x + shiftX);
-    EXPECT_EQ(pics.overlayY[k], placed[k]->y);
+    const int x0 = placed[k]->x * factor, y0 = placed[k]->y * factor;
+    EXPECT_EQ(pics.overlayX[k], x0 + shiftX);
+    EXPECT_EQ(pics.overlayY[k], y0);
     // Inside the logical screen, and a real part of the picture.
-    EXPECT_LE(placed[k]->x + o.width, screenW);
-    EXPECT_LE(placed[k]->y + o.height, H);
+    EXPECT_LE(x0 + o.width, screenW);
+    EXPECT_LE(y0 + o.height, H);
     int visible = 0, differ = 0;
     for (int y = 0; y < o.height; ++y) {
       for (int x = 0; x < o.width; ++x) {
@@ -39,7 +43,7 @@ void CheckPictures(const ScenePictures& pics, const BackgroundVariant& v, int W,
         if (p[3] == 0) continue;
         ASSERT_EQ(p[3], 255);
         ++visible;
-        const std::uint8_t* b = pics.background.At(pics.overlayX[k] + x, placed[k]->y + y);
+        const std::uint8_t* b = pics.background.At(pics.overlayX[k] + x, y0 + y);
         differ += p[0] != b[0] || p[1] != b[1] || p[2] != b[2];
       }
     }
@@ -58,6 +62,43 @@ void CheckScene(int index, int width) {
 TEST(Scenes, EveryScenePlacesItsOverlaysAtTheTablePositions) {
   for (int i = 0; i < kBackgroundCount; ++i) CheckScene(i, 640);
   CheckScene(0, 800);
+}
+
+// The grain is made only where a texture is painted; wherever it is painted,
+// in whatever order, it is the grain of the whole canvas.
+TEST(Scenes, GrainPaintedPieceByPieceIsTheWholeCanvasGrain) {
+  auto grey = [](SceneCanvas& sc) {
+    cairo_set_source_rgb(sc.cr(), 0.5, 0.5, 0.5);
+    cairo_paint(sc.cr());
+  };
+  SceneCanvas whole(300, 200, 77), pieces(300, 200, 77);
+  grey(whole);
+  whole.Texture(0.8);
+  grey(pieces);
+  // Device rectangles across tile edges, the later one beside the earlier.
+  const int rects[2][4] = {{70, 10, 90, 120}, {160, 10, 140, 190}};
+  for (const auto& r : rects) {
+    cairo_t* c = pieces.cr();
+    cairo_save(c);
+    cairo_identity_matrix(c);
+    cairo_rectangle(c, r[0], r[1], r[2], r[3]);
+    cairo_clip(c);
+    pieces.Texture(0.8);
+    cairo_restore(c);
+  }
+  const RgbaImage a = whole.canvas().ToImage(), b = pieces.canvas().ToImage();
+  int differ = 0;
+  for (const auto& r : rects) {
+    for (int y = r[1]; y < r[1] + r[3]; ++y) {
+      for (int x = r[0]; x < r[0] + r[2]; ++x) {
+        differ += std::memcmp(a.At(x, y), b.At(x, y), 4) != 0;
+      }
+    }
+  }
+  EXPECT_EQ(differ, 0);
+  // Outside them nothing was painted.
+  EXPECT_EQ(b.At(20, 150)[0], b.At(20, 160)[0]);
+  EXPECT_NE(a.pixels, b.pixels);
 }
 
 TEST(Scenes, ScenesAreDistinctAndDeterministic) {
@@ -207,6 +248,50 @@ TEST_P(WideScene, WaterAndFloorRunOnAcrossTheJoins) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryScene, WideScene, testing::Range(0, kBackgroundCount));
+
+// ---- twice the size ----------------------------------------------------------
+
+// Scenes with one overlay, with two (one against the screen's left edge), and
+// with one covering the whole screen.
+class TwiceWideScene : public testing::TestWithParam<int> {};
+
+// The 2x picture halved is the 1x picture; each 2x overlay sits at twice the
+// 1x overlay's place, is exactly twice its size, shows exactly the 2x
+// picture under it and, halved, the 1x overlay.
+TEST_P(TwiceWideScene, HalvedIsTheWidePictureWithOverlaysAtTwiceTheirPlaceAndSize) {
+  const ScenePictures once = RenderWideScene(GetParam());
+  const ScenePictures twice = RenderWideSceneTwice(GetParam(), once);
+  CheckPictures(twice, *BackgroundAt(GetParam(), 1024), 2 * kWidePictureWidth, 2048, 2 * kSide,
+                2);
+  const Difference whole =
+      Compare(ReduceImage(twice.background, kWidePictureWidth, 768), once.background, 0);
+  EXPECT_LT(whole.mean, 1.0);
+  EXPECT_LT(whole.visiblyOff, 0.01);
+  for (int k = 0; k < 2; ++k) {
+    ASSERT_EQ(twice.hasOverlay[k], once.hasOverlay[k]);
+    if (!once.hasOverlay[k]) continue;
+    SCOPED_TRACE(testing::Message() << "overlay " << k);
+    EXPECT_EQ(twice.overlayX[k], 2 * once.overlayX[k]);
+    EXPECT_EQ(twice.overlayY[k], 2 * once.overlayY[k]);
+    EXPECT_EQ(twice.overlay[k].width, 2 * once.overlay[k].width);
+    EXPECT_EQ(twice.overlay[k].height, 2 * once.overlay[k].height);
+    // Halved, it covers what the 1x overlay covers: the pixels of either
+    // alone are few (edges).
+    const RgbaImage halved =
+        ReduceImage(twice.overlay[k], once.overlay[k].width, once.overlay[k].height);
+    long onlyOne = 0, both = 0;
+    for (int y = 0; y < halved.height; ++y) {
+      for (int x = 0; x < halved.width; ++x) {
+        const bool a = once.overlay[k].At(x, y)[3] != 0, b = halved.At(x, y)[3] >= 128;
+        both += a && b;
+        onlyOne += a != b;
+      }
+    }
+    EXPECT_LT(double(onlyOne) / std::max(1L, both), 0.05);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(SomeScenes, TwiceWideScene, testing::Values(1, 2, 5));
 
 TEST(WideScenes, NoWidePictureOutsideTheTable) {
   EXPECT_TRUE(RenderWideScene(kBackgroundCount).background.Empty());

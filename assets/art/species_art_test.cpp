@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -144,6 +146,106 @@ TEST(SpeciesArt, RenderingIsDeterministic) {
   const FrameStrip a = RenderCreature(c, 10, 10), b = RenderCreature(c, 10, 10);
   EXPECT_EQ(a.image.pixels, b.image.pixels);
   EXPECT_EQ(RenderBubbleBurst().image.pixels, RenderBubbleBurst().image.pixels);
+}
+
+// ---- twice the size ----------------------------------------------------------
+
+// Mean absolute channel difference between frame k of `once` and frame k of
+// `twice` halved, over the pixels opaque in both (the edges differ by their
+// antialiasing); -1 when fewer than a hundred pixels are compared.
+double HalvedDifference(const FrameStrip& once, const FrameStrip& twice, int k) {
+  const RgbaImage a = StripFrame(once, k);
+  const RgbaImage b = ReduceImage(StripFrame(twice, k), a.width, a.height);
+  long sum = 0, n = 0;
+  for (int y = 0; y < a.height; ++y) {
+    for (int x = 0; x < a.width; ++x) {
+      if (a.At(x, y)[3] != 255 || b.At(x, y)[3] != 255) continue;
+      for (int c = 0; c < 3; ++c) sum += std::abs(int(a.At(x, y)[c]) - int(b.At(x, y)[c]));
+      ++n;
+    }
+  }
+  return n < 100 ? -1 : double(sum) / (3.0 * n);
+}
+
+// The saver places a 2x frame at twice the 1x frame's place: frame k must be
+// the 1x frame k at twice the size, pose for pose.
+void CheckTwice(const FrameStrip& once, const FrameStrip& twice) {
+  ASSERT_EQ(twice.frames, once.frames);
+  ASSERT_EQ(twice.frameWidth, 2 * once.frameWidth);
+  ASSERT_EQ(twice.frameHeight, 2 * once.frameHeight);
+  ASSERT_EQ(twice.image.width, twice.frameWidth);
+  ASSERT_EQ(twice.image.height, twice.frameHeight * twice.frames);
+  for (int k = 0; k < once.frames; ++k) {
+    const double d = HalvedDifference(once, twice, k);
+    EXPECT_GE(d, 0) << "frame " << k;
+    EXPECT_LT(d, 3.0) << "frame " << k;
+  }
+}
+
+// Every kind of strip: swim and turn, inflating, drawn mirrored (the
+// dolphin), the largest (the turtle) and the longest (the lionfish).
+TEST(TwiceSizeStrips, EveryFrameIsTheOnceFrameAtExactlyTwiceTheSize) {
+  for (const Rendered& r : AllStrips()) {
+    const std::string name = r.record->spriteName;
+    if (name != "CLOWN" && name != "PUFFER" && name != "DOLPHIN" && name != "LOGGERHEAD" &&
+        name != "LION") {
+      continue;
+    }
+    SCOPED_TRACE(name);
+    Creature c;
+    ASSERT_TRUE(CreatureFor(r.record->spriteName, &c));
+    const FrameStrip twice =
+        RenderCreature(c, r.record->totalFrames, r.record->swimFrames, 2);
+    CheckTwice(r.strip, twice);
+    if (r.record->totalFrames == r.record->swimFrames) continue;
+    // The turn still ends on the first frame mirrored, pixel for pixel.
+    EXPECT_EQ(StripFrame(twice, twice.frames - 1).pixels,
+              MirrorImage(StripFrame(twice, 0)).pixels);
+  }
+}
+
+// Total alpha of a frame and its alpha-weighted centre.
+struct Cloud {
+  double weight = 0, x = 0, y = 0;
+};
+
+Cloud CloudOf(const RgbaImage& f) {
+  Cloud c;
+  for (int y = 0; y < f.height; ++y) {
+    for (int x = 0; x < f.width; ++x) {
+      const int a = f.At(x, y)[3];
+      c.weight += a;
+      c.x += a * x;
+      c.y += a * y;
+    }
+  }
+  if (c.weight > 0) c.x /= c.weight, c.y /= c.weight;
+  return c;
+}
+
+// Bubbles are translucent throughout, so the frames are compared as clouds:
+// halved, each 2x frame holds as much bubble as the 1x frame, centred on the
+// same spot.
+TEST(TwiceSizeStrips, BubbleBurstIsTheOnceBurstAtTwiceTheSize) {
+  const FrameStrip once = RenderBubbleBurst(), twice = RenderBubbleBurst(2);
+  EXPECT_EQ(twice.frameWidth, 2 * kBubbleWidth);
+  EXPECT_EQ(twice.frameHeight, 2 * kBubbleHeight);
+  ASSERT_EQ(twice.frames, once.frames);
+  for (int k = 0; k < once.frames; ++k) {
+    const RgbaImage a = StripFrame(once, k);
+    const Cloud c1 = CloudOf(a), c2 = CloudOf(ReduceImage(StripFrame(twice, k), a.width, a.height));
+    if (c1.weight == 0) {
+      EXPECT_EQ(c2.weight, 0) << "frame " << k;  // the last frames have faded out
+      continue;
+    }
+    // A little more at 2x: the thinnest rims and highlights have a least
+    // size in design units, so they are relatively thicker.
+    EXPECT_GT(c2.weight / c1.weight, 0.95) << "frame " << k;
+    EXPECT_LT(c2.weight / c1.weight, 1.3) << "frame " << k;
+    // A bubble rises about 4 pixels a frame.
+    EXPECT_NEAR(c2.x, c1.x, 1.0) << "frame " << k;
+    EXPECT_NEAR(c2.y, c1.y, 1.0) << "frame " << k;
+  }
 }
 
 TEST(BubbleBurst, ThirtyFramesOf160x120RisingAndSpreading) {

@@ -38,11 +38,6 @@ void Add(Piece* piece, const std::string& name, Bytes data, int frames = 1) {
   piece->items.push_back(std::move(item));
 }
 
-std::string Twice(const char* name) {
-  char out[24];
-  return TwiceSizeName(name, out, sizeof out) ? out : std::string();
-}
-
 // Visible sprite pixels for the common sprite palette.
 void Collect(Piece* piece, const RgbaImage& strip) {
   // Every fourth visible pixel is plenty for 100 colours.
@@ -77,7 +72,9 @@ bool AddStrip(Piece* piece, const std::string& name, const std::string& maskName
 
 // Species `index` at 1x and 2x. The 2x strip is colour keyed even where the
 // 1x one has a mask: the saver smooths the composed scene down to the monitor
-// anyway, and a mask would double the bytes of the largest pictures.
+// anyway, and 8-bit TRLE with a mask takes about seven times the bytes of
+// keyed PRLE at 2x (13.5 MB against 1.9 MB for the masked species), more
+// than the library has room for.
 bool AddSpecies(Piece* piece, int index) {
   const SpeciesRecord* s = SpeciesAt(index);
   Creature creature;
@@ -88,7 +85,7 @@ bool AddSpecies(Piece* piece, int index) {
   if (!AddStrip(piece, s->spriteName, s->maskName, strip)) return false;
   const FrameStrip twice = RenderCreature(creature, s->totalFrames, s->swimFrames, 2);
   if (twice.frames != s->totalFrames) return Fail(s->spriteName);
-  return AddStrip(piece, Twice(s->spriteName), "", twice);
+  return AddStrip(piece, TwiceSizePictureName(s->spriteName), "", twice);
 }
 
 // The bubble burst at 1x and 2x, both with masks: its bubbles are
@@ -97,7 +94,8 @@ bool AddBubbles(Piece* piece) {
   const FrameStrip bubbles = RenderBubbleBurst();
   Collect(piece, bubbles.image);
   return AddStrip(piece, kBubbleSpriteName, kBubbleMaskName, bubbles) &&
-         AddStrip(piece, Twice(kBubbleSpriteName), Twice(kBubbleMaskName), RenderBubbleBurst(2));
+         AddStrip(piece, TwiceSizePictureName(kBubbleSpriteName),
+                  TwiceSizePictureName(kBubbleMaskName), RenderBubbleBurst(2));
 }
 
 bool AddOverlays(Piece* piece, const ScenePictures& pics, const BackgroundVariant& v,
@@ -105,7 +103,7 @@ bool AddOverlays(Piece* piece, const ScenePictures& pics, const BackgroundVarian
   const PlacedPicture* placed[2] = {&v.overlayA, &v.overlayB};
   for (int k = 0; k < 2; ++k) {
     if (!placed[k]->name) continue;
-    const std::string name = twice ? Twice(placed[k]->name) : placed[k]->name;
+    const std::string name = twice ? TwiceSizePictureName(placed[k]->name) : placed[k]->name;
     Bytes overlay;
     if (!pics.hasOverlay[k] || !MakeKeyedPicture(pics.overlay[k], &overlay)) {
       return Fail(placed[k]->name);
@@ -128,8 +126,8 @@ bool AddScene(Piece* piece, int index) {
     if (once.background.width != kWidePictureWidth) return Fail(name);
     Add(piece, name, EncodeJpeg(once.background, kJpegQuality));
     const ScenePictures twice = RenderWideSceneTwice(index, once);
-    if (twice.background.width != 2 * kWidePictureWidth) return Fail(Twice(name));
-    Add(piece, Twice(name), EncodeJpeg(twice.background, kJpegQuality));
+    if (twice.background.width != 2 * kWidePictureWidth) return Fail(TwiceSizePictureName(name));
+    Add(piece, TwiceSizePictureName(name), EncodeJpeg(twice.background, kJpegQuality));
     if (!AddOverlays(piece, twice, *large, true)) return false;
   }
   for (int width : {1024, 800, 640}) {
@@ -154,7 +152,7 @@ bool AddScene(Piece* piece, int index) {
     Add(piece, name, std::move(palette));
     if (!PreviewPictureName(index, name, sizeof name)) return false;
     Add(piece, name, std::move(preview));
-    Add(piece, Twice(name), std::move(previewTwice));
+    Add(piece, TwiceSizePictureName(name), std::move(previewTwice));
   }
   return true;
 }
@@ -241,6 +239,11 @@ bool BuildLibrary(std::vector<LibraryItem>* items, const LibraryLog& log) {
     for (LibraryItem& item : piece.items) items->push_back(std::move(item));
   }
   return true;
+}
+
+std::string TwiceSizePictureName(const char* name) {
+  char out[24];
+  return TwiceSizeName(name, out, sizeof out) ? out : std::string();
 }
 
 int FramesOfPicture(const std::string& twiceOrOnce) {

@@ -21,6 +21,10 @@ using LibraryLog = std::function<void(const std::string&)>;
 // Every resource, in a fixed order; false when something could not be made.
 bool BuildLibrary(std::vector<LibraryItem>* items, const LibraryLog& log);
 
+// The name of a picture drawn at twice the size ("CLOWN@2" for "CLOWN");
+// empty when the name is too long for one.
+std::string TwiceSizePictureName(const char* name);
+
 // Frames stacked in the named "BIN" picture: the species table's frame count
 // for a species sprite or mask, 30 for the bubble burst, 1 otherwise; the
 // same for their twice-size pictures ("CLOWN@2").

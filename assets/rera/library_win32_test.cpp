@@ -57,6 +57,28 @@ class Library : public testing::Test {
     GlobalFree(dib);
     return out;
   }
+  // A colour-keyed sprite: PRLE, valid, and one table entry exactly pure
+  // red (the key), only one.
+  static void ExpectKeyed(const std::vector<std::uint8_t>& sprite) {
+    const BITMAPINFOHEADER* h = Hdr(sprite);
+    EXPECT_EQ(h->biCompression, TAG_PRLE);
+    ASSERT_TRUE(ValidatePrle(h, sprite.size()));
+    SIZE_T n = 0;
+    BITMAPINFOHEADER* arle = PrleToArle(h, sprite.size(), &n);
+    ASSERT_NE(arle, nullptr);
+    EXPECT_TRUE(ValidateArle(arle, n));
+    const auto* table = reinterpret_cast<const RGBQUAD*>(reinterpret_cast<BYTE*>(arle) + 40);
+    int reds = 0;
+    for (int k = 0; k < 256; ++k) {
+      reds += table[k].rgbRed == 255 && table[k].rgbGreen == 0 && table[k].rgbBlue == 0;
+    }
+    EXPECT_EQ(reds, 1);
+    GlobalFree(arle);
+  }
+  static std::string Twice(const char* name) {
+    char out[24];
+    return TwiceSizeName(name, out, sizeof out) ? out : std::string();
+  }
   static HMODULE module_;
 };
 
@@ -71,7 +93,8 @@ TEST_F(Library, IsASmallDeterministicResourceModule) {
   std::size_t n;
   while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) image.insert(image.end(), buf, buf + n);
   std::fclose(f);
-  EXPECT_LE(image.size(), 24u * 1024 * 1024);
+  std::printf("ReraDOR.dll: %zu bytes\n", image.size());
+  EXPECT_LE(image.size(), 35u * 1024 * 1024);
   ASSERT_GT(image.size(), 0x40u);
   std::uint32_t pe = 0, stamp = 1, entry = 1;
   std::memcpy(&pe, &image[0x3C], 4);
@@ -103,20 +126,7 @@ TEST_F(Library, SpeciesSpritesAndMasks) {
       EXPECT_EQ(h->biCompression, TAG_TRLE);
       EXPECT_TRUE(ValidateTrleMask(h, sprite.size(), Hdr(mask), mask.size()));
     } else {
-      EXPECT_EQ(h->biCompression, TAG_PRLE);
-      EXPECT_TRUE(ValidatePrle(h, sprite.size()));
-      SIZE_T n = 0;
-      BITMAPINFOHEADER* arle = PrleToArle(h, sprite.size(), &n);
-      ASSERT_NE(arle, nullptr);
-      EXPECT_TRUE(ValidateArle(arle, n));
-      // The key: one entry exactly pure red, and only one.
-      const auto* table = reinterpret_cast<const RGBQUAD*>(reinterpret_cast<BYTE*>(arle) + 40);
-      int reds = 0;
-      for (int k = 0; k < 256; ++k) {
-        reds += table[k].rgbRed == 255 && table[k].rgbGreen == 0 && table[k].rgbBlue == 0;
-      }
-      EXPECT_EQ(reds, 1);
-      GlobalFree(arle);
+      ExpectKeyed(sprite);
     }
   }
   const std::vector<std::uint8_t> bub = Get(kBubbleSpriteName, kPictureResourceType);
@@ -170,6 +180,82 @@ TEST_F(Library, BackgroundsOverlaysAndTheirPalettes) {
   const std::vector<std::uint8_t> palfish = Get(kFishPaletteName, kPictureResourceType);
   ASSERT_FALSE(palfish.empty());
   EXPECT_EQ(Hdr(palfish)->biBitCount, 8);
+}
+
+// Twice-size sprites: the 1x frames at exactly twice the width and height,
+// as many of them. The saver draws one masked when its mask ("<mask>@2") is
+// there, else colour keyed.
+TEST_F(Library, TwiceSizeSpritesDoubleTheFramesOfTheirOnceSizeSprites) {
+  ASSERT_NE(module_, nullptr);
+  struct Sprite {
+    const char* name;
+    const char* mask;
+    int frames;
+  };
+  std::vector<Sprite> sprites;
+  for (int i = 0; i < kSpeciesCount; ++i) {
+    const SpeciesRecord* s = SpeciesAt(i);
+    sprites.push_back({s->spriteName, s->maskName, s->totalFrames});
+  }
+  sprites.push_back({kBubbleSpriteName, kBubbleMaskName, 30});
+  for (const Sprite& s : sprites) {
+    SCOPED_TRACE(s.name);
+    const std::vector<std::uint8_t> once = Get(s.name, kPictureResourceType);
+    const std::vector<std::uint8_t> twice = Get(Twice(s.name).c_str(), kPictureResourceType);
+    ASSERT_FALSE(once.empty());
+    ASSERT_FALSE(twice.empty());
+    EXPECT_EQ(Hdr(twice)->biBitCount, 8);
+    EXPECT_EQ(Hdr(twice)->biWidth, 2 * Hdr(once)->biWidth);
+    EXPECT_EQ(Hdr(twice)->biHeight, 2 * Hdr(once)->biHeight);
+    EXPECT_EQ(Hdr(twice)->biHeight % s.frames, 0);
+    const std::vector<std::uint8_t> mask =
+        s.mask[0] ? Get(Twice(s.mask).c_str(), kPictureResourceType)
+                  : std::vector<std::uint8_t>();
+    if (mask.empty()) {
+      ExpectKeyed(twice);
+    } else {
+      EXPECT_EQ(Hdr(twice)->biCompression, TAG_TRLE);
+      EXPECT_TRUE(ValidateTrleMask(Hdr(twice), twice.size(), Hdr(mask), mask.size()));
+    }
+  }
+  // The bubbles are translucent: they keep their mask.
+  EXPECT_FALSE(Get(Twice(kBubbleMaskName).c_str(), kPictureResourceType).empty());
+}
+
+// The wide pictures, the L overlays and the previews at twice the size; each
+// overlay exactly twice the 1x overlay, so that placed at twice the 1x place
+// it covers twice the 1x area.
+TEST_F(Library, TwiceSizeScenes) {
+  ASSERT_NE(module_, nullptr);
+  for (int i = 0; i < kBackgroundCount; ++i) {
+    char name[8];
+    ASSERT_TRUE(WidePictureName(i, name, sizeof name));
+    const Decoded wide = StoredJpeg(Twice(name).c_str());
+    EXPECT_EQ(wide.width, 2 * kWidePictureWidth) << name;
+    EXPECT_EQ(wide.height, 2 * 768) << name;
+    EXPECT_EQ(wide.bits, 24) << name;
+    const BackgroundVariant* v = BackgroundAt(i, 1024);
+    for (const PlacedPicture* o : {&v->overlayA, &v->overlayB}) {
+      if (!o->name) continue;
+      SCOPED_TRACE(o->name);
+      const std::vector<std::uint8_t> once = Get(o->name, kPictureResourceType);
+      const std::vector<std::uint8_t> twice = Get(Twice(o->name).c_str(), kPictureResourceType);
+      ASSERT_FALSE(once.empty());
+      ASSERT_FALSE(twice.empty());
+      ExpectKeyed(twice);
+      EXPECT_EQ(Hdr(twice)->biWidth, 2 * Hdr(once)->biWidth);
+      EXPECT_EQ(Hdr(twice)->biHeight, 2 * Hdr(once)->biHeight);
+      EXPECT_LE(2 * o->x + Hdr(twice)->biWidth, 2048);
+      EXPECT_LE(2 * o->y + Hdr(twice)->biHeight, 1536);
+    }
+    ASSERT_TRUE(PreviewPictureName(i, name, sizeof name));
+    const std::vector<std::uint8_t> preview = Get(Twice(name).c_str(), kPictureResourceType);
+    ASSERT_FALSE(preview.empty()) << name;
+    EXPECT_EQ(Hdr(preview)->biCompression, std::uint32_t(BI_RGB));
+    EXPECT_EQ(Hdr(preview)->biBitCount, 8);
+    EXPECT_EQ(Hdr(preview)->biWidth, 512);
+    EXPECT_EQ(Hdr(preview)->biHeight, 384);
+  }
 }
 
 TEST_F(Library, SixteenAmbientSounds) {

@@ -144,11 +144,6 @@ const ResourceEntry* Find(const std::vector<ResourceEntry>& entries, const std::
   return nullptr;
 }
 
-std::string Twice(const char* name) {
-  char out[24];
-  return TwiceSizeName(name, out, sizeof out) ? out : std::string();
-}
-
 // The name of the mask a sprite may have ("CLOWNA" for "CLOWN", "BUB1A@2"
 // for "BUB1@2"); empty for other pictures.
 std::string MaskNameOf(const std::string& name) {
@@ -160,7 +155,7 @@ std::string MaskNameOf(const std::string& name) {
   sprites.emplace_back(kBubbleSpriteName, kBubbleMaskName);
   for (const auto& [sprite, mask] : sprites) {
     if (name == sprite) return mask;
-    if (name == Twice(sprite)) return Twice(mask);
+    if (name == TwiceSizePictureName(sprite)) return TwiceSizePictureName(mask);
   }
   return {};
 }
@@ -307,11 +302,12 @@ void WriteWidePreview(int index, bool twice, const std::string& dir) {
   }
   if (!twice) return;
   const ScenePictures big = RenderWideSceneTwice(index, pics);
-  WritePng(big.background, dir + "/" + Twice(name) + ".png");
+  WritePng(big.background, dir + "/" + TwiceSizePictureName(name) + ".png");
   const BackgroundVariant* v = BackgroundAt(index, 1024);
   const PlacedPicture* o[2] = {&v->overlayA, &v->overlayB};
   for (int k = 0; k < 2; ++k) {
-    if (big.hasOverlay[k]) WritePng(big.overlay[k], dir + "/" + Twice(o[k]->name) + ".png");
+    if (!big.hasOverlay[k]) continue;
+    WritePng(big.overlay[k], dir + "/" + TwiceSizePictureName(o[k]->name) + ".png");
   }
 }
 
@@ -324,7 +320,7 @@ int Preview(int argc, char** argv) {
     Creature c;
     if (!CreatureFor(s->spriteName, &c)) continue;
     for (int scale : {1, 2}) {
-      const std::string name = scale == 1 ? s->spriteName : Twice(s->spriteName);
+      const std::string name = scale == 1 ? s->spriteName : TwiceSizePictureName(s->spriteName);
       if (!Wanted(argc, argv, 3, name.c_str())) continue;
       const FrameStrip strip = RenderCreature(c, s->totalFrames, s->swimFrames, scale);
       WriteStripPreview(strip, dir, name);
@@ -333,7 +329,8 @@ int Preview(int argc, char** argv) {
     }
   }
   for (int scale : {1, 2}) {
-    const std::string name = scale == 1 ? kBubbleSpriteName : Twice(kBubbleSpriteName);
+    const std::string name =
+        scale == 1 ? kBubbleSpriteName : TwiceSizePictureName(kBubbleSpriteName);
     if (Wanted(argc, argv, 3, name.c_str())) {
       WriteStripPreview(RenderBubbleBurst(scale), dir, name);
     }
@@ -341,7 +338,7 @@ int Preview(int argc, char** argv) {
   for (int i = 0; i < kBackgroundCount; ++i) {
     char wide[8];
     if (WidePictureName(i, wide, sizeof wide)) {
-      const bool twice = Wanted(argc, argv, 3, Twice(wide).c_str());
+      const bool twice = Wanted(argc, argv, 3, TwiceSizePictureName(wide).c_str());
       if (twice || Wanted(argc, argv, 3, wide)) WriteWidePreview(i, twice, dir);
     }
     for (int w : {1024, 800, 640}) {
