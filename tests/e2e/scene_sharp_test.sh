@@ -30,12 +30,23 @@ energy() {
     awk '{ printf "%.2f\n", $1 * 65025 }'
 }
 
-# The still scene: background 7 (no overlays), no creatures.
-ts_config_reset
-ts_set FISHES dword 0
-ts_set DISPLAY dword 7
-ts_set FILLSCREEN dword 2
-tw_reg_apply
+# configure FISHES [NAME TYPE VALUE]...: background 7 (no overlays) edge to
+# edge, with those creatures and settings.
+configure() {
+  ts_config_reset
+  ts_set FISHES dword "$1"
+  ts_set DISPLAY dword 7
+  ts_set FILLSCREEN dword 2
+  shift
+  while [ $# -ge 3 ]; do
+    ts_set "$1" "$2" "$3"
+    shift 3
+  done
+  tw_reg_apply
+}
+
+# The still scene, no creatures.
+configure 0
 still=$TW_WORK/still.png
 if ts_still_screen 3840 2160 "$still"; then
   tw_expect_eq "the scene is 2730 x 1536 pixels, from the art at twice the size" \
@@ -61,11 +72,7 @@ fi
 
 # The turtle (keyed at both sizes) paused at a tick where it is wholly inside
 # the scene.
-ts_config_reset
-ts_set FISHES dword 0x2
-ts_set DISPLAY dword 7
-ts_set FILLSCREEN dword 2
-tw_reg_apply
+configure 0x2
 tick=8
 paused=$TW_WORK/turtle.png
 if ts_paused_shot 3840 2160 5 "$tick" "$paused"; then
@@ -102,15 +109,8 @@ fi
 # boxes, in design units, are as large as the same fonts make them at 1x
 # ("Tidewater" in bold 32-pixel Tahoma some 180 units wide, not 90; the
 # clock's line some 37 units high, not 19), and hold their pixels.
-ts_config_reset
-ts_set FISHES dword 0
-ts_set DISPLAY dword 7
-ts_set FILLSCREEN dword 2
-ts_set CUSTOMTEXT string "Tidewater"
-ts_set FONTCOLOR dword 0x00FFFF
-ts_set FONT string "$(ts_font_hex -32 700 3 Tahoma)"
-ts_set CLOCK dword 1
-tw_reg_apply
+configure 0 CUSTOMTEXT string "Tidewater" FONTCOLOR dword 0x00FFFF \
+  FONT string "$(ts_font_hex -32 700 3 Tahoma)" CLOCK dword 1
 tick=20
 lines=$TW_WORK/lines.png
 if ts_paused_shot 3840 2160 3 "$tick" "$lines"; then
