@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "scene/species_table.h"
+#include "scene/creature_table.h"
 
 static_assert(kDisplayCustom == kBackgroundCount, "the user's picture follows the stock scenes");
 

@@ -7,7 +7,7 @@
 #include "gfx/random_below.h"
 #include "pixel/blit.h"
 #include "scene/actor_test_support.h"
-#include "scene/species_table.h"
+#include "scene/creature_table.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "gfx/random_below.h"
 #include "pixel/blit.h"
 #include "scene/actor_stage.h"
-#include "scene/species_table.h"
+#include "scene/creature_table.h"
 
 PufferActor::PufferActor(const SpeciesRecord& record, Image* sprite, Image* mask,
                          const ActorStage& stage)

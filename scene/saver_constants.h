@@ -10,7 +10,7 @@
 // The resource library, in the data directory; always loaded as data.
 constexpr const char* kLibraryFile = "ReraDOR.dll";
 
-// "DISPLAY": 0..kBackgroundCount - 1 (scene/species_table.h) pick a stock
+// "DISPLAY": 0..kBackgroundCount - 1 (scene/creature_table.h) pick a stock
 // scene; then these two.
 constexpr std::int32_t kDisplayCustom = 8;  // the user's picture
 constexpr std::int32_t kDisplayRandom = 9;  // a random stock scene (so is any other value)

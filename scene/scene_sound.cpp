@@ -5,7 +5,7 @@
 
 #include "gfx/debug_log.h"
 #include "gfx/random_below.h"
-#include "scene/species_table.h"
+#include "scene/creature_table.h"
 #include "sound/wave_format.h"
 #include "sound/wave_mixer.h"
 

@@ -17,7 +17,7 @@
 #include "scene/setup_background.h"
 #include "scene/actor_stage.h"
 #include "scene/actor_table.h"
-#include "scene/species_table.h"
+#include "scene/creature_table.h"
 #include "scene/text_actor.h"
 #include "sprite/arle.h"
 #include "sprite/sprite_layout.h"

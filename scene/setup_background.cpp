@@ -17,7 +17,7 @@
 #include "pixel/pixel_format.h"
 #include "pixel/scale.h"
 #include "scene/config.h"
-#include "scene/species_table.h"
+#include "scene/creature_table.h"
 
 namespace {
 

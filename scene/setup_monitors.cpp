@@ -10,7 +10,7 @@
 #include "scene/scene_graphics.h"
 #include "scene/screen_layout.h"
 #include "scene/setup_background.h"
-#include "scene/species_table.h"
+#include "scene/creature_table.h"
 
 namespace {
 

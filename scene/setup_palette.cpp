@@ -9,7 +9,7 @@
 #include "gfx/palette.h"
 #include "gfx/window_surface.h"
 #include "scene/setup_background.h"
-#include "scene/species_table.h"
+#include "scene/creature_table.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "scene/swim_range.h"
 
 #include "gfx/random_below.h"
-#include "scene/species_table.h"
+#include "scene/creature_table.h"
 
 SwimRange RangeForSpecies(const SpeciesRecord& record, std::int32_t frameHeight,
                           std::int32_t backgroundWidth, std::int32_t backgroundHeight) {

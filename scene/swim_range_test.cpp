@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "gfx/random_below.h"
-#include "scene/species_table.h"
+#include "scene/creature_table.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "gfx/image.h"
 #include "pixel/blit.h"
 #include "scene/actor_stage.h"
-#include "scene/species_table.h"
+#include "scene/creature_table.h"
 
 std::int32_t SwimmingActor::FramesOf(const SpeciesRecord& record) {
   return record.totalFrames > 0 ? record.totalFrames : 1;

@@ -8,7 +8,7 @@
 #include "scene/scene_view.h"
 #include "scene/screen_layout.h"
 #include "scene/setup_background.h"
-#include "scene/species_table.h"
+#include "scene/creature_table.h"
 
 namespace {
 

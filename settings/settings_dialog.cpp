@@ -7,7 +7,7 @@
 
 #include "gfx/debug_log.h"
 #include "scene/saver_constants.h"
-#include "scene/species_table.h"
+#include "scene/creature_table.h"
 #include "settings/settings_names.h"
 #include "settings/settings_resource.h"
 #include "settings/settings_store.h"

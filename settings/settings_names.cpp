@@ -1,6 +1,6 @@
 #include "settings/settings_names.h"
 
-#include "scene/species_table.h"
+#include "scene/creature_table.h"
 
 namespace {
 

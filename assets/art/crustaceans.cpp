@@ -1,6 +1,6 @@
 // The bottom walkers: a crab seen from the front and a lobster from the side.
 // Both step their feet in a walking cycle matched to their slow pace.
-#include "assets/art/species_art.h"
+#include "assets/art/creature_art.h"
 
 #include <cmath>
 

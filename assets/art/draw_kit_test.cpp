@@ -3,8 +3,8 @@
 #include "assets/art/canvas.h"
 #include "assets/art/draw_kit.h"
 #include "assets/art/fish_model.h"
-#include "assets/art/species_art.h"
-#include "scene/species_table.h"
+#include "assets/art/creature_art.h"
+#include "scene/creature_table.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // Short constructors for fin and fish designs, shared by the fish families.
 
 #include "assets/art/fish_model.h"
-#include "assets/art/species_art.h"
+#include "assets/art/creature_art.h"
 
 #include <utility>
 #include <vector>

@@ -1,5 +1,5 @@
 // The air-breathers: the loggerhead turtle and the bottlenose dolphin.
-#include "assets/art/species_art.h"
+#include "assets/art/creature_art.h"
 
 #include <cmath>
 

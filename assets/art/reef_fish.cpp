@@ -1,7 +1,7 @@
 // Reef fishes: clownfish, angelfish, triggerfish, lionfish, neon tetra, the
 // generic fish, the paradise fish and the puffer.
 #include "assets/art/fish_kit.h"
-#include "assets/art/species_art.h"
+#include "assets/art/creature_art.h"
 
 #include <cmath>
 

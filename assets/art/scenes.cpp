@@ -6,7 +6,7 @@
 
 #include "assets/art/bubbles.h"
 #include "assets/art/scene_kit.h"
-#include "scene/species_table.h"
+#include "scene/creature_table.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 // The stock scenes and their overlays against the background table.
 #include "assets/art/scene_kit.h"
 #include "assets/art/scenes.h"
-#include "scene/species_table.h"
+#include "scene/creature_table.h"
 
 #include <gtest/gtest.h>
 

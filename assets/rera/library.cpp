@@ -2,11 +2,11 @@
 
 #include "assets/art/bubbles.h"
 #include "assets/art/scenes.h"
-#include "assets/art/species_art.h"
+#include "assets/art/creature_art.h"
 #include "assets/rera/picture_codec.h"
 #include "assets/sound/ambient.h"
 #include "assets/sound/wave_file.h"
-#include "scene/species_table.h"
+#include "scene/creature_table.h"
 
 #include <atomic>
 #include <cstdio>

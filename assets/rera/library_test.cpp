@@ -1,7 +1,7 @@
 // What rera's list and sheet read from a picture's name.
 #include "assets/rera/library.h"
 
-#include "scene/species_table.h"
+#include "scene/creature_table.h"
 
 #include <gtest/gtest.h>
 

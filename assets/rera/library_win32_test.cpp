@@ -3,7 +3,7 @@
 // scene setup rely on, checked with the system's own validators and loaders.
 #include "assets/sound/wave_file.h"
 #include "picture/jpeg_loader.h"
-#include "scene/species_table.h"
+#include "scene/creature_table.h"
 #include "sprite/arle.h"
 #include "sprite/packed.h"
 #include "sprite/sprite_tags.h"

@@ -1,4 +1,4 @@
-#include "scene/species_table.h"
+#include "scene/creature_table.h"
 
 #include <gtest/gtest.h>
 

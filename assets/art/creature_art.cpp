@@ -1,4 +1,4 @@
-#include "assets/art/species_art.h"
+#include "assets/art/creature_art.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 // Frame strips of every creature against the rules the actors rely on.
 #include "assets/art/bubbles.h"
-#include "assets/art/species_art.h"
-#include "scene/species_table.h"
+#include "assets/art/creature_art.h"
+#include "scene/creature_table.h"
 
 #include <gtest/gtest.h>
 
