@@ -58,7 +58,7 @@ tw_expect_eq "with its uninstaller" "$(tw_reg_query HKLM "$uninstall_key" Uninst
 
 tw_start_program "$system/tidewater.scr" /s
 ts_scene_geometry 800 600
-if tw_saver_ready 30 && ts_wait_drawn 20; then
+if tw_saver_ready 60 && ts_wait_drawn 20; then
   tw_expect "the installed saver finds its library" \
     grep -q 'full-screen scene in 800x600' <(tw_log)
   ts_scene_shot "$TW_WORK/first.png"
