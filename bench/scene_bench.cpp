@@ -198,7 +198,8 @@ void TimedFullRedraw(SceneObjects& real, const Rect& whole, Phases& p) {
   double t0 = Now();
   real.RestoreBackground(whole);
   gScene.restoreList.Clear();
-  gScene.quietRestoreList.Clear();
+  gScene.overlays.BeginFrame(nullptr, nullptr);
+  gScene.overlays.TouchAll();
   double t1 = Now();
   gScene.actors.StepAll();
   gScene.actors.DrawAll();

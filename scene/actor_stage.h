@@ -10,12 +10,16 @@
 // design rectangles into its pixels, so the actors' rules, ranges and traces
 // are the same at every scale; the actors draw their images, made for the
 // scale, at their positions' pixels.
+//
+// An actor reports each box before it draws into it: the still overlays
+// (StillOverlays) make the part of their boxes it touches ready for it.
 
 #include <cstdint>
 
 #include "gfx/image.h"
 #include "scene/dirty_rect_list.h"
 #include "scene/pixel_scale.h"
+#include "scene/still_overlays.h"
 
 struct ActorStage {
   Image* backSurface = nullptr;
@@ -25,7 +29,7 @@ struct ActorStage {
   Image* bubbleMask = nullptr;
   DirtyRectList* presentList = nullptr;
   DirtyRectList* restoreList = nullptr;
-  DirtyRectList* quietRestoreList = nullptr;
+  StillOverlays* overlays = nullptr;
   PixelScale scale;  // back-surface pixels per design unit
 
   // The ranges are measured against this background (0 x 0 for none), in
@@ -44,13 +48,13 @@ struct ActorStage {
     bubbleMask = mask;
   }
 
-  // Adds r (design units) to the present list and then to the restore list.
+  // Before r (design units) is drawn: the overlays make ready what r
+  // touches of theirs, and r goes to the present list and then to the
+  // restore list.
   void Report(const Rect& r) const {
     const Rect p = InPixels(r);
+    if (overlays) overlays->Touch(p);
     presentList->Add(p);
     restoreList->Add(p);
   }
-  // For an actor drawn the same in the same place every frame: r is restored
-  // before the next frame but never presented for the actor's sake.
-  void ReportStill(const Rect& r) const { quietRestoreList->Add(InPixels(r)); }
 };

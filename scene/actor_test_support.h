@@ -47,13 +47,14 @@ struct TestStage {
     stage.bubbleMask = &bubbleMask;
     stage.presentList = &present;
     stage.restoreList = &restore;
-    stage.quietRestoreList = &quietRestore;
+    overlays.Attach(&back);
+    stage.overlays = &overlays;
   }
   RecordingSurface back;
   SizedImage bubble{160, 120 * 30};
   SizedImage bubbleMask{160, 120 * 30};
   DirtyRectList present;
   DirtyRectList restore;
-  DirtyRectList quietRestore;
+  StillOverlays overlays;
   ActorStage stage;
 };

@@ -25,10 +25,15 @@ FishActor::FishActor(const SpeciesRecord& record, Image* sprite, Image* mask,
     range_.maxX = x_ + width_;
     y_ = range_.minY = record.top;
     range_.maxY = y_ + record.extent;
+    if (state_ == kStill && stage.overlays) overlay_ = stage.overlays->Add(StillPicture());
     return;
   }
   range_ = RangeForSpecies(record, height_, stage.backgroundWidth, stage.backgroundHeight);
   PlaceRandomly(range_, x_, y_);
+}
+
+FishActor::~FishActor() {
+  if (overlay_ >= 0) stage_.overlays->Remove(overlay_);
 }
 
 std::int32_t FishActor::SignedDrift(std::int32_t spread) const {
@@ -112,21 +117,23 @@ void FishActor::DrawBurst(Image& back) {
 }
 
 std::int32_t FishActor::Draw() {
-  DrawFrame();
-  Image* back = stage_.backSurface;
-  if (bubbleActive_) {
-    if (bubbleCounter_ > kBubbleFrames - 1) {
-      bubbleActive_ = false;
-    } else {
-      // Like the frame, a burst that cannot be drawn leaves the background showing.
-      if (back && stage_.bubbleSprite) DrawBurst(*back);
-      ++bubbleCounter_;
-    }
-    stage_.Report({bubbleX_, bubbleY_, kBubbleWidth, kBubbleHeight});
+  if (overlay_ >= 0) {
+    stage_.overlays->Draw(overlay_);
+    return 0;
   }
-  if (state_ == kStill)
-    stage_.ReportStill(FrameRect());
-  else
-    stage_.Report(FrameRect());
+  // Reported before drawn (ActorStage): the burst's box, then the frame's.
+  const bool burst = bubbleActive_;
+  if (burst) stage_.Report({bubbleX_, bubbleY_, kBubbleWidth, kBubbleHeight});
+  stage_.Report(FrameRect());
+  DrawFrame();
+  if (!burst) return 0;
+  if (bubbleCounter_ > kBubbleFrames - 1) {
+    bubbleActive_ = false;
+    return 0;
+  }
+  // Like the frame, a burst that cannot be drawn leaves the background showing.
+  Image* back = stage_.backSurface;
+  if (back && stage_.bubbleSprite) DrawBurst(*back);
+  ++bubbleCounter_;
   return 0;
 }

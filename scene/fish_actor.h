@@ -2,7 +2,8 @@
 // A swimming sprite: every species but the puffer, and the still overlay
 // pictures of a background (speed 0). It swims at its speed plus a small
 // random drift, may hover, and at the ends of its range either flips at once
-// or plays its turn frames, releasing a bubble burst halfway.
+// or plays its turn frames, releasing a bubble burst halfway. A still one
+// hands its picture to the stage's overlays, which draw it where needed.
 
 #include <cstdint>
 
@@ -19,6 +20,7 @@ class FishActor : public SwimmingActor {
   // Records with an empty sprite name are placed explicitly: x = left,
   // y = top, the range reaching width to the right and extent down.
   FishActor(const SpeciesRecord& record, Image* sprite, Image* mask, const ActorStage& stage);
+  ~FishActor() override;
 
   std::int32_t Step() override;
   std::int32_t Draw() override;
@@ -53,4 +55,5 @@ class FishActor : public SwimmingActor {
   std::int32_t bubbleTrigger_ = 0;
   std::int32_t bubbleX_ = 0;
   std::int32_t bubbleY_ = 0;
+  int overlay_ = -1;  // its index among the stage's overlays when still
 };

@@ -10,7 +10,7 @@ MonitorScene::MonitorScene(GraphicsSystem& system, std::int32_t width, std::int3
   stage_.scale = scale;
   stage_.presentList = &presentList_;
   stage_.restoreList = &restoreList_;
-  stage_.quietRestoreList = &quietRestoreList_;
+  stage_.overlays = &overlays_;
   DibSurface* back = system.NewDibSurface();
   if (!back) return;
   if (back->Create(width, height, type) != GFX_OK) {
@@ -19,6 +19,7 @@ MonitorScene::MonitorScene(GraphicsSystem& system, std::int32_t width, std::int3
   }
   back_ = back;
   stage_.backSurface = back_;
+  overlays_.Attach(back_);
   RedrawAll();
 }
 
@@ -43,7 +44,7 @@ void MonitorScene::RunFrame(ViewPresenter& views) {
     (void)self->back_->BlitFrom(r.x, r.y, r.width, r.height, self->background_, r.x, r.y,
                                 r.width, r.height, 0, 0);
   };
-  RestoreLists(presentList_, restoreList_, quietRestoreList_, fromBackground, this);
+  RestoreLists(presentList_, restoreList_, overlays_, fromBackground, this);
   actors_.StepAll();
   actors_.DrawAll();
   while (presentList_.Count() != 0) views.PresentRect(*back_, presentList_.TakeFirst());

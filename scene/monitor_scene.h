@@ -52,5 +52,5 @@ class MonitorScene {
   ActorTable actors_;
   DirtyRectList presentList_;
   DirtyRectList restoreList_;
-  DirtyRectList quietRestoreList_;
+  StillOverlays overlays_;
 };

@@ -31,7 +31,7 @@ std::int32_t PufferActor::Step() {
 }
 
 std::int32_t PufferActor::Draw() {
-  DrawFrame();
   stage_.Report(FrameRect());
+  DrawFrame();
   return 0;
 }

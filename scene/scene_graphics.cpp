@@ -10,10 +10,10 @@
 #include "scene/monitor_scene.h"
 
 SceneGraphics::SceneGraphics(DirtyRectList& presentList, DirtyRectList& restoreList,
-                             DirtyRectList& quietRestoreList) {
+                             StillOverlays& overlays) {
   stage_.presentList = &presentList;
   stage_.restoreList = &restoreList;
-  stage_.quietRestoreList = &quietRestoreList;
+  stage_.overlays = &overlays;
 }
 
 SceneGraphics::~SceneGraphics() {
@@ -36,6 +36,7 @@ Display* SceneGraphics::OpenDisplay(std::int32_t width, std::int32_t height, std
   const std::int32_t status = display_->Open(width, height, type, window, flags);
   if (status != GFX_OK) DebugLog("Tidewater: display not opened (status %d)\n", status);
   stage_.backSurface = display_->BackSurface();
+  stage_.overlays->Attach(stage_.backSurface);
   return display_;
 }
 
@@ -159,6 +160,7 @@ void SceneGraphics::ReleaseDisplay() {
   delete display_;
   display_ = nullptr;
   stage_.backSurface = nullptr;
+  stage_.overlays->Attach(nullptr);
 }
 
 // The GraphicsSystem frees every image still registered with it: the

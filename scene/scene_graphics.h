@@ -28,7 +28,7 @@ class SceneGraphics : public SceneObjects {
   // The actors report to these lists (through the stage), which must outlive
   // the scene.
   SceneGraphics(DirtyRectList& presentList, DirtyRectList& restoreList,
-                DirtyRectList& quietRestoreList);
+                StillOverlays& overlays);
   ~SceneGraphics() override;
 
   // A new GraphicsSystem, initialised for the module and window.

@@ -117,7 +117,7 @@ void ShowLoadingNotice(Display* display, std::int32_t width, std::int32_t height
 SceneGraphics* StartGraphics(HWND window) {
   SeedRandom(TraceSeed(timeGetTime()));
   auto* graphics = new (std::nothrow)
-      SceneGraphics(gScene.presentList, gScene.restoreList, gScene.quietRestoreList);
+      SceneGraphics(gScene.presentList, gScene.restoreList, gScene.overlays);
   if (!graphics) return nullptr;
   auto module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
   graphics->StartGraphicsSystem(module, window);

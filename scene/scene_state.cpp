@@ -3,20 +3,21 @@
 SceneState gScene;
 
 void RestoreLists(DirtyRectList& presentList, DirtyRectList& restoreList,
-                  DirtyRectList& quietRestoreList, RestoreRect restore, void* context) {
+                  StillOverlays& overlays, RestoreRect restore, void* context) {
+  overlays.BeginFrame(restore, context);
   while (restoreList.Count() != 0) {
     Rect r = restoreList.TakeFirst();
+    overlays.Touch(r);
     restore(context, r);
     presentList.Add(r);
   }
-  while (quietRestoreList.Count() != 0) restore(context, quietRestoreList.TakeFirst());
 }
 
 void RestoreDirty(SceneState& scene) {
   const RestoreRect fromObjects = [](void* context, const Rect& r) {
     if (auto* objects = static_cast<SceneObjects*>(context)) objects->RestoreBackground(r);
   };
-  RestoreLists(scene.presentList, scene.restoreList, scene.quietRestoreList, fromObjects,
+  RestoreLists(scene.presentList, scene.restoreList, scene.overlays, fromObjects,
                scene.objects);
 }
 

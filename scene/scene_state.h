@@ -8,6 +8,7 @@
 #include "scene/actor_table.h"
 #include "scene/dirty_rect_list.h"
 #include "scene/scene_objects.h"
+#include "scene/still_overlays.h"
 
 // Counted by the tick at no cost per frame and logged once at shutdown, so
 // that the pace and the single pending WM_TIMER can be checked from outside.
@@ -44,14 +45,12 @@ struct SceneState {
   TickCounters counters;
 
   // Rectangles of the back surface to copy to the window at the end of this
-  // tick, and those to restore from the background at the start of the next.
-  // A still actor's rectangles go to the quiet restore list: restored, but
-  // not copied to the window, since the actor comes back exactly as it was and
-  // whatever moved over it is copied with its own rectangles. All live for
-  // the whole process.
+  // tick, and those to restore from the background at the start of the next;
+  // the background's still overlays, drawn anew only where something touched
+  // them. All live for the whole process.
   DirtyRectList presentList;
   DirtyRectList restoreList;
-  DirtyRectList quietRestoreList;
+  StillOverlays overlays;
 };
 
 extern SceneState gScene;
@@ -60,15 +59,15 @@ extern SceneState gScene;
 // what changed (in preview, the whole back surface scaled into the pane).
 void RunFrame(SceneState& scene);
 
-// The two list walks of a frame: RestoreDirty restores every rectangle of the
-// restore list from the background and moves it to the present list, and
-// restores and drops those of the quiet restore list; PresentDirty copies every
-// rectangle of the present list to the window.
+// The two list walks of a frame: RestoreDirty begins the overlays' frame,
+// restores every rectangle of the restore list from the background (the
+// overlays' tiles it touches whole) and moves it to the present list;
+// PresentDirty copies every rectangle of the present list to the window.
 void RestoreDirty(SceneState& scene);
-// RestoreDirty's walk over any scene's three lists, restoring through restore.
-using RestoreRect = void (*)(void* context, const Rect& r);
+// RestoreDirty's walk over any scene's lists and overlays, restoring through
+// restore.
 void RestoreLists(DirtyRectList& presentList, DirtyRectList& restoreList,
-                  DirtyRectList& quietRestoreList, RestoreRect restore, void* context);
+                  StillOverlays& overlays, RestoreRect restore, void* context);
 void PresentDirty(SceneState& scene);
 
 // Once only: sets the shut-down flag, destroys the actors from slot 0 to 24,

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "scene/actor_test_support.h"
+
 #include <string>
 #include <vector>
 
@@ -101,15 +103,16 @@ TEST(FrameLoop, FirstTickPresentsTheWholeSurfaceOnce) {
                         "present 20,10,20,20"}));
 }
 
-// A still actor's rectangle is restored every tick but presented only through
-// what moves over it.
-TEST(FrameLoop, QuietRectanglesAreRestoredButNotPresented) {
+// The restore walk touches the overlays before it restores: their tiles under
+// last frame's rectangles are restored whole, through the scene's restore.
+TEST(FrameLoop, RestoreTouchesTheOverlaysTilesWhole) {
   Fixture f;
-  f.scene.actors.Place(0, new SlidingActor(f.scene, f.log, "a", {10, 10, 20, 20}, 5));
-  f.scene.quietRestoreList.Add({0, 0, 100, 100});
+  SizedImage surface(640, 480), rocks(100, 100);
+  f.scene.overlays.Attach(&surface);
+  ASSERT_EQ(f.scene.overlays.Add({&rocks, nullptr, 0, {0, 0, 100, 100}, 0}), 0);
+  f.scene.restoreList.Add({20, 20, 8, 8});
   RunFrame(f.scene);
-  EXPECT_EQ(f.log, (Log{"restore 0,0,100,100", "step a", "draw a", "monitors", "present 15,10,20,20"}));
-  EXPECT_EQ(f.scene.quietRestoreList.Count(), 0u);
+  EXPECT_EQ(f.log, (Log{"restore 16,16,16,16", "restore 20,20,8,8", "monitors", "present 20,20,8,8"}));
 }
 
 TEST(FrameLoop, PresentAddsTheScreenOffset) {

@@ -32,3 +32,9 @@ void SwimmingActor::DrawFrame() {
                                      0, frame_ * pixelHeight_, pixelWidth_, pixelHeight_,
                                      blitFlags_, AuxOf(mask_));
 }
+
+StillOverlays::Picture SwimmingActor::StillPicture() const {
+  const PixelScale& s = stage_.scale;
+  return {sprite_, mask_, blitFlags_, {s.Floor(x_), s.Floor(y_), pixelWidth_, pixelHeight_},
+          frame_ * pixelHeight_};
+}

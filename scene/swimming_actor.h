@@ -8,6 +8,7 @@
 
 #include "scene/actor.h"
 #include "scene/rect.h"
+#include "scene/still_overlays.h"
 #include "scene/swim_range.h"
 
 class Image;
@@ -37,6 +38,8 @@ class SwimmingActor : public Actor {
 
   // Draws the current frame into the back surface (nothing reported).
   void DrawFrame();
+  // The current frame as a still overlay draws it (StillOverlays).
+  StillOverlays::Picture StillPicture() const;
   // The rectangle the current frame covers.
   Rect FrameRect() const { return {x_, y_, width_, height_}; }
 

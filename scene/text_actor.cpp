@@ -74,12 +74,12 @@ std::int32_t TextActor::Draw() {
   const Rect box = {rect_.left, rect_.top, width_, height_};
   const std::int32_t x = stage_.scale.Floor(box.x), y = stage_.scale.Floor(box.y);
   RECT drawn = {x, y, x + pixelWidth_, y + pixelHeight_};
+  stage_.Report(box);
   HDC dc = back ? back->LockDC() : nullptr;
   if (dc) {
     DrawTextA(dc, text_, static_cast<int>(std::strlen(text_)), &drawn, kTextFormat);
     back->UnlockDC();
   }
-  stage_.Report(box);
   return 0;
 }
 
