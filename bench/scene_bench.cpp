@@ -148,7 +148,8 @@ class CountingObjects : public SceneObjects {
   void BeginPresent() override { real_.BeginPresent(); }
   void EndPresent() override { real_.EndPresent(); }
   void PresentScaled() override { real_.PresentScaled(); }
-  void RunMonitorScenes() override { real_.RunMonitorScenes(); }
+  void BeginMonitorScenes() override { real_.BeginMonitorScenes(); }
+  void EndMonitorScenes() override { real_.EndMonitorScenes(); }
   void RedrawMonitorScenes() override { real_.RedrawMonitorScenes(); }
   void Paint() override { real_.Paint(); }
   void RealizePalette() override { real_.RealizePalette(); }
@@ -168,6 +169,8 @@ class CountingObjects : public SceneObjects {
 // One tick, phase by phase, as RunFrame does it.
 void TimedTick(Phases& p) {
   double t0 = Now();
+  // The further monitors' own scenes (edge to edge) are composed beside.
+  gScene.objects->BeginMonitorScenes();
   RestoreDirty(gScene);
   double t1 = Now();
   gScene.actors.StepAll();
@@ -179,8 +182,7 @@ void TimedTick(Phases& p) {
     actor->Draw();
     p.slots[slot] += Now() - s;
   }
-  // The further monitors' own scenes (edge to edge) restore, step and draw too.
-  gScene.objects->RunMonitorScenes();
+  gScene.objects->EndMonitorScenes();
   double t3 = Now();
   PresentDirty(gScene);
   GdiFlush();
@@ -196,6 +198,8 @@ void TimedTick(Phases& p) {
 // rectangles are left empty.
 void TimedFullRedraw(SceneObjects& real, const Rect& whole, Phases& p) {
   double t0 = Now();
+  real.RedrawMonitorScenes();
+  real.BeginMonitorScenes();
   real.RestoreBackground(whole);
   gScene.restoreList.Clear();
   gScene.overlays.BeginFrame(nullptr, nullptr);
@@ -204,8 +208,7 @@ void TimedFullRedraw(SceneObjects& real, const Rect& whole, Phases& p) {
   gScene.actors.StepAll();
   gScene.actors.DrawAll();
   gScene.presentList.Clear();
-  real.RedrawMonitorScenes();
-  real.RunMonitorScenes();
+  real.EndMonitorScenes();
   double t2 = Now();
   real.BeginPresent();
   real.PresentRect(whole, gScene.offsetX, gScene.offsetY);

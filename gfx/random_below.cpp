@@ -3,15 +3,21 @@
 namespace {
 
 std::uint32_t g_state = 1;
+thread_local std::uint32_t* t_scoped = nullptr;  // this thread's RandomScope's
 
 }  // namespace
 
 void SeedRandom(std::uint32_t seed) { g_state = seed; }
 
 std::int32_t NextRandom() {
-  g_state = g_state * 214013u + 2531011u;
-  return static_cast<std::int32_t>((g_state >> 16) & 0x7FFFu);
+  std::uint32_t& state = t_scoped ? *t_scoped : g_state;
+  state = state * 214013u + 2531011u;
+  return static_cast<std::int32_t>((state >> 16) & 0x7FFFu);
 }
+
+RandomScope::RandomScope(std::uint32_t& state) : previous_(t_scoped) { t_scoped = &state; }
+
+RandomScope::~RandomScope() { t_scoped = previous_; }
 
 std::int32_t ScaleRandomBelow(std::int32_t draw, std::int32_t n) {
   if (n <= 0) return 0;

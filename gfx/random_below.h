@@ -3,7 +3,8 @@
 // is one process-wide linear congruential sequence: state = state * 214013 +
 // 2531011 (mod 2^32), each draw (state >> 16) & 32767. The scene seeds it with
 // the multimedia time at each setup. Not thread-safe: the user-interface
-// thread owns it.
+// thread owns it. A further monitor's scene draws from a sequence of its own
+// (RandomScope), on whichever thread composes it.
 #pragma once
 
 #include <cstdint>
@@ -20,3 +21,16 @@ std::int32_t RandomBelow(std::int32_t n);
 std::int32_t RandomMod(std::int32_t n);
 // The mapping RandomBelow applies to one draw (0..kRandomMax).
 std::int32_t ScaleRandomBelow(std::int32_t draw, std::int32_t n);
+
+// While a scope lasts, this thread's draws come from state and leave the
+// process-wide sequence alone. Scopes nest.
+class RandomScope {
+ public:
+  explicit RandomScope(std::uint32_t& state);
+  ~RandomScope();
+  RandomScope(const RandomScope&) = delete;
+  RandomScope& operator=(const RandomScope&) = delete;
+
+ private:
+  std::uint32_t* previous_;
+};

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -31,6 +32,33 @@ TEST(RandomTest, ReseedingRepeatsTheSequence) {
   for (int i = 0; i < 100; ++i) first.push_back(NextRandom());
   SeedRandom(0xDEADBEEF);
   for (int i = 0; i < 100; ++i) EXPECT_EQ(NextRandom(), first[i]);
+}
+
+// A scope's draws come from its own state; the process-wide sequence goes on
+// where it was, on this thread and on another.
+TEST(RandomTest, AScopeDrawsFromItsOwnSequence) {
+  SeedRandom(1);
+  EXPECT_EQ(NextRandom(), 41);
+  std::uint32_t own = 1;
+  {
+    RandomScope scope(own);
+    EXPECT_EQ(NextRandom(), 41);
+    EXPECT_EQ(NextRandom(), 18467);
+    std::uint32_t inner = 1;
+    {
+      RandomScope nested(inner);
+      EXPECT_EQ(NextRandom(), 41);
+    }
+    EXPECT_EQ(NextRandom(), 6334);
+  }
+  EXPECT_EQ(NextRandom(), 18467);
+  std::thread other([] {
+    std::uint32_t theirs = 1;
+    RandomScope scope(theirs);
+    for (int i = 0; i < 1000; ++i) NextRandom();
+  });
+  other.join();
+  EXPECT_EQ(NextRandom(), 6334);
 }
 
 TEST(RandomBelowTest, LargestDrawStaysBelowN) {

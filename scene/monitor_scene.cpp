@@ -2,11 +2,14 @@
 
 #include "gfx/dib_surface.h"
 #include "gfx/graphics_system.h"
+#include "gfx/random_below.h"
 #include "scene/scene_state.h"
 #include "scene/view_presenter.h"
 
 MonitorScene::MonitorScene(GraphicsSystem& system, std::int32_t width, std::int32_t height,
                            std::uint16_t type, const PixelScale& scale) {
+  // Seeded from the process-wide sequence, so that a traced run repeats.
+  random_ = static_cast<std::uint32_t>(NextRandom()) << 16 | static_cast<std::uint32_t>(NextRandom());
   stage_.scale = scale;
   stage_.presentList = &presentList_;
   stage_.restoreList = &restoreList_;
@@ -35,8 +38,9 @@ void MonitorScene::SetBackground(DibSurface* background) {
 
 void MonitorScene::SetBubbles(Image* sprite, Image* mask) { stage_.SetBubbles(sprite, mask); }
 
-void MonitorScene::RunFrame(ViewPresenter& views) {
+void MonitorScene::Compose() {
   if (!back_) return;
+  RandomScope ownSequence(random_);
   const RestoreRect fromBackground = [](void* context, const Rect& r) {
     auto* self = static_cast<MonitorScene*>(context);
     if (!self->background_) return;
@@ -47,6 +51,13 @@ void MonitorScene::RunFrame(ViewPresenter& views) {
   RestoreLists(presentList_, restoreList_, overlays_, fromBackground, this);
   actors_.StepAll();
   actors_.DrawAll();
+}
+
+void MonitorScene::Present(ViewPresenter& views) {
+  if (!back_) {
+    presentList_.Clear();
+    return;
+  }
   while (presentList_.Count() != 0) views.PresentRect(*back_, presentList_.TakeFirst());
 }
 

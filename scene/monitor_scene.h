@@ -4,7 +4,8 @@
 // and dirty lists, run by the same frame tick as the main scene and shown by
 // its own view. The main scene keeps the Display's back surface and the
 // process-wide state; a MonitorScene holds the same things for its monitor
-// alone. Target only.
+// alone, and a random sequence of its own, so that it can be composed on
+// another thread beside the main scene (FrameWorker). Target only.
 
 #include <cstdint>
 
@@ -40,8 +41,11 @@ class MonitorScene {
   void SetBubbles(Image* sprite, Image* mask);
 
   // One frame: last frame's rectangles restored, every actor stepped and
-  // drawn, what changed handed to the views that show this scene.
-  void RunFrame(ViewPresenter& views);
+  // drawn. On any thread, one scene on one thread at a time.
+  void Compose();
+  // What the frame changed, to the views that show this scene; on the
+  // thread that presents.
+  void Present(ViewPresenter& views);
   // The whole back surface drawn anew by the next frame.
   void RedrawAll();
 
@@ -53,4 +57,5 @@ class MonitorScene {
   DirtyRectList presentList_;
   DirtyRectList restoreList_;
   StillOverlays overlays_;
+  std::uint32_t random_ = 0;  // its actors' steps draw from it
 };

@@ -1,50 +1,16 @@
 #include "scene/scale_worker.h"
 
-namespace {
-
-bool SeveralProcessors() {
-  SYSTEM_INFO info;
-  GetSystemInfo(&info);
-  return info.dwNumberOfProcessors >= 2;
-}
-
-}  // namespace
-
-ScaleWorker::ScaleWorker(Thread thread) {
-  if (thread == Thread::kIfSeveralProcessors && !SeveralProcessors()) return;
-  work_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-  done_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-  const DWORD flags = thread == Thread::kHeld ? CREATE_SUSPENDED : 0;
-  if (work_ && done_) thread_ = CreateThread(nullptr, 0, ThreadMain, this, flags, nullptr);
-  if (thread_) {
-    held_ = thread == Thread::kHeld;
-    return;
-  }
-  if (work_) CloseHandle(work_);
-  if (done_) CloseHandle(done_);
-  work_ = done_ = nullptr;
-}
+ScaleWorker::ScaleWorker(Thread thread) : thread_(thread, ThreadMain, this) {}
 
 ScaleWorker::~ScaleWorker() {
-  if (!thread_) return;
+  if (!thread_.Running()) return;
   state_.store(State::kStopping);
-  SetEvent(work_);
-  Release();
-  WaitForSingleObject(thread_, INFINITE);
-  CloseHandle(thread_);
-  CloseHandle(work_);
-  CloseHandle(done_);
-}
-
-void ScaleWorker::Release() {
-  if (!held_) return;
-  held_ = false;
-  ResumeThread(thread_);
+  thread_.Stop();
 }
 
 DWORD WINAPI ScaleWorker::ThreadMain(void* self) {
   auto* worker = static_cast<ScaleWorker*>(self);
-  while (WaitForSingleObject(worker->work_, INFINITE) == WAIT_OBJECT_0) {
+  while (worker->thread_.WaitForWork()) {
     if (worker->state_.load(std::memory_order_acquire) == State::kStopping) break;
     // A job the caller has withdrawn (or finished alone) is not touched.
     State posted = State::kPosted;
@@ -54,7 +20,7 @@ DWORD WINAPI ScaleWorker::ThreadMain(void* self) {
     while (worker->TakeBand()) {
     }
     worker->state_.store(State::kIdle, std::memory_order_release);
-    SetEvent(worker->done_);
+    worker->thread_.SignalDone();
   }
   return 0;
 }
@@ -113,18 +79,18 @@ void ScaleWorker::Scale(ScaleKernel kernel, std::uint8_t* dst, std::int32_t dstP
   CutBands();
   nextBand_.store(0, std::memory_order_relaxed);
   int next = 0;
-  if (!thread_) {
+  if (!thread_.Running()) {
     while (TakeBand()) next = HandBack(next, done, context);
     return;
   }
   // Release: the job is in place before the worker can see it posted.
   state_.store(State::kPosted, std::memory_order_release);
-  SetEvent(work_);
+  thread_.Wake();
   while (TakeBand()) next = HandBack(next, done, context);
   // The worker never started: withdraw the job (everything is scaled and handed
   // back). Otherwise wait for its last band.
   State posted = State::kPosted;
   if (!state_.compare_exchange_strong(posted, State::kIdle, std::memory_order_acq_rel))
-    WaitForSingleObject(done_, INFINITE);
+    thread_.WaitDone();
   HandBack(next, done, context);
 }

@@ -18,13 +18,13 @@
 //
 // Where a job stands (State, in state_), and who moves it on:
 //   kIdle    -> kPosted    caller (Scale), once the job, its bands and the
-//                          counts are in place; then it sets work_
-//   kPosted  -> kWorking   worker, woken by work_ (compare-exchange): it
+//                          counts are in place; then it wakes the thread
+//   kPosted  -> kWorking   worker, once woken (compare-exchange): it
 //                          takes bands beside the caller
 //   kPosted  -> kIdle      caller, after taking the last band itself while the
 //                          worker has not woken (compare-exchange): the job is
 //                          withdrawn and the caller returns at once
-//   kWorking -> kIdle      worker, when no band is left; then it sets done_,
+//   kWorking -> kIdle      worker, when no band is left; then it signals done,
 //                          which the caller waits for
 //   kIdle    -> kStopping  destructor, between jobs: the worker's loop ends
 // Exactly one of the two compare-exchanges out of kPosted succeeds, so a job
@@ -40,18 +40,14 @@
 
 #include "port/win32.h"
 #include "pixel/scale.h"
+#include "scene/worker_thread.h"
 
 class ScaleWorker {
  public:
   // Called with each rectangle once all of it is scaled.
   using RectDone = void (*)(void* context, const ScaleRect& r);
 
-  // Whether there is a worker thread, and how it starts.
-  enum class Thread {
-    kIfSeveralProcessors,  // on a machine with two processors or more (the saver)
-    kAlways,               // on any machine
-    kHeld,                 // on any machine, held before it first wakes until Release
-  };
+  using Thread = WorkerThread::Start;
 
   explicit ScaleWorker(Thread thread = Thread::kIfSeveralProcessors);
   ~ScaleWorker();
@@ -65,9 +61,9 @@ class ScaleWorker {
              const std::uint8_t* src, std::int32_t srcPitch, const ScaleGeometry& g,
              const ScaleRect* rects, int count, RectDone done, void* context);
 
-  bool HasThread() const { return thread_ != nullptr; }
+  bool HasThread() const { return thread_.Running(); }
   // Lets a held thread (Thread::kHeld) run; nothing otherwise.
-  void Release();
+  void Release() { thread_.Release(); }
 
  private:
   struct Job {
@@ -96,14 +92,11 @@ class ScaleWorker {
   // one not handed back.
   int HandBack(int next, RectDone done, void* context);
 
-  HANDLE thread_ = nullptr;
-  bool held_ = false;      // the thread was made suspended and not yet released
-  HANDLE work_ = nullptr;  // set by the caller when a job is posted, or to stop
-  HANDLE done_ = nullptr;  // set by the worker when it has finished its bands
   Job job_ = {};
   std::atomic<State> state_{State::kIdle};
   std::vector<Band> bands_;
   std::atomic<int> nextBand_{0};  // the next band to take
   std::vector<std::atomic<int>> bandsDone_;  // per rectangle, its bands scaled (room for more)
   std::vector<int> bandsOf_;                 // per rectangle, its bands
+  WorkerThread thread_;  // last: it starts once the rest is in place
 };

@@ -7,6 +7,7 @@
 #include "gfx/display.h"
 #include "gfx/graphics_system.h"
 #include "gfx/window_surface.h"
+#include "scene/frame_worker.h"
 #include "scene/monitor_scene.h"
 
 SceneGraphics::SceneGraphics(DirtyRectList& presentList, DirtyRectList& restoreList,
@@ -63,6 +64,8 @@ bool SceneGraphics::AddMonitorScene(MonitorScene* scene) {
     return false;
   }
   monitorScenes_[monitorSceneCount_++] = scene;
+  // Without a worker (no memory for it) the scenes are composed one after another.
+  if (!frameWorker_) frameWorker_ = new (std::nothrow) FrameWorker;
   return true;
 }
 
@@ -77,8 +80,22 @@ bool SceneGraphics::SetViews(const SceneView* views, int count) {
   return views_.SetViews(*system_, *screen, sources, views, count);
 }
 
-void SceneGraphics::RunMonitorScenes() {
-  for (int i = 0; i < monitorSceneCount_; ++i) monitorScenes_[i]->RunFrame(views_);
+void SceneGraphics::BeginMonitorScenes() {
+  if (monitorSceneCount_ == 0 || !frameWorker_) return;
+  const FrameWorker::Job compose = [](void* context, int i) {
+    static_cast<SceneGraphics*>(context)->monitorScenes_[i]->Compose();
+  };
+  frameWorker_->Post(compose, this, monitorSceneCount_);
+}
+
+void SceneGraphics::EndMonitorScenes() {
+  if (monitorSceneCount_ == 0) return;
+  if (frameWorker_) {
+    frameWorker_->Finish();
+  } else {
+    for (int i = 0; i < monitorSceneCount_; ++i) monitorScenes_[i]->Compose();
+  }
+  for (int i = 0; i < monitorSceneCount_; ++i) monitorScenes_[i]->Present(views_);
 }
 
 void SceneGraphics::RedrawMonitorScenes() {
@@ -152,6 +169,8 @@ void SceneGraphics::ReleaseMixer() { sound_.Release(); }
 // the monitor scenes: their actors and back surfaces.
 void SceneGraphics::ReleaseDisplay() {
   views_.Drop();
+  delete frameWorker_;  // between frames: no scene is being composed
+  frameWorker_ = nullptr;
   for (int i = 0; i < monitorSceneCount_; ++i) {
     delete monitorScenes_[i];
     monitorScenes_[i] = nullptr;

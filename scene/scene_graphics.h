@@ -19,6 +19,7 @@
 
 class DibSurface;
 class Display;
+class FrameWorker;
 class GraphicsSystem;
 class Image;
 class MonitorScene;
@@ -68,7 +69,8 @@ class SceneGraphics : public SceneObjects {
   void BeginPresent() override;
   void EndPresent() override;
   void PresentScaled() override;
-  void RunMonitorScenes() override;
+  void BeginMonitorScenes() override;
+  void EndMonitorScenes() override;
   void RedrawMonitorScenes() override;
   void Paint() override;
   void RealizePalette() override;
@@ -87,5 +89,6 @@ class SceneGraphics : public SceneObjects {
   ViewPresenter views_;
   MonitorScene* monitorScenes_[ViewPresenter::kMaxViews - 1] = {};  // owned
   int monitorSceneCount_ = 0;
+  FrameWorker* frameWorker_ = nullptr;  // with the monitor scenes; owned
   SceneSound sound_;
 };

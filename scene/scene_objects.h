@@ -31,10 +31,12 @@ class SceneObjects {
   // One scaled copy of the whole back surface onto the whole screen surface.
   virtual void PresentScaled() = 0;
   // The frame of every further monitor's own scene (edge to edge, a scene a
-  // monitor): restored, stepped and drawn, its changes gathered for its view
-  // by EndPresent. RedrawMonitorScenes has each of them drawn whole by its
-  // next frame.
-  virtual void RunMonitorScenes() = 0;
+  // monitor): Begin starts them (restored, stepped and drawn, on a second
+  // processor where there is one) beside the main scene's frame; End waits
+  // for them and gathers their changes for their views by EndPresent.
+  // RedrawMonitorScenes has each of them drawn whole by its next frame.
+  virtual void BeginMonitorScenes() = 0;
+  virtual void EndMonitorScenes() = 0;
   virtual void RedrawMonitorScenes() = 0;
 
   // The Display's handling of WM_PAINT and WM_QUERYNEWPALETTE.

@@ -35,11 +35,13 @@ void PresentDirty(SceneState& scene) {
 }
 
 void RunFrame(SceneState& scene) {
+  const bool monitors = !scene.preview && scene.objects;
+  if (monitors) scene.objects->BeginMonitorScenes();
   RestoreDirty(scene);
   scene.actors.StepAll();
   scene.actors.DrawAll();
+  if (monitors) scene.objects->EndMonitorScenes();
   if (!scene.preview) {
-    if (scene.objects) scene.objects->RunMonitorScenes();
     PresentDirty(scene);
     return;
   }

@@ -55,8 +55,9 @@ struct SceneState {
 
 extern SceneState gScene;
 
-// Restore under last frame's rectangles, step and draw every actor, present
-// what changed (in preview, the whole back surface scaled into the pane).
+// Restore under last frame's rectangles, step and draw every actor (the
+// further monitors' scenes composed beside), present what changed (in
+// preview, the whole back surface scaled into the pane).
 void RunFrame(SceneState& scene);
 
 // The two list walks of a frame: RestoreDirty begins the overlays' frame,
