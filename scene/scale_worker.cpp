@@ -1,28 +1,9 @@
 #include "scene/scale_worker.h"
 
-ScaleWorker::ScaleWorker(Thread thread) : thread_(thread, ThreadMain, this) {}
-
-ScaleWorker::~ScaleWorker() {
-  if (!thread_.Running()) return;
-  state_.store(State::kStopping);
-  thread_.Stop();
-}
-
-DWORD WINAPI ScaleWorker::ThreadMain(void* self) {
+void ScaleWorker::TakeBands(void* self) {
   auto* worker = static_cast<ScaleWorker*>(self);
-  while (worker->thread_.WaitForWork()) {
-    if (worker->state_.load(std::memory_order_acquire) == State::kStopping) break;
-    // A job the caller has withdrawn (or finished alone) is not touched.
-    State posted = State::kPosted;
-    if (!worker->state_.compare_exchange_strong(posted, State::kWorking,
-                                                std::memory_order_acquire))
-      continue;
-    while (worker->TakeBand()) {
-    }
-    worker->state_.store(State::kIdle, std::memory_order_release);
-    worker->thread_.SignalDone();
+  while (worker->TakeBand()) {
   }
-  return 0;
 }
 
 void ScaleWorker::CutBands() {
@@ -79,18 +60,10 @@ void ScaleWorker::Scale(ScaleKernel kernel, std::uint8_t* dst, std::int32_t dstP
   CutBands();
   nextBand_.store(0, std::memory_order_relaxed);
   int next = 0;
-  if (!thread_.Running()) {
-    while (TakeBand()) next = HandBack(next, done, context);
-    return;
-  }
-  // Release: the job is in place before the worker can see it posted.
-  state_.store(State::kPosted, std::memory_order_release);
-  thread_.Wake();
+  thread_.Post();
   while (TakeBand()) next = HandBack(next, done, context);
-  // The worker never started: withdraw the job (everything is scaled and handed
-  // back). Otherwise wait for its last band.
-  State posted = State::kPosted;
-  if (!state_.compare_exchange_strong(posted, State::kIdle, std::memory_order_acq_rel))
-    thread_.WaitDone();
+  // Everything is scaled here when the worker never started; otherwise its
+  // last band is awaited.
+  thread_.Finish();
   HandBack(next, done, context);
 }

@@ -1,11 +1,11 @@
 #pragma once
 // A second thread that shares a frame's scaling with the frame loop, on
-// machines with more than one processor. A destination rectangle larger than
-// a quarter of the frame's is cut in two bands of rows, the others are one
-// band each (each band prepares its columns anew, so no more); the caller and
-// the worker take bands in turn from a shared counter until none is left.
-// Every scaled pixel depends on its own
-// coordinates only, so the cuts leave no seam. A worker that is not running
+// machines with more than one processor (WorkerThread). A destination
+// rectangle larger than a quarter of the frame's is cut in two bands of rows,
+// the others are one band each (each band prepares its columns anew, so no
+// more); the caller and the worker take bands in turn from a shared counter
+// until none is left. Every scaled pixel depends on its own coordinates only,
+// so the cuts leave no seam. A worker that is not running
 // when the job is posted (its processor busy elsewhere) never holds the frame
 // up: the caller takes every band and withdraws the job. Without a second
 // processor, or when the thread could not be made, the caller scales
@@ -16,21 +16,7 @@
 // bands, so that what is done with it (a copy to the window) reads pixels
 // that are still in the caches.
 //
-// Where a job stands (State, in state_), and who moves it on:
-//   kIdle    -> kPosted    caller (Scale), once the job, its bands and the
-//                          counts are in place; then it wakes the thread
-//   kPosted  -> kWorking   worker, once woken (compare-exchange): it
-//                          takes bands beside the caller
-//   kPosted  -> kIdle      caller, after taking the last band itself while the
-//                          worker has not woken (compare-exchange): the job is
-//                          withdrawn and the caller returns at once
-//   kWorking -> kIdle      worker, when no band is left; then it signals done,
-//                          which the caller waits for
-//   kIdle    -> kStopping  destructor, between jobs: the worker's loop ends
-// Exactly one of the two compare-exchanges out of kPosted succeeds, so a job
-// is either withdrawn or waited for, never both. A worker woken late for a
-// withdrawn job finds kIdle (or the next job posted, which it may take).
-// The band counter and the per-rectangle counts are atomics too: a count is
+// The band counter and the per-rectangle counts are atomics: a count is
 // raised (release) only after its band's pixels are written, and read
 // (acquire) before the rectangle is handed back.
 
@@ -49,10 +35,8 @@ class ScaleWorker {
 
   using Thread = WorkerThread::Start;
 
-  explicit ScaleWorker(Thread thread = Thread::kIfSeveralProcessors);
-  ~ScaleWorker();
-  ScaleWorker(const ScaleWorker&) = delete;
-  ScaleWorker& operator=(const ScaleWorker&) = delete;
+  explicit ScaleWorker(Thread thread = Thread::kIfSeveralProcessors)
+      : thread_(thread, TakeBands, this) {}
 
   // Scales rects[0 .. count) of the destination with kernel (ScaleKernel's
   // arguments), calls done(context, r) for each, and returns when all of it
@@ -80,9 +64,8 @@ class ScaleWorker {
     int rect;         // which rectangle it is part of
     ScaleRect piece;  // its rows of that rectangle
   };
-  enum class State { kIdle, kPosted, kWorking, kStopping };
-
-  static DWORD WINAPI ThreadMain(void* self);
+  // The worker's part: bands until none is left.
+  static void TakeBands(void* self);
   // The job's bands, each rectangle's count of them, and its count of bands
   // scaled (0).
   void CutBands();
@@ -93,10 +76,9 @@ class ScaleWorker {
   int HandBack(int next, RectDone done, void* context);
 
   Job job_ = {};
-  std::atomic<State> state_{State::kIdle};
   std::vector<Band> bands_;
   std::atomic<int> nextBand_{0};  // the next band to take
   std::vector<std::atomic<int>> bandsDone_;  // per rectangle, its bands scaled (room for more)
   std::vector<int> bandsOf_;                 // per rectangle, its bands
-  WorkerThread thread_;  // last: it starts once the rest is in place
+  WorkerThread thread_;                      // last: stopped first
 };
