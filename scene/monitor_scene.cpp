@@ -9,7 +9,8 @@
 MonitorScene::MonitorScene(GraphicsSystem& system, std::int32_t width, std::int32_t height,
                            std::uint16_t type, const PixelScale& scale) {
   // Seeded from the process-wide sequence, so that a traced run repeats.
-  random_ = static_cast<std::uint32_t>(NextRandom()) << 16 | static_cast<std::uint32_t>(NextRandom());
+  const auto high = static_cast<std::uint32_t>(NextRandom());
+  random_ = high << 16 | static_cast<std::uint32_t>(NextRandom());
   stage_.scale = scale;
   stage_.presentList = &presentList_;
   stage_.restoreList = &restoreList_;

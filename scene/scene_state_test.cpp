@@ -33,7 +33,9 @@ class RecordingObjects : public SceneObjects {
     if (held_-- != 1) log_.push_back("unbalanced end");
   }
   void PresentScaled() override { log_.push_back("present scaled"); }
-  void BeginMonitorScenes() override { log_.push_back(held_ ? "monitors begin held" : "monitors begin"); }
+  void BeginMonitorScenes() override {
+    log_.push_back(held_ ? "monitors begin held" : "monitors begin");
+  }
   void EndMonitorScenes() override { log_.push_back(held_ ? "monitors end held" : "monitors end"); }
   void RedrawMonitorScenes() override { log_.push_back("redraw monitors"); }
   void Paint() override { log_.push_back("paint"); }
@@ -93,15 +95,16 @@ TEST(FrameLoop, FirstTickPresentsTheWholeSurfaceOnce) {
   f.scene.actors.Place(0, new SlidingActor(f.scene, f.log, "a", {10, 10, 20, 20}, 5));
   f.scene.restoreList.Add({0, 0, 640, 480});
   RunFrame(f.scene);
-  EXPECT_EQ(f.log, (Log{"monitors begin", "restore 0,0,640,480", "step a", "draw a", "monitors end", "present 0,0,640,480"}));
+  EXPECT_EQ(f.log, (Log{"monitors begin", "restore 0,0,640,480", "step a", "draw a", "monitors end",
+                        "present 0,0,640,480"}));
   EXPECT_EQ(f.scene.presentList.Count(), 0u);
   EXPECT_EQ(f.scene.restoreList.Count(), 1u);  // what the actor covered
 
   // Next tick: restore last frame's rectangle, present the union of old and new.
   f.log.clear();
   RunFrame(f.scene);
-  EXPECT_EQ(f.log, (Log{"monitors begin", "restore 15,10,20,20", "step a", "draw a", "monitors end", "present 15,10,20,20",
-                        "present 20,10,20,20"}));
+  EXPECT_EQ(f.log, (Log{"monitors begin", "restore 15,10,20,20", "step a", "draw a", "monitors end",
+                        "present 15,10,20,20", "present 20,10,20,20"}));
 }
 
 // The restore walk touches the overlays before it restores: their tiles under
@@ -113,7 +116,8 @@ TEST(FrameLoop, RestoreTouchesTheOverlaysTilesWhole) {
   ASSERT_EQ(f.scene.overlays.Add({&rocks, nullptr, 0, {0, 0, 100, 100}, 0}), 0);
   f.scene.restoreList.Add({20, 20, 8, 8});
   RunFrame(f.scene);
-  EXPECT_EQ(f.log, (Log{"monitors begin", "restore 16,16,16,16", "restore 20,20,8,8", "monitors end", "present 20,20,8,8"}));
+  EXPECT_EQ(f.log, (Log{"monitors begin", "restore 16,16,16,16", "restore 20,20,8,8",
+                        "monitors end", "present 20,20,8,8"}));
 }
 
 TEST(FrameLoop, PresentAddsTheScreenOffset) {
@@ -122,7 +126,8 @@ TEST(FrameLoop, PresentAddsTheScreenOffset) {
   f.scene.offsetY = 96;
   f.scene.restoreList.Add({1, 2, 3, 4});
   RunFrame(f.scene);
-  EXPECT_EQ(f.log, (Log{"monitors begin", "restore 1,2,3,4", "monitors end", "present 129,98,3,4"}));
+  EXPECT_EQ(f.log,
+            (Log{"monitors begin", "restore 1,2,3,4", "monitors end", "present 129,98,3,4"}));
 }
 
 TEST(FrameLoop, ActorsStepAllThenDrawAllInSlotOrder) {
@@ -131,8 +136,8 @@ TEST(FrameLoop, ActorsStepAllThenDrawAllInSlotOrder) {
   f.scene.actors.Place(2, new SlidingActor(f.scene, f.log, "early", {5, 5, 1, 1}, 0));
   f.scene.actors.Place(3, nullptr);  // a slot whose actor could not be made
   RunFrame(f.scene);
-  EXPECT_EQ(f.log, (Log{"monitors begin", "step early", "step late", "draw early", "draw late", "monitors end",
-                        "present 5,5,1,1", "present 0,0,1,1"}));
+  EXPECT_EQ(f.log, (Log{"monitors begin", "step early", "step late", "draw early", "draw late",
+                        "monitors end", "present 5,5,1,1", "present 0,0,1,1"}));
 }
 
 TEST(FrameLoop, AnActorThatAsksToGoIsDestroyedBeforeDrawing) {
@@ -140,8 +145,8 @@ TEST(FrameLoop, AnActorThatAsksToGoIsDestroyedBeforeDrawing) {
   f.scene.actors.Place(0, new SlidingActor(f.scene, f.log, "once", {0, 0, 1, 1}, 0, 0));
   f.scene.actors.Place(1, new SlidingActor(f.scene, f.log, "stays", {9, 9, 1, 1}, 0));
   RunFrame(f.scene);
-  EXPECT_EQ(f.log, (Log{"monitors begin", "step once", "destroy once", "step stays", "draw stays", "monitors end",
-                        "present 9,9,1,1"}));
+  EXPECT_EQ(f.log, (Log{"monitors begin", "step once", "destroy once", "step stays", "draw stays",
+                        "monitors end", "present 9,9,1,1"}));
   EXPECT_EQ(f.scene.actors.At(0), nullptr);
   EXPECT_NE(f.scene.actors.At(1), nullptr);
 }

@@ -151,7 +151,8 @@ TEST(StillOverlays, AnOverlayIsDrawnOnlyInTheTilesSomethingTouched) {
   StillOverlays overlays;
   overlays.Attach(&t.back);
   SizedImage picture(200, 100), mask(200, 100);
-  const int index = overlays.Add({&picture, &mask, BLIT_SRCKEY | BLIT_MASKBLEND, {100, 50, 200, 100}, 0});
+  const int index =
+      overlays.Add({&picture, &mask, BLIT_SRCKEY | BLIT_MASKBLEND, {100, 50, 200, 100}, 0});
   ASSERT_EQ(index, 0);
   std::vector<Rect> restored;
   const RestoreRect record = [](void* context, const Rect& r) {
