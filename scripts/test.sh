@@ -206,8 +206,21 @@ run_fuzz_tier() {
   [ "$(wc -l < "$results")" = 1 ] || record "fuzz:results" 1
 }
 
+# A whole run writes about 3 GB under build/ (the builds, the Wine prefixes,
+# the end-to-end pictures). A full disk fails scripts in ways that say
+# little, so the run says so before it starts and again when something failed.
+warn_low_disk() {
+  local free_mb
+  mkdir -p build
+  free_mb=$(df --output=avail -m build 2>/dev/null | tail -n 1 | tr -d ' ')
+  [[ "$free_mb" =~ ^[0-9]+$ ]] && [ "$free_mb" -lt 3072 ] &&
+    echo "test: only $free_mb MB free on the disk of build/; a whole run needs about 3 GB"
+  return 0
+}
+
 # ---------------------------------------------------------------- the tiers
 
+warn_low_disk
 selected host && run_ctest "host unit" build/host
 selected win32 && run_win32
 if selected e2e; then
@@ -216,6 +229,9 @@ elif selected fuzz; then
   run_fuzz_tier
 fi
 
-[ ${#failures[@]} -gt 0 ] && printf 'failed: %s\n' "${failures[@]}"
+if [ ${#failures[@]} -gt 0 ]; then
+  printf 'failed: %s\n' "${failures[@]}"
+  warn_low_disk
+fi
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]

@@ -33,26 +33,64 @@ fi
 
 # ---------------------------------------------------------------- prefix
 
+# Wine's own programs and libraries are nine tenths of a prefix's 590 MB, so
+# wineboot makes one template prefix and every prefix is a copy of it in
+# which those files are hard links. Nothing writes them; every other file
+# (the registry, the .ini files) is copied, so each prefix stays its own.
+TW_WINE_SHARED='dll|exe|drv|sys|nls|ocx|cpl|acm|vxd|tlb|ax|com|ds|icm|mod|msstyles'
+
+tw_wine_env() {
+  export WINEARCH=win32
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;mpr=n,b"
+  export WINEDEBUG=${WINEDEBUG:--all}
+}
+
+# tw_prefix_template: makes $TW_WINE_ROOT/.template once (its caller holds
+# no other Wine lock but the prefix's own).
+tw_prefix_template() {
+  local template=$TW_WINE_ROOT/.template
+  (
+    flock 8
+    [ -f "$template/.tw-ready" ] && exit 0
+    rm -rf "$template"
+    if ! WINEPREFIX=$template DISPLAY= wineboot -i >/dev/null 2>&1; then
+      echo "tw_prefix: wineboot could not make $template" >&2
+      exit 1
+    fi
+    WINEPREFIX=$template wineserver -w
+    touch "$template/.tw-ready"
+  ) 8>"$TW_WINE_ROOT/.template.lock"
+}
+
+# tw_prefix_copy DIR: DIR becomes a copy of the template, sharing only the
+# files named by TW_WINE_SHARED.
+tw_prefix_copy() {
+  local dir=$1 file
+  cp -al "$TW_WINE_ROOT/.template" "$dir" || return 1
+  rm -f "$dir/.tw-ready"
+  while IFS= read -r -d '' file; do
+    cp -p "$file" "$file.tw-own" && mv -f "$file.tw-own" "$file" || return 1
+  done < <(find "$dir" -type f -regextype posix-extended \
+             ! -iregex ".*\\.($TW_WINE_SHARED)" -print0)
+}
+
 # tw_prefix NAME: sets WINEPREFIX to build/wine/NAME, initialising it once;
 # fails when the prefix could not be made. Native DLLs beside a program win
 # over Wine's own for MPR.DLL, so that the test stand-in is found.
 tw_prefix() {
   export WINEPREFIX=$TW_WINE_ROOT/$1
-  export WINEARCH=win32
-  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;mpr=n,b"
-  export WINEDEBUG=${WINEDEBUG:--all}
+  tw_wine_env
   mkdir -p "$TW_WINE_ROOT"
   (
     flock 9
-    if [ ! -f "$WINEPREFIX/.tw-ready" ]; then
-      rm -rf "$WINEPREFIX"
-      if ! DISPLAY= wineboot -i >/dev/null 2>&1; then
-        echo "tw_prefix: wineboot could not make $WINEPREFIX" >&2
-        exit 1
-      fi
-      wineserver -w
-      touch "$WINEPREFIX/.tw-ready"
+    [ -f "$WINEPREFIX/.tw-ready" ] && exit 0
+    rm -rf "$WINEPREFIX" "$WINEPREFIX.new"
+    if ! tw_prefix_template || ! tw_prefix_copy "$WINEPREFIX.new"; then
+      echo "tw_prefix: could not make $WINEPREFIX" >&2
+      rm -rf "$WINEPREFIX.new"
+      exit 1
     fi
+    mv "$WINEPREFIX.new" "$WINEPREFIX" && touch "$WINEPREFIX/.tw-ready"
   ) 9>"$TW_WINE_ROOT/.$1.lock"
 }
 
