@@ -37,7 +37,15 @@ fi
 # wineboot makes one template prefix and every prefix is a copy of it in
 # which those files are hard links. Nothing writes them; every other file
 # (the registry, the .ini files) is copied, so each prefix stays its own.
+# A prefix and the template are ready for the Wine that made them only: a
+# newer Wine would update its files in place, and so in every prefix at once.
 TW_WINE_SHARED='dll|exe|drv|sys|nls|ocx|cpl|acm|vxd|tlb|ax|com|ds|icm|mod|msstyles'
+TW_WINE_VERSION=$(wine --version 2>/dev/null)
+
+# tw_prefix_ready DIR: DIR is a whole prefix made by this Wine.
+tw_prefix_ready() {
+  [ -n "$TW_WINE_VERSION" ] && [ "$(cat "$1/.tw-ready" 2>/dev/null)" = "$TW_WINE_VERSION" ]
+}
 
 tw_wine_env() {
   export WINEARCH=win32
@@ -51,14 +59,14 @@ tw_prefix_template() {
   local template=$TW_WINE_ROOT/.template
   (
     flock 8
-    [ -f "$template/.tw-ready" ] && exit 0
+    tw_prefix_ready "$template" && exit 0
     rm -rf "$template"
     if ! WINEPREFIX=$template DISPLAY= wineboot -i >/dev/null 2>&1; then
       echo "tw_prefix: wineboot could not make $template" >&2
       exit 1
     fi
     WINEPREFIX=$template wineserver -w
-    touch "$template/.tw-ready"
+    echo "$TW_WINE_VERSION" > "$template/.tw-ready"
   ) 8>"$TW_WINE_ROOT/.template.lock"
 }
 
@@ -83,14 +91,14 @@ tw_prefix() {
   mkdir -p "$TW_WINE_ROOT"
   (
     flock 9
-    [ -f "$WINEPREFIX/.tw-ready" ] && exit 0
+    tw_prefix_ready "$WINEPREFIX" && exit 0
     rm -rf "$WINEPREFIX" "$WINEPREFIX.new"
     if ! tw_prefix_template || ! tw_prefix_copy "$WINEPREFIX.new"; then
       echo "tw_prefix: could not make $WINEPREFIX" >&2
       rm -rf "$WINEPREFIX.new"
       exit 1
     fi
-    mv "$WINEPREFIX.new" "$WINEPREFIX" && touch "$WINEPREFIX/.tw-ready"
+    mv "$WINEPREFIX.new" "$WINEPREFIX" && echo "$TW_WINE_VERSION" > "$WINEPREFIX/.tw-ready"
   ) 9>"$TW_WINE_ROOT/.$1.lock"
 }
 
