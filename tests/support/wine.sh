@@ -313,7 +313,7 @@ tw_platform() {
 # tw_reg_apply: writes the queued changes as one .reg file and imports it.
 tw_reg_apply() {
   [ ${#TW_REG_LINES[@]} -eq 0 ] && return 0
-  local file=${TW_WORK:-$TW_TOP/build}/import-$$.reg line
+  local file=${TW_WORK:-$TW_TOP/build}/import-$$.reg line status=0
   {
     printf 'REGEDIT4\r\n'
     for line in "${TW_REG_LINES[@]}"; do
@@ -324,7 +324,9 @@ tw_reg_apply() {
     done
   } > "$file"
   TW_REG_LINES=()
-  DISPLAY= WINEDEBUG=-all wine regedit /S "$(tw_winpath "$file")" >/dev/null 2>&1
+  DISPLAY= WINEDEBUG=-all wine regedit /S "$(tw_winpath "$file")" >/dev/null 2>&1 || status=$?
+  rm -f "$file"
+  return "$status"
 }
 
 # tw_reg_value ROOT KEY NAME: prints "TYPE DATA" of one value ("REG_DWORD
