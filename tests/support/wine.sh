@@ -47,12 +47,6 @@ tw_prefix_ready() {
   [ -n "$TW_WINE_VERSION" ] && [ "$(cat "$1/.tw-ready" 2>/dev/null)" = "$TW_WINE_VERSION" ]
 }
 
-tw_wine_env() {
-  export WINEARCH=win32
-  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;mpr=n,b"
-  export WINEDEBUG=${WINEDEBUG:--all}
-}
-
 # tw_prefix_template: makes $TW_WINE_ROOT/.template once (its caller holds
 # no other Wine lock but the prefix's own).
 tw_prefix_template() {
@@ -87,7 +81,9 @@ tw_prefix_copy() {
 # over Wine's own for MPR.DLL, so that the test stand-in is found.
 tw_prefix() {
   export WINEPREFIX=$TW_WINE_ROOT/$1
-  tw_wine_env
+  export WINEARCH=win32
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;mpr=n,b"
+  export WINEDEBUG=${WINEDEBUG:--all}
   mkdir -p "$TW_WINE_ROOT"
   (
     flock 9
