@@ -51,7 +51,9 @@ def to_output(fmt, samples):
 
 def walk(capture, start, sound):
     """Compares the recording from start with the sound looped; skips runs of
-    silence (0x80) the platform inserted. Returns (matched, gaps, mismatch)."""
+    silence (0x80) the platform inserted. A run that ends the recording is
+    no gap: the device may be padded with silence as the saver stops it.
+    Returns (matched, gaps, mismatch)."""
     i, j, matched, gaps = start, 0, 0, 0
     n = len(sound)
     while i < len(capture):
@@ -63,7 +65,8 @@ def walk(capture, start, sound):
         if capture[i] == 0x80:
             while i < len(capture) and capture[i] == 0x80:
                 i += 1
-            gaps += 1
+            if i < len(capture):
+                gaps += 1
             continue
         return matched, gaps, 1
     return matched, gaps, 0
