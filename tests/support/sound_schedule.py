@@ -72,8 +72,10 @@ def main():
             if not heard or heard[-1] != name:
                 heard.append(name)
             last = index
+        # Silence that ends the recording was padded as the saver stopped
+        # the device: no gap in the sound.
         run, longest = 0, 0
-        for b in body:
+        for b in body.rstrip(b'\x80'):
             run = run + 1 if b == 0x80 else 0
             longest = max(longest, run)
         own = max(largest_step(s + s[:1]) for _, s in sounds)
